@@ -1,0 +1,1 @@
+// Keeps the UI library non-empty while its first classes arrive.
