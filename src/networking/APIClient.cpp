@@ -1,0 +1,179 @@
+#include "APIClient.h"
+
+#include "TransferError.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+#include <QUuid>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+APIClient *g_sharedOverride = nullptr;
+
+const QString deviceIdentifierKey = QStringLiteral("zevarud_mac_device_id");
+
+QString newUuidText()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+// Header values must not be null: Qt drops a header whose value is null.
+QByteArray headerValue(const QString &text)
+{
+    QByteArray value = text.toUtf8();
+    if (value.isNull())
+        value = QByteArray("");
+    return value;
+}
+
+// Errors that Qt derives from an HTTP status: the reply is a complete HTTP
+// reply and goes to the status mapping with its body.
+bool isHttpStatusError(QNetworkReply::NetworkError error)
+{
+    const int code = int(error);
+    return (code >= QNetworkReply::ContentAccessDenied && code <= QNetworkReply::UnknownContentError
+            && error != QNetworkReply::ContentReSendError)
+           || error == QNetworkReply::ProtocolInvalidOperationError
+           || (code >= QNetworkReply::InternalServerError && code <= QNetworkReply::UnknownServerError);
+}
+
+} // namespace
+
+APIClient::APIClient(const QString &baseURL, QObject *parent)
+    : QObject(parent), m_baseURL(baseURL), m_manager(new QNetworkAccessManager(this))
+{
+    setMonotonicClock(nullptr);
+}
+
+APIClient::~APIClient()
+{
+    // Calls still waiting for a reply end with a cancelled transfer; they see
+    // m_shuttingDown and touch nothing else of this client.
+    m_shuttingDown = true;
+    const QSet<QNetworkReply *> pending = m_inFlight;
+    for (QNetworkReply *reply : pending) {
+        if (m_inFlight.contains(reply))
+            reply->abort();
+    }
+}
+
+APIClient &APIClient::shared()
+{
+    if (g_sharedOverride)
+        return *g_sharedOverride;
+    // Lives for the whole process, like the program's one service client.
+    static APIClient *instance = new APIClient();
+    return *instance;
+}
+
+void APIClient::setShared(APIClient *client)
+{
+    g_sharedOverride = client;
+}
+
+void APIClient::setMonotonicClock(std::function<qint64()> clock)
+{
+    if (clock) {
+        m_monotonicClock = std::move(clock);
+        return;
+    }
+    m_monotonicClock = [] {
+        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+    };
+}
+
+qint64 APIClient::monotonicNow() const
+{
+    return m_monotonicClock();
+}
+
+QString APIClient::deviceIdentifier() const
+{
+    UserDefaults &defaults = UserDefaults::standard();
+    const std::optional<QString> stored = defaults.string(deviceIdentifierKey);
+    if (stored && !stored->isEmpty())
+        return *stored;
+    const QString identifier = newUuidText();
+    defaults.setValue(deviceIdentifierKey, identifier);
+    return identifier;
+}
+
+void APIClient::applyHeaders(QNetworkRequest &request, const QString &token, const QString &examBankId,
+                             const std::optional<ResponseEncryptionSession> &encryptionSession) const
+{
+    // Raw headers keep the order in which they are set.
+    request.setRawHeader("Accept", "application/json");
+    request.setRawHeader("Content-Type", "application/json");
+    request.setRawHeader("X-Request-Id", newUuidText().toLatin1());
+    request.setRawHeader("X-Platform", "Mac");
+    request.setRawHeader("X-Channel-Id", "9");
+    request.setRawHeader("X-Channel", "Mac");
+    request.setRawHeader("X-ExamBankId", headerValue(examBankId));
+    request.setRawHeader("X-Type", "2");
+    request.setRawHeader("X-MAC", headerValue(deviceIdentifier()));
+    request.setRawHeader("X-Version", "1.0.0");
+    request.setRawHeader("X-Encrypt-Mode", encryptionSession ? QByteArray("ecdh") : QByteArray("fixed"));
+    if (encryptionSession)
+        request.setRawHeader("X-Session-Id", headerValue(encryptionSession->sessionId));
+    if (!token.isEmpty())
+        request.setRawHeader("X-EM-Token", headerValue(token));
+}
+
+QNetworkRequest APIClient::makeRequest(const QUrl &url) const
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+    request.setTransferTimeout(m_timeouts.idleMs);
+    return request;
+}
+
+QCoro::Task<APIClient::HttpReply> APIClient::send(QNetworkRequest request, QByteArray body)
+{
+    QPointer<APIClient> self(this);
+    std::unique_ptr<QNetworkReply, QScopedPointerDeleteLater> reply(m_manager->post(request, body));
+    m_inFlight.insert(reply.get());
+
+    // The total limit of one transfer; the idle limit is Qt's transfer timeout.
+    bool abortedByTimer = false;
+    QTimer abortTimer;
+    abortTimer.setSingleShot(true);
+    QNetworkReply *raw = reply.get();
+    QObject::connect(&abortTimer, &QTimer::timeout, raw, [raw, &abortedByTimer] {
+        abortedByTimer = true;
+        raw->abort();
+    });
+    abortTimer.start(std::min(m_timeouts.transferMs, m_timeouts.requestMs));
+
+    co_await reply.get();
+    abortTimer.stop();
+
+    if (self)
+        self->m_inFlight.remove(raw);
+    if (!self || self->isGone())
+        throw TransferError(QNetworkReply::OperationCanceledError, QStringLiteral("client destroyed"));
+
+    const QNetworkReply::NetworkError error = reply->error();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (abortedByTimer)
+        throw TransferError(QNetworkReply::TimeoutError, reply->errorString());
+    if (error != QNetworkReply::NoError && !(status.isValid() && isHttpStatusError(error))) {
+        // Nothing but the idle limit cancels a transfer while the client lives.
+        if (error == QNetworkReply::OperationCanceledError)
+            throw TransferError(QNetworkReply::TimeoutError, reply->errorString());
+        throw TransferError(error, reply->errorString());
+    }
+    HttpReply result;
+    if (status.isValid())
+        result.statusCode = status.toInt();
+    result.body = reply->readAll();
+    co_return result;
+}

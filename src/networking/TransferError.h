@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/VuzoError.h"
+
+#include <QNetworkReply>
+#include <QString>
+
+// A transfer that did not produce an HTTP reply: no connection, a time-out,
+// a TLS failure, a cancelled request. Keeps Qt's error for callers that care.
+class TransferError : public VuzoError
+{
+public:
+    explicit TransferError(QNetworkReply::NetworkError error, QString detail = {});
+
+    [[nodiscard]] QNetworkReply::NetworkError error() const { return m_error; }
+    // Qt's own wording (English); for diagnostics, never shown to the user.
+    [[nodiscard]] const QString &detail() const { return m_detail; }
+    [[nodiscard]] bool isTimeout() const;
+
+    [[nodiscard]] QString localizedDescription() const override;
+
+private:
+    QNetworkReply::NetworkError m_error;
+    QString m_detail;
+};

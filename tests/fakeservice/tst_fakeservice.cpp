@@ -1,0 +1,721 @@
+// The fake service spoken to with a bare QNetworkAccessManager and the crypto
+// primitives: if these hold, client tests that fail point at the client.
+
+#include "FakeService.h"
+
+#include "crypto/AesCbc.h"
+#include "crypto/CryptoPrimitives.h"
+#include "crypto/FixedKeyMaterial.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(FakeScenario)
+Q_DECLARE_METATYPE(FakeSessionRejection)
+Q_DECLARE_METATYPE(FakeHandshakeKeyFault)
+
+namespace {
+
+struct Answer
+{
+    int status = 0;
+    QByteArray body;
+};
+
+struct Session
+{
+    QString id;
+    QByteArray key;
+};
+
+// Decrypts a reply body as the client does: optional quotes, Base64 with
+// stray characters skipped, then AES-CBC with the session key (IV first) or
+// the fixed key. Returns the status of the decryption routine.
+int decrypt(const QByteArray &body, const QByteArray &sessionKey, QByteArray *plain)
+{
+    QByteArray text = body.trimmed();
+    if (text.size() >= 2 && text.startsWith('"') && text.endsWith('"'))
+        text = text.mid(1, text.size() - 2);
+    const std::optional<QByteArray> payload = CryptoPrimitives::base64DecodeSkippingUnknown(text);
+    if (!payload)
+        return 1;
+    QByteArray key = FixedKeyMaterial::key();
+    QByteArray iv = FixedKeyMaterial::initializationVector();
+    QByteArray cipher = *payload;
+    if (!sessionKey.isEmpty()) {
+        key = sessionKey;
+        iv = payload->left(16);
+        cipher = payload->mid(16);
+    }
+    QByteArray out(cipher.size() + 16, '\0');
+    size_t moved = 0;
+    const int32_t status = vadr_aes_cbc_decrypt(cipher.constData(), size_t(cipher.size()), key.constData(),
+                                                size_t(key.size()), iv.constData(), out.data(), size_t(out.size()),
+                                                &moved);
+    out.truncate(qsizetype(moved));
+    *plain = out;
+    return status;
+}
+
+QJsonObject envelopeOf(const QByteArray &plain)
+{
+    return QJsonDocument::fromJson(plain).object();
+}
+
+} // namespace
+
+class TestFakeService : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeService> fake;
+    QNetworkAccessManager nam;
+
+    Answer post(const QString &path, const QJsonObject &body, const QList<std::pair<QByteArray, QByteArray>> &headers = {})
+    {
+        QNetworkRequest request(QUrl(fake->baseUrl().toString() + path));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        for (const auto &[name, value] : headers)
+            request.setRawHeader(name, value);
+        std::unique_ptr<QNetworkReply> reply(nam.post(request, QJsonDocument(body).toJson(QJsonDocument::Compact)));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        if (!reply->isFinished() && !finished.wait(10000))
+            return {-1, {}};
+        return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+    }
+
+    // A business call the way the client makes it, decrypted; fails the test on a transport problem.
+    QJsonObject call(const QString &path, const QJsonObject &body, const QString &token = {},
+                     const std::optional<Session> &session = std::nullopt)
+    {
+        QList<std::pair<QByteArray, QByteArray>> headers{{"X-Encrypt-Mode", session ? "ecdh" : "fixed"}};
+        if (session)
+            headers.append({"X-Session-Id", session->id.toUtf8()});
+        if (!token.isEmpty())
+            headers.append({"X-EM-Token", token.toUtf8()});
+        const Answer answer = post(path, body, headers);
+        QByteArray plain;
+        if (answer.status != 200 || decrypt(answer.body, session ? session->key : QByteArray(), &plain) != 0)
+            return {{QStringLiteral("transportStatus"), answer.status}};
+        return envelopeOf(plain);
+    }
+
+    std::optional<Session> handshake()
+    {
+        const P256KeyPair clientKey = P256KeyPair::generate();
+        const Answer answer = post(fake->handshakePath(),
+                                   {{QStringLiteral("clientPublicKey"),
+                                     QString::fromLatin1(clientKey.publicKeyX963().toBase64())}});
+        const QJsonObject data = QJsonDocument::fromJson(answer.body).object().value(QStringLiteral("data")).toObject();
+        const auto serverKey = CryptoPrimitives::base64DecodeStrict(
+            data.value(QStringLiteral("serverPublicKey")).toString().toLatin1());
+        if (answer.status != 200 || !serverKey || !CryptoPrimitives::isValidP256PublicKey(*serverKey))
+            return std::nullopt;
+        const QString id = data.value(QStringLiteral("sessionId")).toString();
+        return Session{id, CryptoPrimitives::hkdfSha256(clientKey.sharedSecret(*serverKey), id.toUtf8(),
+                                                        QByteArrayView("quiz-svc-key-v1"), 32)};
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        fake = std::make_unique<FakeService>();
+        QVERIFY(fake->start());
+        QVERIFY(fake->port() != 0);
+        QCOMPARE(fake->baseUrl().host(), QStringLiteral("127.0.0.1"));
+    }
+
+    void cleanup() { fake.reset(); }
+
+    void handshakeThenSessionEncryptedEndpoint()
+    {
+        const QJsonObject config = call(FakeService::initConfigPath, {{QStringLiteral("examBankId"), QString()}});
+        QCOMPARE(config.value(QStringLiteral("success")), QJsonValue(true));
+        const QJsonObject security = config.value(QStringLiteral("data")).toObject().value(QStringLiteral("security")).toObject();
+        QCOMPARE(security.value(QStringLiteral("ecdhEnabled")), QJsonValue(true));
+        QCOMPARE(security.value(QStringLiteral("handshakePath")), QJsonValue(QStringLiteral("/security/handshake")));
+        QVERIFY(!config.value(QStringLiteral("data")).toObject().value(QStringLiteral("examBankList")).toArray().isEmpty());
+
+        const std::optional<Session> session = handshake();
+        QVERIFY(session);
+        QCOMPARE(session->key.size(), 32);
+        QCOMPARE(fake->handshakeCount(), 1);
+        QCOMPARE(fake->successfulHandshakeCount(), 1);
+
+        const QString token = fake->issueToken();
+        const QJsonObject menus = call(QStringLiteral("/common/getCardMenu"),
+                                       {{QStringLiteral("id"), QStringLiteral("101")}, {QStringLiteral("type"), 2}},
+                                       token, session);
+        QCOMPARE(menus.value(QStringLiteral("success")), QJsonValue(true));
+        const QJsonArray tree = menus.value(QStringLiteral("data")).toArray();
+        QVERIFY(!tree.isEmpty());
+        QCOMPARE(tree.first().toObject().value(QStringLiteral("name")).toString(), QStringLiteral("言语理解与表达"));
+        QCOMPARE(fake->lastRequest(QStringLiteral("/common/getCardMenu"))->replyMode, QStringLiteral("ecdh"));
+
+        // The same session key cannot read a fixed-mode reply and vice versa.
+        const Answer fixedAnswer = post(QStringLiteral("/common/getCardMenu"),
+                                        {{QStringLiteral("id"), QStringLiteral("101")}, {QStringLiteral("type"), 2}},
+                                        {{"X-Encrypt-Mode", "fixed"}, {"X-EM-Token", token.toUtf8()}});
+        QByteArray plain;
+        QCOMPARE(decrypt(fixedAnswer.body, QByteArray(), &plain), 0);
+        QCOMPARE(envelopeOf(plain).value(QStringLiteral("data")).toArray(), tree);
+    }
+
+    void rejectedSessions_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<FakeSessionRejection>("rejection");
+        QTest::addColumn<int>("status");
+        QTest::newRow("unknown id, http") << "unknown" << FakeSessionRejection::httpStatus << 430;
+        QTest::newRow("expired, http") << "expired" << FakeSessionRejection::httpStatus << 430;
+        QTest::newRow("past ttl, http") << "ttl" << FakeSessionRejection::httpStatus << 430;
+        QTest::newRow("no id, http") << "missing" << FakeSessionRejection::httpStatus << 430;
+        QTest::newRow("expired, code") << "expired" << FakeSessionRejection::envelopeCode << 200;
+    }
+
+    void rejectedSessions()
+    {
+        QFETCH(QString, how);
+        QFETCH(FakeSessionRejection, rejection);
+        QFETCH(int, status);
+        fake->setSessionRejection(rejection);
+        if (how == QLatin1String("ttl"))
+            fake->setSessionTtlSeconds(0);
+        std::optional<Session> session = handshake();
+        QVERIFY(session);
+        if (how == QLatin1String("unknown"))
+            session->id = QStringLiteral("no-such-session");
+        else if (how == QLatin1String("missing"))
+            session->id.clear();
+        else if (how == QLatin1String("expired"))
+            fake->expireSessions();
+
+        QList<std::pair<QByteArray, QByteArray>> headers{{"X-Encrypt-Mode", "ecdh"},
+                                                         {"X-EM-Token", fake->issueToken().toUtf8()}};
+        if (!session->id.isEmpty())
+            headers.append({"X-Session-Id", session->id.toUtf8()});
+        const Answer answer = post(QStringLiteral("/user/getUserVipExpireTimeList"), {}, headers);
+        QCOMPARE(answer.status, status);
+        const QJsonObject envelope = envelopeOf(answer.body); // rejections are plain JSON
+        QCOMPARE(envelope.value(QStringLiteral("success")), QJsonValue(false));
+        QCOMPARE(envelope.value(QStringLiteral("errCode")), QJsonValue(QStringLiteral("430")));
+    }
+
+    void handshakeFaults_data()
+    {
+        QTest::addColumn<FakeHandshakeKeyFault>("fault");
+        QTest::addColumn<bool>("strictBase64");
+        QTest::addColumn<int>("keyLength");
+        QTest::addColumn<bool>("validPoint");
+        QTest::newRow("none") << FakeHandshakeKeyFault::none << true << 65 << true;
+        QTest::newRow("compressed") << FakeHandshakeKeyFault::compressed << true << 33 << false;
+        QTest::newRow("wrong prefix") << FakeHandshakeKeyFault::wrongPrefix << true << 65 << false;
+        QTest::newRow("line break") << FakeHandshakeKeyFault::lineBreak << false << 0 << false;
+        QTest::newRow("off curve") << FakeHandshakeKeyFault::offCurve << true << 65 << false;
+    }
+
+    void handshakeFaults()
+    {
+        QFETCH(FakeHandshakeKeyFault, fault);
+        QFETCH(bool, strictBase64);
+        QFETCH(int, keyLength);
+        QFETCH(bool, validPoint);
+        fake->setHandshakeKeyFault(fault);
+        const P256KeyPair clientKey = P256KeyPair::generate();
+        const Answer answer = post(QStringLiteral("/security/handshake"),
+                                   {{QStringLiteral("clientPublicKey"),
+                                     QString::fromLatin1(clientKey.publicKeyX963().toBase64())}});
+        QCOMPARE(answer.status, 200);
+        const QString encoded = QJsonDocument::fromJson(answer.body)
+                                    .object()
+                                    .value(QStringLiteral("data"))
+                                    .toObject()
+                                    .value(QStringLiteral("serverPublicKey"))
+                                    .toString();
+        const auto key = CryptoPrimitives::base64DecodeStrict(encoded.toLatin1());
+        QCOMPARE(key.has_value(), strictBase64);
+        if (key) {
+            QCOMPARE(key->size(), keyLength);
+            QCOMPARE(CryptoPrimitives::isValidP256PublicKey(*key), validPoint);
+        }
+        // Only an intact handshake leaves a session behind.
+        QCOMPARE(fake->sessionCount(), fault == FakeHandshakeKeyFault::none ? 1 : 0);
+    }
+
+    void handshakeRejectsBadClientKeyAndHonoursOverrides()
+    {
+        QCOMPARE(post(QStringLiteral("/security/handshake"),
+                      {{QStringLiteral("clientPublicKey"), QStringLiteral("BAAA\nAAAA")}}).status,
+                 400);
+        QCOMPARE(fake->sessionCount(), 0);
+
+        fake->setHandshakeFields({{QStringLiteral("ttlSeconds"), QStringLiteral("+120")},
+                                  {QStringLiteral("expireAt"), QJsonValue::Null},
+                                  {QStringLiteral("sessionId"), QStringLiteral("会话-1")}});
+        const P256KeyPair clientKey = P256KeyPair::generate();
+        const Answer answer = post(QStringLiteral("/security/handshake"),
+                                   {{QStringLiteral("clientPublicKey"),
+                                     QString::fromLatin1(clientKey.publicKeyX963().toBase64())}});
+        const QJsonObject data = QJsonDocument::fromJson(answer.body).object().value(QStringLiteral("data")).toObject();
+        QCOMPARE(data.value(QStringLiteral("ttlSeconds")), QJsonValue(QStringLiteral("+120")));
+        QVERIFY(!data.contains(QStringLiteral("expireAt")));
+        QCOMPARE(data.value(QStringLiteral("sessionId")).toString(), QStringLiteral("会话-1"));
+
+        // The overridden id is the salt and the session the service accepts.
+        const auto serverKey = CryptoPrimitives::base64DecodeStrict(data.value(QStringLiteral("serverPublicKey")).toString().toLatin1());
+        QVERIFY(serverKey);
+        const Session session{QStringLiteral("会话-1"),
+                              CryptoPrimitives::hkdfSha256(clientKey.sharedSecret(*serverKey),
+                                                           QStringLiteral("会话-1").toUtf8(),
+                                                           QByteArrayView("quiz-svc-key-v1"), 32)};
+        const QJsonObject vip = call(QStringLiteral("/user/getUserVipExpireTimeList"), {}, fake->issueToken(), session);
+        QCOMPARE(vip.value(QStringLiteral("success")), QJsonValue(true));
+    }
+
+    void replyScenarios_data()
+    {
+        QTest::addColumn<FakeScenario>("scenario");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("decryptStatus"); // -1: plain body, not decrypted
+        QTest::addColumn<QByteArray>("expected"); // the envelope, or a fragment of the raw body
+
+        FakeScenario s;
+        s.encoding = FakeReplyEncoding::quotedBase64;
+        QTest::newRow("quoted") << s << 200 << 0 << QByteArray("\"success\":true");
+        s.encoding = FakeReplyEncoding::wrappedBase64;
+        QTest::newRow("wrapped") << s << 200 << 0 << QByteArray("\"success\":true");
+        s.encoding = FakeReplyEncoding::corruptPadding;
+        QTest::newRow("corrupt padding") << s << 200 << int(VADR_AES_DECODE_ERROR) << QByteArray();
+        s.encoding = FakeReplyEncoding::truncatedCiphertext;
+        QTest::newRow("truncated") << s << 200 << int(VADR_AES_ALIGNMENT_ERROR) << QByteArray();
+        s.encoding = FakeReplyEncoding::plain;
+        QTest::newRow("plain") << s << 200 << -1 << QByteArray("\"success\":true");
+
+        s = {};
+        s.httpStatus = 502;
+        QTest::newRow("http 502") << s << 502 << -1 << QByteArray("\"errCode\":\"502\"");
+        s.httpStatus = 426;
+        QTest::newRow("http 426") << s << 426 << -1 << QByteArray("\"success\":false");
+        s = {};
+        s.fail = true;
+        s.errCode = 430;
+        s.errMessage = QStringLiteral("会话失效");
+        QTest::newRow("code as number") << s << 200 << 0 << QByteArray("\"errCode\":430,\"errMessage\":\"会话失效\"");
+        s = {};
+        s.fail = true;
+        QTest::newRow("failure without code") << s << 200 << 0 << QByteArray("{\"success\":false}");
+        s.errCode = QStringLiteral("500");
+        s.data = FakeScenario::Data::kept;
+        QTest::newRow("failure keeping data") << s << 200 << 0 << QByteArray("]},\"errCode\":\"500\",\"success\":false}");
+        s = {};
+        s.data = FakeScenario::Data::missing;
+        QTest::newRow("data missing") << s << 200 << 0 << QByteArray("{\"errCode\":null,\"errMessage\":null,\"success\":true}");
+        s.data = FakeScenario::Data::null;
+        QTest::newRow("data null") << s << 200 << 0 << QByteArray("\"data\":null");
+        s = {};
+        s.numbersAsStrings = true;
+        QTest::newRow("numbers as strings") << s << 200 << 0 << QByteArray("\"expireTime\":\"");
+        s = {};
+        s.rawBody = QByteArray("  {not json");
+        QTest::newRow("raw body") << s << 200 << -1 << QByteArray("  {not json");
+    }
+
+    void replyScenarios()
+    {
+        QFETCH(FakeScenario, scenario);
+        QFETCH(int, status);
+        QFETCH(int, decryptStatus);
+        QFETCH(QByteArray, expected);
+        const QString path = QStringLiteral("/user/getUserVipExpireTimeList");
+        scenario.times = 1;
+        fake->setScenario(path, scenario);
+        const QList<std::pair<QByteArray, QByteArray>> headers{{"X-Encrypt-Mode", "fixed"},
+                                                               {"X-EM-Token", fake->issueToken().toUtf8()}};
+        const Answer answer = post(path, {}, headers);
+        QCOMPARE(answer.status, status);
+        if (decryptStatus == -1) {
+            QVERIFY2(answer.body.contains(expected), answer.body.constData());
+        } else {
+            QByteArray plain;
+            QCOMPARE(decrypt(answer.body, QByteArray(), &plain), decryptStatus);
+            if (!expected.isEmpty())
+                QVERIFY2(plain.contains(expected), plain.constData());
+        }
+        // A scenario for one request is used up: the next reply is the normal one.
+        QByteArray plain;
+        QCOMPARE(decrypt(post(path, {}, headers).body, QByteArray(), &plain), 0);
+        QCOMPARE(envelopeOf(plain).value(QStringLiteral("success")), QJsonValue(true));
+        QVERIFY(envelopeOf(plain).value(QStringLiteral("data")).toObject().value(QStringLiteral("currentTime")).isDouble());
+    }
+
+    void scenarioLimitedToSessionRequests()
+    {
+        FakeScenario scenario;
+        scenario.httpStatus = 430;
+        scenario.onlyFor = FakeRequestMode::session;
+        fake->setScenario(QStringLiteral("/user/getUserVipExpireTimeList"), scenario);
+        const std::optional<Session> session = handshake();
+        QVERIFY(session);
+        const QString token = fake->issueToken();
+        QCOMPARE(call(QStringLiteral("/user/getUserVipExpireTimeList"), {}, token, session)
+                     .value(QStringLiteral("transportStatus")),
+                 QJsonValue(430));
+        QCOMPARE(call(QStringLiteral("/user/getUserVipExpireTimeList"), {}, token).value(QStringLiteral("success")),
+                 QJsonValue(true));
+    }
+
+    void tokenIsChecked()
+    {
+        const QString path = QStringLiteral("/exam/getRealExamList");
+        const QJsonObject body{{QStringLiteral("examBankId"), QStringLiteral("101")},
+                               {QStringLiteral("current"), 1},
+                               {QStringLiteral("pageSize"), 10}};
+        const Answer missing = post(path, body, {{"X-Encrypt-Mode", "fixed"}});
+        QCOMPARE(missing.status, 401);
+        QCOMPARE(envelopeOf(missing.body).value(QStringLiteral("errCode")), QJsonValue(QStringLiteral("401")));
+        QCOMPARE(post(path, body, {{"X-Encrypt-Mode", "fixed"}, {"X-EM-Token", "forged"}}).status, 401);
+        const QString token = fake->issueToken();
+        QCOMPARE(call(path, body, token).value(QStringLiteral("data")).toArray().size(), 10);
+        fake->revokeTokens();
+        QCOMPARE(post(path, body, {{"X-Encrypt-Mode", "fixed"}, {"X-EM-Token", token.toUtf8()}}).status, 401);
+    }
+
+    void signInAndPractise()
+    {
+        QSignalSpy codes(fake.get(), &FakeService::verificationCodeSent);
+        QCOMPARE(call(QStringLiteral("/user/sendVerifyCode"), {{QStringLiteral("mobile"), QStringLiteral("1380013800")}})
+                     .value(QStringLiteral("errCode")),
+                 QJsonValue(QStringLiteral("1001")));
+        QCOMPARE(call(QStringLiteral("/user/sendVerifyCode"), {{QStringLiteral("mobile"), QStringLiteral("13800138000")}})
+                     .value(QStringLiteral("success")),
+                 QJsonValue(true));
+        QCOMPARE(codes.size(), 1);
+        QCOMPARE(codes.first().first().toString(), QStringLiteral("123456"));
+
+        const QJsonObject wrong = call(QStringLiteral("/user/loginByVerifyCode"),
+                                       {{QStringLiteral("mobile"), QStringLiteral("13800138000")},
+                                        {QStringLiteral("verifyCode"), QStringLiteral("654321")}});
+        QCOMPARE(wrong.value(QStringLiteral("success")), QJsonValue(false));
+        QVERIFY(!wrong.contains(QStringLiteral("data")));
+        const QJsonObject login = call(QStringLiteral("/user/loginByVerifyCode"),
+                                       {{QStringLiteral("mobile"), QStringLiteral("13800138000")},
+                                        {QStringLiteral("verifyCode"), QStringLiteral("123456")}});
+        const QString token = login.value(QStringLiteral("data")).toObject().value(QStringLiteral("token")).toString();
+        QVERIFY(!token.isEmpty());
+        QVERIFY(login.value(QStringLiteral("data")).toObject().value(QStringLiteral("id")).isString());
+
+        // Membership: bank 101 valid, 102 expired; a members-only menu of 102 is refused.
+        const QJsonObject vip = call(QStringLiteral("/user/getUserVipExpireTimeList"), {}, token).value(QStringLiteral("data")).toObject();
+        const qint64 now = vip.value(QStringLiteral("currentTime")).toInteger();
+        for (const QJsonValue &item : vip.value(QStringLiteral("userVipList")).toArray()) {
+            const QJsonObject o = item.toObject();
+            QCOMPARE(o.value(QStringLiteral("expireTime")).toInteger() > now,
+                     o.value(QStringLiteral("examBankId")).toString() == QLatin1String("101"));
+        }
+        QCOMPARE(call(QStringLiteral("/exam/getQuestionByMenuId"),
+                      {{QStringLiteral("examBankId"), QStringLiteral("102")}, {QStringLiteral("menuId"), QStringLiteral("m102-21")},
+                       {QStringLiteral("pageSize"), 5}, {QStringLiteral("questionType"), 0}},
+                      token)
+                     .value(QStringLiteral("errCode")),
+                 QJsonValue(QStringLiteral("403")));
+
+        // A set with a material, submitted and reported.
+        const QJsonObject set = call(QStringLiteral("/exam/getQuestionByMenuId"),
+                                     {{QStringLiteral("examBankId"), QStringLiteral("101")},
+                                      {QStringLiteral("menuId"), QStringLiteral("m101-3")},
+                                      {QStringLiteral("pageSize"), 5},
+                                      {QStringLiteral("questionType"), 0}},
+                                     token)
+                                    .value(QStringLiteral("data"))
+                                    .toObject();
+        const QJsonArray questions = set.value(QStringLiteral("questionList")).toArray();
+        QCOMPARE(questions.size(), 2);
+        QCOMPARE(set.value(QStringLiteral("materialsList")).toArray().size(), 1);
+        const QString userExamId = set.value(QStringLiteral("userExamId")).toString();
+        QVERIFY(!userExamId.isEmpty());
+        const QJsonObject commit = call(QStringLiteral("/exam/commitExam"),
+                                        {{QStringLiteral("userExamId"), userExamId},
+                                         {QStringLiteral("costTime"), 90},
+                                         {QStringLiteral("userAnswerList"),
+                                          QJsonArray{QJsonObject{{QStringLiteral("questionId"), questions.at(0)[QStringLiteral("id")]},
+                                                                 {QStringLiteral("userAnswer"), QStringLiteral("b")},
+                                                                 {QStringLiteral("useTime"), 45}},
+                                                     QJsonObject{{QStringLiteral("questionId"), questions.at(1)[QStringLiteral("id")]},
+                                                                 {QStringLiteral("userAnswer"), QString()},
+                                                                 {QStringLiteral("useTime"), 45}}}}},
+                                        token)
+                                       .value(QStringLiteral("data"))
+                                       .toObject();
+        QCOMPARE(commit, (QJsonObject{{QStringLiteral("rightNum"), 1}, {QStringLiteral("useTime"), QStringLiteral("90")},
+                                      {QStringLiteral("wrongNum"), 0}, {QStringLiteral("unAnswerNum"), 1}}));
+        const QJsonObject report = call(QStringLiteral("/userExam/getUserExamLogDetail"),
+                                        {{QStringLiteral("id"), userExamId}}, token)
+                                       .value(QStringLiteral("data"))
+                                       .toObject();
+        QCOMPARE(report.value(QStringLiteral("logId")).toString(), userExamId);
+        QCOMPARE(report.value(QStringLiteral("questionList")).toArray().at(0)[QStringLiteral("userAnswer")].toString(),
+                 QStringLiteral("b"));
+
+        // History: newest first, ten a page; the new set leads page 1, then it is deleted.
+        const auto historyPage = [&](int page) {
+            return call(QStringLiteral("/userExam/getUserExamLogList"),
+                        {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("current"), page},
+                         {QStringLiteral("pageSize"), 10}, {QStringLiteral("examType"), 1}},
+                        token)
+                .value(QStringLiteral("data"))
+                .toArray();
+        };
+        QCOMPARE(historyPage(1).size(), 10);
+        QCOMPARE(historyPage(1).first()[QStringLiteral("id")].toString(), userExamId);
+        QCOMPARE(historyPage(1).first()[QStringLiteral("examStatus")].toInt(), 2);
+        QCOMPARE(historyPage(2).size(), 3);
+        QCOMPARE(call(QStringLiteral("/userExam/delUserExamLog"), {{QStringLiteral("ids"), QJsonArray{userExamId}}}, token)
+                     .value(QStringLiteral("data")),
+                 QJsonValue(true));
+        QCOMPARE(historyPage(2).size(), 2);
+
+        // Collections: toggle one question in and find it in its folder.
+        QCOMPARE(call(QStringLiteral("/userExam/manageUserCollect"),
+                      {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("questionId"), QStringLiteral("q101-004")},
+                       {QStringLiteral("collect"), true}},
+                      token)
+                     .value(QStringLiteral("data")),
+                 QJsonValue(true));
+        const QJsonArray folders = call(QStringLiteral("/common/getUserCollectCardMenu"),
+                                        {{QStringLiteral("id"), QStringLiteral("101")}}, token)
+                                       .value(QStringLiteral("data"))
+                                       .toArray();
+        QStringList folderIds;
+        for (const QJsonValue &folder : folders)
+            folderIds.append(folder[QStringLiteral("id")].toString());
+        QCOMPARE(folderIds, (QStringList{QStringLiteral("m101-1"), QStringLiteral("m101-2"), QStringLiteral("m101-3")}));
+        const QJsonObject collected = call(QStringLiteral("/userExam/getUserCollectList"),
+                                           {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("current"), 1},
+                                            {QStringLiteral("pageSize"), 1}, {QStringLiteral("menuId"), QStringLiteral("m101-2")}},
+                                           token)
+                                          .value(QStringLiteral("data"))
+                                          .toObject();
+        QCOMPARE(collected.value(QStringLiteral("questionList")).toArray().at(0)[QStringLiteral("id")].toString(),
+                 QStringLiteral("q101-004"));
+        QCOMPARE(collected.value(QStringLiteral("questionList")).toArray().at(0)[QStringLiteral("isCollect")], QJsonValue(true));
+    }
+
+    void pastPapersPageAndJoin()
+    {
+        const QString token = fake->issueToken();
+        const auto page = [&](int current) {
+            return call(QStringLiteral("/exam/getRealExamList"),
+                        {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("current"), current},
+                         {QStringLiteral("pageSize"), 10}},
+                        token)
+                .value(QStringLiteral("data"))
+                .toArray();
+        };
+        QCOMPARE(page(1).size(), 10);
+        QCOMPARE(page(2).size(), 2);
+        QCOMPARE(page(3).size(), 0);
+
+        const QJsonObject detail = call(QStringLiteral("/exam/getRealExamDetailAndJoinExam"),
+                                        {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("id"), QStringLiteral("re101-01")}},
+                                        token)
+                                       .value(QStringLiteral("data"))
+                                       .toObject();
+        QCOMPARE(detail.value(QStringLiteral("questionList")).toArray().size(), 9);
+        const QJsonArray sections = QJsonDocument::fromJson(detail.value(QStringLiteral("extraInfo")).toString().toUtf8()).array();
+        QCOMPARE(sections.size(), 3);
+        QCOMPARE(sections.at(1)[QStringLiteral("rangBegin")], QJsonValue(3));
+        QVERIFY(!detail.value(QStringLiteral("userExamLogId")).toString().isEmpty());
+    }
+
+    void requestsRejectBadBodies()
+    {
+        const QString token = fake->issueToken();
+        // Integers sent as text are refused, as a strict service would.
+        QCOMPARE(call(QStringLiteral("/exam/getRealExamList"),
+                      {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("current"), QStringLiteral("1")},
+                       {QStringLiteral("pageSize"), 10}},
+                      token)
+                     .value(QStringLiteral("errCode")),
+                 QJsonValue(QStringLiteral("400")));
+        QCOMPARE(call(QStringLiteral("/userExam/manageUserCollect"),
+                      {{QStringLiteral("examBankId"), QStringLiteral("101")}, {QStringLiteral("questionId"), QStringLiteral("q101-001")},
+                       {QStringLiteral("collect"), 1}},
+                      token)
+                     .value(QStringLiteral("errCode")),
+                 QJsonValue(QStringLiteral("400")));
+        QCOMPARE(post(QStringLiteral("/no/such/path"), {}, {{"X-Encrypt-Mode", "fixed"}}).status, 404);
+    }
+
+    void logKeepsHeadersInOrderAndParsedBody()
+    {
+        const QString token = fake->issueToken();
+        call(QStringLiteral("/common/getCardMenu"), {{QStringLiteral("id"), QStringLiteral("102")}, {QStringLiteral("type"), 1}}, token);
+        const std::optional<FakeRequest> request = fake->lastRequest(QStringLiteral("/common/getCardMenu"));
+        QVERIFY(request);
+        QCOMPARE(request->json.toObject().value(QStringLiteral("type")), QJsonValue(1));
+        QCOMPARE(request->header("x-em-token"), token.toUtf8());
+        const QList<QByteArray> names = request->headerNames();
+        QVERIFY(names.indexOf("X-Encrypt-Mode") < names.indexOf("X-EM-Token"));
+        QCOMPARE(request->status, 200);
+        QCOMPARE(fake->sendCount(QStringLiteral("/common/getCardMenu")), 1);
+        fake->clearLog();
+        QCOMPARE(fake->sendCount(QStringLiteral("/common/getCardMenu")), 0);
+        QVERIFY(fake->requests().isEmpty());
+    }
+
+    void replacementData()
+    {
+        const QString path = QStringLiteral("/userExam/manageUserCollect");
+        fake->setData(path, false);
+        const QJsonObject envelope = call(path,
+                                          {{QStringLiteral("examBankId"), QStringLiteral("101")},
+                                           {QStringLiteral("questionId"), QStringLiteral("q101-001")},
+                                           {QStringLiteral("collect"), true}},
+                                          fake->issueToken());
+        QCOMPARE(envelope.value(QStringLiteral("data")), QJsonValue(false));
+        QVERIFY(fake->collectedQuestionIds().contains(QStringLiteral("q101-001")));
+    }
+
+    void heldRepliesWaitForRelease()
+    {
+        const QString path = QStringLiteral("/user/getUserVipExpireTimeList");
+        fake->holdReplies(path);
+        QNetworkRequest request(QUrl(fake->baseUrl().toString() + path));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        request.setRawHeader("X-Encrypt-Mode", "fixed");
+        request.setRawHeader("X-EM-Token", fake->issueToken().toUtf8());
+        std::unique_ptr<QNetworkReply> reply(nam.post(request, QByteArrayLiteral("{}")));
+        QSignalSpy received(fake.get(), &FakeService::requestReceived);
+        QVERIFY(received.wait(5000));
+        QTest::qWait(100);
+        QVERIFY(!reply->isFinished());
+        QCOMPARE(fake->heldReplyCount(path), 1);
+        QCOMPARE(fake->sendCount(path), 1);
+
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        fake->releaseReplies(path);
+        QCOMPARE(fake->heldReplyCount(path), 0);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        QByteArray plain;
+        QCOMPARE(decrypt(reply->readAll(), QByteArray(), &plain), 0);
+        QCOMPARE(envelopeOf(plain).value(QStringLiteral("success")), QJsonValue(true));
+    }
+
+    void malformedRequestsAreAnswered_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::newRow("garbage") << QByteArray("hello\r\n\r\n") << QByteArray("HTTP/1.1 400");
+        QTest::newRow("bad header") << QByteArray("POST /x HTTP/1.1\r\nnocolon\r\n\r\n") << QByteArray("HTTP/1.1 400");
+        QTest::newRow("bad length") << QByteArray("POST /x HTTP/1.1\r\nContent-Length: -5\r\n\r\n")
+                                    << QByteArray("HTTP/1.1 400");
+        QTest::newRow("huge body") << QByteArray("POST /x HTTP/1.1\r\nContent-Length: 999999999999\r\n\r\n")
+                                   << QByteArray("HTTP/1.1 413");
+        QTest::newRow("chunked") << QByteArray("POST /x HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")
+                                 << QByteArray("HTTP/1.1 501");
+        QTest::newRow("endless header") << QByteArray("POST /x HTTP/1.1\r\nX: ") + QByteArray(70 * 1024, 'a')
+                                        << QByteArray("HTTP/1.1 431");
+        QTest::newRow("get") << QByteArray("GET /common/getInitConfig HTTP/1.1\r\n\r\n") << QByteArray("HTTP/1.1 405");
+        QTest::newRow("not json") << QByteArray("POST /common/getCardMenu HTTP/1.1\r\nContent-Length: 3\r\n\r\n{x}")
+                                  << QByteArray("HTTP/1.1 401");
+    }
+
+    void malformedRequestsAreAnswered()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QByteArray, statusLine);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, fake->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(raw);
+        QByteArray answer;
+        QElapsedTimer timer;
+        timer.start();
+        while (!answer.contains("\r\n\r\n") && timer.elapsed() < 5000) {
+            QSignalSpy readable(&socket, &QTcpSocket::readyRead);
+            readable.wait(200);
+            answer += socket.readAll();
+        }
+        QVERIFY2(answer.startsWith(statusLine), answer.left(80).constData());
+        // The service is still fine for the next client.
+        QCOMPARE(post(FakeService::initConfigPath, {}, {{"X-Encrypt-Mode", "fixed"}}).status, 200);
+    }
+
+    void clientGoneBeforeReleaseAndStopInsideSlot()
+    {
+        const QString path = QStringLiteral("/user/getUserVipExpireTimeList");
+        fake->holdReplies(path);
+        {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, fake->port());
+            QVERIFY(socket.waitForConnected(5000));
+            socket.write("POST /user/getUserVipExpireTimeList HTTP/1.1\r\nContent-Length: 2\r\n\r\n{}");
+            QSignalSpy received(fake.get(), &FakeService::requestReceived);
+            QVERIFY(received.wait(5000));
+        }
+        QTest::qWait(50);
+        fake->releaseReplies(path);
+        QCOMPARE(fake->heldReplyCount(path), 0);
+
+        // Two pipelined requests; the first one's listener stops the service.
+        connect(fake.get(), &FakeService::requestReceived, this, [this] { fake->clearLog(); fake->stop(); },
+                Qt::SingleShotConnection);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, fake->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write("POST /a HTTP/1.1\r\nContent-Length: 0\r\n\r\nPOST /b HTTP/1.1\r\nContent-Length: 0\r\n\r\n");
+        QTRY_VERIFY(!fake->isRunning());
+        QVERIFY(fake->requests().isEmpty());
+    }
+
+    void standaloneProgram()
+    {
+        QProcess process;
+        process.setProgram(QStringLiteral(VUZO_FAKE_SERVICE_PROGRAM));
+        process.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        process.start();
+        QVERIFY(process.waitForStarted(5000));
+        QByteArray out;
+        const QRegularExpression address(QStringLiteral("listening on (http://127\\.0\\.0\\.1:\\d+)\\n"));
+        QElapsedTimer timer;
+        timer.start();
+        while (!out.contains("SMS code: 123456\n") && timer.elapsed() < 10000) {
+            process.waitForReadyRead(200);
+            out += process.readAllStandardOutput();
+        }
+        const QRegularExpressionMatch match = address.match(QString::fromUtf8(out));
+        QVERIFY2(match.hasMatch(), out.constData());
+        QVERIFY(out.contains("SMS code: 123456\n"));
+
+        QNetworkRequest request(QUrl(match.captured(1) + FakeService::initConfigPath));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        request.setRawHeader("X-Encrypt-Mode", "fixed");
+        std::unique_ptr<QNetworkReply> reply(nam.post(request, QByteArrayLiteral("{\"examBankId\":\"\"}")));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait(5000));
+        QByteArray plain;
+        QCOMPARE(decrypt(reply->readAll(), QByteArray(), &plain), 0);
+        QCOMPARE(envelopeOf(plain).value(QStringLiteral("data")).toObject().value(QStringLiteral("examBankList")).toArray().size(), 4);
+
+        process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFakeService)
+#include "tst_fakeservice.moc"
