@@ -1,0 +1,236 @@
+#include "AppModel.h"
+
+#include "networking/APIClient.h"
+
+#include <QVariantMap>
+
+// Collected questions: the folder tree of the selected bank, opening one folder
+// on the analysis screen, and collecting or uncollecting one question. An
+// answer that arrives after the login token or the selected bank changed is
+// dropped.
+
+namespace {
+
+const CardMenu *findFolder(const QList<CardMenu> &folders, const QString &menuId)
+{
+    for (const CardMenu &folder : folders) {
+        if (folder.menuId == menuId)
+            return &folder;
+        if (const CardMenu *found = findFolder(folder.children, menuId))
+            return found;
+    }
+    return nullptr;
+}
+
+QVariantMap folderMap(const CardMenu &folder)
+{
+    QVariantList children;
+    children.reserve(folder.children.size());
+    for (const CardMenu &child : folder.children)
+        children.append(folderMap(child));
+    return QVariantMap{
+        {QStringLiteral("uid"), folder.id.toString(QUuid::WithoutBraces)},
+        {QStringLiteral("menuId"), folder.menuId},
+        {QStringLiteral("name"), folder.name},
+        {QStringLiteral("count"), folder.count},
+        {QStringLiteral("questionType"), QuestionTypes::rawValue(folder.questionType)},
+        {QStringLiteral("children"), children},
+    };
+}
+
+} // namespace
+
+QString AppModel::collectionKey(const Question &question) const
+{
+    return m_selectedExamBank.id + u':' + question.id;
+}
+
+bool AppModel::isCollected(const Question &question) const
+{
+    const auto it = m_collectionOverrides.constFind(collectionKey(question));
+    return it != m_collectionOverrides.cend() ? *it : question.isCollect;
+}
+
+QCoro::Task<> AppModel::loadCollections()
+{
+    const std::optional<QString> tokenAtStart = token();
+    const QString bankAtStart = m_selectedExamBank.id;
+    // Folders of another bank or account must never show under this one.
+    if (m_collectionMenusOwner && *m_collectionMenusOwner != std::make_pair(tokenAtStart, bankAtStart)) {
+        m_collectionMenusOwner.reset();
+        setCollectionMenus({});
+    }
+    if (m_isLoading)
+        co_return;
+
+    const SessionTicket ticket = sessionTicket();
+    const quint64 loading = beginLoading();
+    QList<CardMenu> folders;
+    std::exception_ptr failure;
+    try {
+        const ReportRequest body{bankAtStart};
+        const QString tokenText = tokenAtStart.value_or(QString());
+        folders = co_await client().getUserCollectCardMenu(body, tokenText, bankAtStart);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!ticket.model)
+        co_return;
+
+    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
+    if (!stale) {
+        if (failure) {
+            handle(failure);
+        } else if (m_screen == AppScreen::collections) {
+            setCollectionMenus(folders);
+            m_collectionMenusOwner = std::make_pair(tokenAtStart, bankAtStart);
+        }
+    }
+    endLoading(loading);
+}
+
+QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
+{
+    if (m_isLoading)
+        co_return;
+    const CardMenu folder = folderArgument;
+    const std::optional<QString> tokenAtStart = token();
+    const QString bankAtStart = m_selectedExamBank.id;
+    const SessionTicket ticket = sessionTicket();
+    const quint64 loading = beginLoading();
+
+    // One page holds the whole folder.
+    const CollectionListRequest body{bankAtStart, 1, std::max<qint64>(folder.count, 1), folder.menuId};
+    std::optional<QuestionModel> model;
+    std::exception_ptr failure;
+    try {
+        const QString tokenText = tokenAtStart.value_or(QString());
+        model = co_await client().getUserCollectList(body, tokenText, bankAtStart);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!ticket.model)
+        co_return;
+
+    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
+    if (!stale) {
+        if (failure) {
+            handle(failure);
+        } else if (m_screen == AppScreen::collections) {
+            if (model->questionList.isEmpty()) {
+                setNoticeMessage(QStringLiteral("该目录暂无收藏题目"));
+            } else {
+                QHash<QString, bool> overrides = m_collectionOverrides;
+                for (const Question &question : std::as_const(model->questionList))
+                    overrides.insert(collectionKey(question), true);
+                setCollectionOverrides(overrides);
+                setAnalysisQuestions(model->questionList);
+                setAnalysisMaterials(model->materialsList);
+                setCurrentAnalysisIndex(0);
+                setAnalysisFromCollections(true);
+                setScreen(AppScreen::analysis);
+            }
+        }
+    }
+    endLoading(loading);
+}
+
+QCoro::Task<> AppModel::toggleCollection(const Question &questionArgument)
+{
+    const Question question = questionArgument;
+    const QString key = collectionKey(question);
+    if (m_collectionRequests.contains(key))
+        co_return; // a toggle of this question is in flight
+
+    const std::optional<QString> tokenAtStart = token();
+    const QString bankAtStart = m_selectedExamBank.id;
+    const SessionTicket ticket = sessionTicket();
+    const bool newState = !isCollected(question);
+    QSet<QString> requests = m_collectionRequests;
+    requests.insert(key);
+    setCollectionRequests(requests);
+
+    bool confirmed = false;
+    std::exception_ptr failure;
+    try {
+        const ManageCollectionRequest body{bankAtStart, question.id, newState};
+        const QString tokenText = tokenAtStart.value_or(QString());
+        confirmed = co_await client().manageUserCollect(body, tokenText, bankAtStart);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!ticket.model)
+        co_return;
+
+    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
+    if (!stale) {
+        if (failure) {
+            handle(failure);
+        } else if (confirmed) {
+            QHash<QString, bool> overrides = m_collectionOverrides;
+            overrides.insert(key, newState);
+            setCollectionOverrides(overrides);
+            setNoticeMessage(newState ? QStringLiteral("已收藏") : QStringLiteral("已取消收藏"));
+        } else {
+            setErrorMessage(QStringLiteral("收藏操作失败，请重试"));
+        }
+    }
+    requests = m_collectionRequests;
+    requests.remove(key);
+    setCollectionRequests(requests);
+}
+
+// ---- QML -------------------------------------------------------------------------------
+
+void AppModel::startLoadCollections()
+{
+    runDetached(loadCollections());
+}
+
+void AppModel::startOpenCollection(const QString &folderMenuId)
+{
+    if (const CardMenu *folder = findFolder(m_collectionMenus, folderMenuId))
+        runDetached(openCollection(*folder));
+}
+
+void AppModel::startToggleCollection(const QString &questionId)
+{
+    if (const auto question = findOpenQuestion(questionId))
+        runDetached(toggleCollection(*question));
+}
+
+bool AppModel::isQuestionCollected(const QString &questionId) const
+{
+    const auto question = findOpenQuestion(questionId);
+    return question && isCollected(*question);
+}
+
+bool AppModel::isCollectionInFlight(const QString &questionId) const
+{
+    const auto question = findOpenQuestion(questionId);
+    return question && m_collectionRequests.contains(collectionKey(*question));
+}
+
+QVariantList AppModel::collectionMenusQml() const
+{
+    QVariantList list;
+    list.reserve(m_collectionMenus.size());
+    for (const CardMenu &folder : m_collectionMenus)
+        list.append(folderMap(folder));
+    return list;
+}
+
+QVariantMap AppModel::collectionOverridesQml() const
+{
+    QVariantMap map;
+    for (auto it = m_collectionOverrides.cbegin(); it != m_collectionOverrides.cend(); ++it)
+        map.insert(it.key(), it.value());
+    return map;
+}
+
+QStringList AppModel::collectionRequestsQml() const
+{
+    QStringList keys(m_collectionRequests.cbegin(), m_collectionRequests.cend());
+    keys.sort();
+    return keys;
+}
