@@ -1,0 +1,349 @@
+#include "PanelWindow.h"
+
+#include "MainPanelController.h"
+#include "PanelRequests.h"
+#include "ScaledContentItem.h"
+#include "SheetKeyMonitor.h"
+#include "WindowResizeItem.h"
+#include "platform/gui/KeyEventAdapter.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlProperty>
+#include <QScreen>
+#include <QSurfaceFormat>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Window systems take integer pixels; anything beyond this is no real frame.
+constexpr double coordinateLimit = 1.0e6;
+
+int toPixels(double value)
+{
+    return int(std::lround(std::clamp(value, -coordinateLimit, coordinateLimit)));
+}
+
+const char *const showWithoutActivatingProperty = "_q_showWithoutActivating";
+
+} // namespace
+
+PanelWindow::PanelWindow(const QRectF &frame, const HoverSettings &settings)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+    if (settings.alwaysOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    setFlags(flags);
+    setTitle(QStringLiteral("vuzo"));
+    QSurfaceFormat surfaceFormat = format();
+    surfaceFormat.setAlphaBufferSize(8);
+    setFormat(surfaceFormat);
+    setColor(Qt::transparent);
+    setFrame(frame);
+
+    m_scaledContent = new ScaledContentItem(contentItem());
+    m_grips = new WindowResizeItem(contentItem());
+    m_grips->setZ(1);
+    m_grips->applyFrame = [this](const QRectF &newFrame) { setFrame(newFrame); };
+    m_requests = new PanelRequests(this, this);
+    connect(this, &PanelWindow::movableChanged, m_requests, &PanelRequests::movableChanged);
+    connect(this, &PanelWindow::hasShadowChanged, m_requests, &PanelRequests::hasShadowChanged);
+    layoutItems();
+}
+
+PanelWindow::~PanelWindow()
+{
+    // The view goes before the engine that made it.
+    delete m_rootView.data();
+    m_engine.reset();
+}
+
+void PanelWindow::attach(MainPanelController *controller)
+{
+    m_controller = controller;
+    m_requests->setController(controller);
+    m_grips->logic().onBegin = [this] {
+        if (m_controller)
+            m_controller->gripDragBegan();
+    };
+    m_grips->logic().onEnd = [this] {
+        if (m_controller)
+            m_controller->gripDragEnded();
+    };
+    connect(this, &QWindow::xChanged, this, &PanelWindow::positionChanged);
+    connect(this, &QWindow::yChanged, this, &PanelWindow::positionChanged);
+    const auto resized = [this] {
+        if (m_controller)
+            m_controller->windowDidResize();
+    };
+    connect(this, &QWindow::widthChanged, this, resized);
+    connect(this, &QWindow::heightChanged, this, resized);
+    connect(this, &QWindow::screenChanged, this, [this] {
+        if (m_controller)
+            m_controller->windowDidChangeScreen();
+    });
+    watchScreens();
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(new SheetKeyMonitor(this, controller, this));
+}
+
+void PanelWindow::watchScreens()
+{
+    const auto changed = [this] {
+        if (m_controller)
+            m_controller->screenParametersChanged();
+    };
+    const auto watch = [this, changed](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, changed);
+        connect(screen, &QScreen::availableGeometryChanged, this, changed);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [watch, changed](QScreen *screen) {
+        watch(screen);
+        changed();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, changed);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, changed);
+}
+
+bool PanelWindow::loadContent(QObject *viewModel)
+{
+    if (!m_engine)
+        m_engine = std::make_unique<QQmlEngine>();
+    // The full root view needs the full model; without either, or should the
+    // view fail to load, a small stand-in view fills the panel instead of
+    // leaving it empty.
+    const bool full = viewModel && QFile::exists(QStringLiteral(":/Vuzo/RootView.qml"));
+    if (full && createRootView(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")), viewModel))
+        return true;
+    return createRootView(QUrl(QStringLiteral("qrc:/vuzo/shell/PlaceholderView.qml")), viewModel);
+}
+
+bool PanelWindow::createRootView(const QUrl &url, QObject *viewModel)
+{
+    QQmlComponent component(m_engine.get(), url);
+    if (!component.isReady())
+        return false;
+    QObject *object = component.beginCreate(m_engine->rootContext());
+    auto *item = qobject_cast<QQuickItem *>(object);
+    if (!item) {
+        if (object)
+            component.completeCreate();
+        delete object;
+        return false;
+    }
+    // Each view takes what it declares of the panel's requests and the model.
+    if (QQmlProperty panelProperty(item, QStringLiteral("panel")); panelProperty.isWritable())
+        panelProperty.write(QVariant::fromValue<QObject *>(m_requests));
+    if (QQmlProperty modelProperty(item, QStringLiteral("model")); viewModel && modelProperty.isWritable())
+        modelProperty.write(QVariant::fromValue(viewModel));
+    component.completeCreate();
+    delete m_rootView.data();
+    m_rootView = item;
+    m_requests->connectRootView(item);
+    m_scaledContent->setContent(item);
+    return true;
+}
+
+QQuickItem *PanelWindow::rootView() const
+{
+    return m_rootView;
+}
+
+bool PanelWindow::ignoresMouseEvents() const
+{
+    return flags().testFlag(Qt::WindowTransparentForInput);
+}
+
+void PanelWindow::layoutItems()
+{
+    const QSizeF size(width(), height());
+    m_scaledContent->setPosition({0, 0});
+    m_scaledContent->setSize(size);
+    m_grips->setPosition({0, 0});
+    m_grips->setSize(size);
+}
+
+void PanelWindow::resizeEvent(QResizeEvent *event)
+{
+    QQuickWindow::resizeEvent(event);
+    layoutItems();
+}
+
+bool PanelWindow::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (m_controller && m_controller->routeKeyDown(keyEventInfo(*static_cast<QKeyEvent *>(event)))) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        // A click on the panel brings it forward with the focus; the click
+        // still reaches its control.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            raise();
+            requestActivate();
+        }
+        break;
+    default:
+        break;
+    }
+    return QQuickWindow::event(event);
+}
+
+void PanelWindow::positionChanged()
+{
+    if (!m_controller)
+        return;
+    if (m_dragStart)
+        m_controller->windowIsMoving();
+    else
+        m_controller->windowDidMove();
+}
+
+void PanelWindow::beginWindowDrag(const QPointF &globalPosition)
+{
+    if (!m_movable || m_dragStart)
+        return;
+    m_dragStart = globalPosition;
+    m_dragOrigin = position();
+    if (m_controller)
+        m_controller->windowWillMove();
+}
+
+void PanelWindow::dragWindow(const QPointF &globalPosition)
+{
+    if (!m_dragStart)
+        return;
+    const QPointF delta = globalPosition - *m_dragStart;
+    setPosition(m_dragOrigin + QPoint(toPixels(delta.x()), toPixels(delta.y())));
+}
+
+void PanelWindow::endWindowDrag()
+{
+    if (!m_dragStart)
+        return;
+    m_dragStart.reset();
+    if (m_controller)
+        m_controller->windowDidMove();
+}
+
+QRectF PanelWindow::frame() const
+{
+    return QRectF(geometry());
+}
+
+void PanelWindow::setFrame(const QRectF &frame)
+{
+    if (!std::isfinite(frame.x()) || !std::isfinite(frame.y()) || !std::isfinite(frame.width())
+        || !std::isfinite(frame.height()))
+        return;
+    const QRect rect(toPixels(frame.x()), toPixels(frame.y()), std::max(1, toPixels(frame.width())),
+                     std::max(1, toPixels(frame.height())));
+    if (rect != geometry())
+        setGeometry(rect);
+}
+
+bool PanelWindow::isVisible() const
+{
+    return QQuickWindow::isVisible() && !isMinimized();
+}
+
+bool PanelWindow::isMinimized() const
+{
+    return windowStates().testFlag(Qt::WindowMinimized);
+}
+
+void PanelWindow::setIgnoresMouseEvents(bool ignores)
+{
+    if (ignoresMouseEvents() != ignores)
+        setFlag(Qt::WindowTransparentForInput, ignores);
+}
+
+void PanelWindow::orderOut()
+{
+    hide();
+}
+
+void PanelWindow::orderFrontWithoutActivation()
+{
+    setProperty(showWithoutActivatingProperty, true);
+    setVisible(true);
+    raise();
+    setProperty(showWithoutActivatingProperty, false);
+}
+
+void PanelWindow::activateAndOrderFront()
+{
+    setVisible(true);
+    raise();
+    requestActivate();
+}
+
+void PanelWindow::makeKey()
+{
+    requestActivate();
+}
+
+void PanelWindow::minimize()
+{
+    showMinimized();
+}
+
+void PanelWindow::deminimize()
+{
+    setWindowStates(windowStates() & ~Qt::WindowMinimized);
+}
+
+QSizeF PanelWindow::minimumSize() const
+{
+    return QSizeF(QQuickWindow::minimumSize());
+}
+
+void PanelWindow::setMinimumSize(const QSizeF &size)
+{
+    const auto side = [](double value) { return std::max(0, toPixels(std::ceil(value))); };
+    QQuickWindow::setMinimumSize(QSize(side(size.width()), side(size.height())));
+}
+
+void PanelWindow::setMovable(bool movable)
+{
+    if (m_movable == movable)
+        return;
+    m_movable = movable;
+    Q_EMIT movableChanged();
+}
+
+void PanelWindow::setHasShadow(bool hasShadow)
+{
+    if (m_hasShadow == hasShadow)
+        return;
+    m_hasShadow = hasShadow;
+    Q_EMIT hasShadowChanged();
+}
+
+std::optional<QRectF> PanelWindow::screenVisibleFrame() const
+{
+    if (QScreen *current = screen())
+        return QRectF(current->availableGeometry());
+    return std::nullopt;
+}
+
+void PanelWindow::setContentScale(double scale)
+{
+    m_scaledContent->setContentScale(scale);
+}
+
+void PanelWindow::setResizingEnabled(bool enabled)
+{
+    m_grips->setResizingEnabled(enabled);
+}
