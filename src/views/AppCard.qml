@@ -1,0 +1,41 @@
+import QtQuick
+import Vuzo
+import Qt5Compat.GraphicalEffects
+
+// The rounded card that holds a block of content. The caller sizes it.
+Item {
+    id: card
+    property bool transparent: false
+    property real verticalPadding: 16
+    default property alias content: holder.data
+
+    implicitWidth: holder.childrenRect.width + 40
+    implicitHeight: holder.childrenRect.height + 2 * verticalPadding
+
+    Rectangle {
+        id: surface
+        anchors.fill: parent
+        radius: 14
+        color: card.transparent ? "transparent" : "white"
+        border.width: 1
+        border.color: card.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.04)
+        layer.enabled: !card.transparent && GraphicsInfo.api !== GraphicsInfo.Software
+        layer.effect: DropShadow {
+            color: Qt.rgba(0, 0, 0, 0.045)
+            radius: 12
+            samples: 25
+            horizontalOffset: 0
+            verticalOffset: 4
+            transparentBorder: true
+        }
+    }
+
+    Item {
+        id: holder
+        anchors.fill: parent
+        anchors.leftMargin: 20
+        anchors.rightMargin: 20
+        anchors.topMargin: card.verticalPadding
+        anchors.bottomMargin: card.verticalPadding
+    }
+}

@@ -1,0 +1,73 @@
+import QtQuick
+import Vuzo
+import QtQuick.Controls
+
+// The standard yes/no card: a title, a message and two buttons. Escape
+// cancels, Return confirms. It never dismisses itself.
+FocusScope {
+    id: panel
+    property string title
+    property string message
+    property string confirmTitle
+    signal cancelled()
+    signal confirmed()
+
+    width: 340
+    implicitHeight: column.implicitHeight + 48
+    focus: true
+
+    // Shown in a modal card, it takes the keyboard at once.
+    Component.onCompleted: forceActiveFocus()
+
+    Keys.onEscapePressed: panel.cancelled()
+    Keys.onReturnPressed: panel.confirmed()
+    Keys.onEnterPressed: panel.confirmed()
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 16
+        antialiasing: true
+        color: Qt.rgba(0.975, 0.975, 0.98, 0.94)
+    }
+
+    Column {
+        id: column
+        x: 24
+        y: 24
+        width: panel.width - 48
+        spacing: 16
+
+        Text {
+            width: parent.width
+            text: panel.title
+            textFormat: Text.PlainText
+            font.pixelSize: 15
+            font.weight: Font.DemiBold
+            color: Theme.appTitle
+            wrapMode: Text.Wrap
+        }
+        Text {
+            width: parent.width
+            text: panel.message
+            textFormat: Text.PlainText
+            font.pixelSize: 13
+            color: Theme.appTitle
+            wrapMode: Text.Wrap
+        }
+        Row {
+            anchors.right: parent.right
+            spacing: 12
+            Button {
+                text: "取消"
+                font.pixelSize: 13
+                onClicked: panel.cancelled()
+            }
+            Button {
+                text: panel.confirmTitle
+                font.pixelSize: 13
+                highlighted: true
+                onClicked: panel.confirmed()
+            }
+        }
+    }
+}

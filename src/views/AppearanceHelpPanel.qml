@@ -1,0 +1,112 @@
+import QtQuick
+import Vuzo
+import Qt5Compat.GraphicalEffects
+
+// What the brightness setting does; the content of the help card.
+Item {
+    id: panel
+    property real level: 1.0
+    property bool transparent: false
+    signal closeRequested()
+
+    width: 410
+    implicitHeight: column.implicitHeight + 44
+
+    Rectangle {
+        id: surface
+        anchors.fill: parent
+        radius: 14
+        antialiasing: true
+        color: panel.transparent ? "transparent" : Theme.appBackground
+        border.width: 1
+        border.color: panel.transparent ? "transparent" : Qt.rgba(0, 0, 0, 0.07)
+        layer.enabled: !panel.transparent && GraphicsInfo.api !== GraphicsInfo.Software
+        layer.effect: DropShadow {
+            color: Qt.rgba(0, 0, 0, 0.12)
+            radius: 18
+            samples: 37
+            verticalOffset: 8
+            transparentBorder: true
+        }
+    }
+
+    // Clicks inside the card never reach the backdrop behind it.
+    MouseArea { anchors.fill: parent }
+
+    Column {
+        id: column
+        x: 22
+        y: 22
+        width: panel.width - 44
+        spacing: 16
+
+        Item {
+            width: parent.width
+            height: 28
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: "明暗调节"
+                font.pixelSize: 17
+                font.weight: Font.DemiBold
+                color: Theme.appTitle
+            }
+            Item {
+                objectName: "helpCloseButton"
+                anchors.right: parent.right
+                width: 28
+                height: 28
+                Accessible.role: Accessible.Button
+                Accessible.name: "关闭"
+                Accessible.onPressAction: panel.closeRequested()
+                SymbolIcon { anchors.centerIn: parent; width: 14; height: 14; name: "xmark"; color: Theme.appSecondary }
+                MouseArea { anchors.fill: parent; cursorShape: Qt.PointingHandCursor; onClicked: panel.closeRequested() }
+            }
+        }
+
+        Column {
+            width: parent.width
+            spacing: 9
+            Repeater {
+                model: [
+                    "• 100% 是应用原来的默认显示效果。",
+                    "• 向左调节，文字、图片、图标和状态色会更淡。",
+                    "• 向右调节，透明内容会更清晰、更亮。",
+                    "• 此设置只在透明模式生效，非透明模式不会改变。"
+                ]
+                Text {
+                    required property string modelData
+                    width: parent.width
+                    text: modelData
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 13
+                    lineHeightMode: Text.FixedHeight
+                    lineHeight: font.pixelSize + 6
+                    color: Theme.appSecondary
+                }
+            }
+        }
+
+        Item {
+            width: parent.width
+            height: done.implicitHeight
+            Text {
+                objectName: "helpLevelText"
+                anchors.verticalCenter: parent.verticalCenter
+                text: "当前亮度 " + Theme.percentText(panel.level)
+                font.pixelSize: 12
+                font.weight: Font.Medium
+                color: Theme.appSecondary
+            }
+            PrimaryButton {
+                id: done
+                objectName: "helpDoneButton"
+                anchors.right: parent.right
+                text: "知道了"
+                filled: true
+                transparent: panel.transparent
+                transparentParentOpacity: 1
+                onClicked: panel.closeRequested()
+            }
+        }
+    }
+}

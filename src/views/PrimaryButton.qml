@@ -1,0 +1,64 @@
+import QtQuick
+import Vuzo
+
+// The app's main text button: filled (white on the accent), light (accent
+// on a pale capsule) or transparent (accent text and outline on nothing).
+Item {
+    id: button
+    property string text
+    property bool filled: false
+    property bool transparent: false
+    property real transparentParentOpacity: 1
+    readonly property bool hovering: mouse.containsMouse
+    readonly property bool pressed: mouse.pressed
+    signal clicked()
+
+    readonly property color transparentColor: Theme.transparentPrimary(hovering || pressed, transparentParentOpacity, Theme.level)
+
+    implicitWidth: label.implicitWidth + 44
+    implicitHeight: Math.max(42, label.implicitHeight)
+    scale: pressed ? 0.98 : 1.0
+
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+    Accessible.onPressAction: button.clicked()
+
+    Rectangle {
+        id: capsule
+        objectName: "primaryCapsule"
+        anchors.fill: parent
+        radius: height / 2
+        antialiasing: true
+        color: {
+            if (button.transparent)
+                return "transparent";
+            if (button.filled)
+                return Theme.withOpacity(Theme.appPrimary, button.pressed ? 0.78 : 1.0);
+            return Theme.inkActive ? Theme.appPrimarySoft : Qt.rgba(0.894, 0.941, 1.0, 1);
+        }
+        border.width: button.transparent ? 1 : 0
+        border.color: button.transparentColor
+        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+    }
+
+    Text {
+        id: label
+        objectName: "primaryLabel"
+        anchors.centerIn: parent
+        text: button.text
+        font.pixelSize: 15
+        font.weight: Font.DemiBold
+        color: button.transparent ? button.transparentColor : (button.filled ? "white" : Theme.appPrimary)
+        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+    }
+
+    // The capsule is the hit area.
+    MouseArea {
+        id: mouse
+        anchors.fill: parent
+        hoverEnabled: true
+        cursorShape: Qt.PointingHandCursor
+        containmentMask: capsule
+        onClicked: button.clicked()
+    }
+}

@@ -1,0 +1,319 @@
+import QtQuick
+import Vuzo
+import Qt5Compat.GraphicalEffects
+
+// The root of the panel: the window header over the current screen, the
+// loading overlay, the banner, the corner grip, the help, ink and zoom
+// cards, the window border and the PDF export progress. Window requests go
+// to the window shell through the signals.
+Item {
+    id: root
+    property QtObject model
+    // The window shell's requests object (moves of the window); optional.
+    property QtObject panel
+
+    signal activationRequested()
+    signal minimizeRequested()
+    signal toggleMaximizeRequested()
+    signal changeScaleRequested(real step)
+    signal resetScaleRequested()
+    signal closeRequested()
+    // Reasons are SuspensionReason values.
+    signal interactionBegan(int reason)
+    signal interactionEnded(int reason)
+
+    readonly property RootViewState viewState: rootViewState
+    readonly property bool transparent: rootViewState.transparent
+
+    RootViewState {
+        id: rootViewState
+        model: root.model
+    }
+
+    Item {
+        id: windowShape
+        anchors.fill: parent
+        // Everything up to the cards is clipped to the window's rounded shape.
+        layer.enabled: rootViewState.windowCornerRadius > 0 && GraphicsInfo.api !== GraphicsInfo.Software
+        layer.effect: OpacityMask {
+            maskSource: Rectangle {
+                width: windowShape.width
+                height: windowShape.height
+                radius: rootViewState.windowCornerRadius
+                antialiasing: true
+            }
+        }
+
+        Item {
+            id: underZoom
+            anchors.fill: parent
+            layer.enabled: zoomModal.cutoutActive
+            layer.effect: zoomModal.cutoutEffect
+
+            Item {
+                id: underInk
+                anchors.fill: parent
+                layer.enabled: inkModal.cutoutActive
+                layer.effect: inkModal.cutoutEffect
+
+                Item {
+                    id: stack
+                    anchors.fill: parent
+                    layer.enabled: helpModal.cutoutActive
+                    layer.effect: helpModal.cutoutEffect
+
+                    // 1. A click that reaches the background activates the panel.
+                    MouseArea {
+                        objectName: "backgroundCatcher"
+                        anchors.fill: parent
+                        onClicked: root.activationRequested()
+                    }
+
+                    // 2. The main column.
+                    Rectangle {
+                        objectName: "pageBackground"
+                        anchors.fill: parent
+                        // Rounded itself too, for scene graphs without the clipping effect.
+                        radius: rootViewState.windowCornerRadius
+                        antialiasing: true
+                        color: root.transparent ? "transparent" : Theme.appBackground
+                        Behavior on color { ColorAnimation { duration: 180; easing.type: Easing.InOutQuad } }
+                    }
+
+                    Item {
+                        id: screenArea
+                        objectName: "screenArea"
+                        anchors.top: header.bottom
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.bottom: parent.bottom
+                        opacity: rootViewState.screenAreaOpacity
+                        Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+
+                        readonly property int screen: root.model ? root.model.screen : 0
+                        readonly property string screenView: ScreenCatalog.viewName(screen)
+                        readonly property bool onLogin: screenView === "LoginView"
+
+                        ScreenSlot {
+                            id: loginSlot
+                            objectName: "loginSlot"
+                            anchors.fill: parent
+                            viewName: "LoginView"
+                            appModel: root.model
+                            wanted: screenArea.onLogin
+                        }
+                        Connections {
+                            target: loginSlot.item
+                            ignoreUnknownSignals: true
+                            function onBeginEditing() { root.interactionBegan(rootViewState.textEditingReason); }
+                            function onEndEditing() { root.interactionEnded(rootViewState.textEditingReason); }
+                        }
+
+                        // Home stays built while away, so it is found as left.
+                        ScreenSlot {
+                            objectName: "homeSlot"
+                            anchors.fill: parent
+                            viewName: "HomeView"
+                            appModel: root.model
+                            wanted: !screenArea.onLogin
+                            visible: screenArea.screenView === "HomeView"
+                        }
+
+                        // History stays built once visited, one per exam bank.
+                        Repeater {
+                            model: !screenArea.onLogin && root.model && root.model.hasVisitedPracticeHistory
+                                   ? [String(root.model.selectedExamBank ? root.model.selectedExamBank.id : "")] : []
+                            delegate: ScreenSlot {
+                                objectName: "historySlot"
+                                width: screenArea.width
+                                height: screenArea.height
+                                viewName: "PracticeHistoryView"
+                                appModel: root.model
+                                store: root.model.practiceHistory
+                                visible: screenArea.screenView === "PracticeHistoryView"
+                            }
+                        }
+
+                        // Every other screen is built afresh on each visit.
+                        ScreenSlot {
+                            objectName: "currentSlot"
+                            anchors.fill: parent
+                            readonly property string name: screenArea.screenView
+                            viewName: name === "LoginView" || name === "HomeView" || name === "PracticeHistoryView" ? "" : name
+                            appModel: root.model
+                        }
+                    }
+
+                    WindowHeader {
+                        id: header
+                        objectName: "windowHeader"
+                        z: 100
+                        anchors.top: parent.top
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        height: 48
+                        topCornerRadius: rootViewState.windowCornerRadius
+                        model: root.model
+                        panel: root.panel
+                        rootState: rootViewState
+                        onCloseRequested: root.closeRequested()
+                        onMinimizeRequested: root.minimizeRequested()
+                        onToggleMaximizeRequested: root.toggleMaximizeRequested()
+                    }
+
+                    // 3. Loading overlay.
+                    LoadingOverlay {
+                        objectName: "loadingOverlay"
+                        anchors.fill: parent
+                        z: 200
+                        transparent: root.transparent
+                        readonly property bool loading: root.model ? root.model.isLoading : false
+                        opacity: loading ? 1 : 0
+                        visible: loading || opacity > 0
+                        enabled: loading
+                        Behavior on opacity { NumberAnimation { duration: 200; easing.type: Easing.InOutQuad } }
+                    }
+
+                    // 4. The one banner, 60 pt below the top.
+                    Item {
+                        id: bannerHost
+                        objectName: "bannerHost"
+                        z: 300
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: banner.implicitWidth
+                        height: banner.implicitHeight
+                        readonly property bool shown: rootViewState.bannerVisible
+                        property string message
+                        property bool isError: false
+                        y: shown ? 60 : -height
+                        opacity: shown ? 1 : 0
+                        visible: shown || opacity > 0
+                        Behavior on y { NumberAnimation { duration: 200; easing.type: Easing.InOutQuad } }
+                        Behavior on opacity { NumberAnimation { duration: 200; easing.type: Easing.InOutQuad } }
+
+                        // The leaving banner keeps its last text while it goes.
+                        function follow() {
+                            if (rootViewState.bannerVisible) {
+                                message = rootViewState.bannerMessage;
+                                isError = rootViewState.bannerIsError;
+                            }
+                        }
+                        Connections {
+                            target: rootViewState
+                            function onBannerChanged() { bannerHost.follow(); }
+                        }
+                        Component.onCompleted: follow()
+
+                        MessageBanner {
+                            id: banner
+                            objectName: "messageBanner"
+                            message: bannerHost.message
+                            isError: bannerHost.isError
+                            transparent: root.transparent
+                            maximumWidth: stack.width - 40
+                            onDismissed: rootViewState.dismissBanner()
+                        }
+                    }
+
+                    // 5. The corner grip, transparent look only.
+                    ResizeGrip {
+                        objectName: "resizeGrip"
+                        z: 900
+                        visible: rootViewState.showsResizeGrip
+                        anchors.right: parent.right
+                        anchors.bottom: parent.bottom
+                        anchors.rightMargin: 4
+                        anchors.bottomMargin: 4
+                        inkColor: rootViewState.gripInkColor
+                        onBegan: root.interactionBegan(rootViewState.windowResizingReason)
+                        onEnded: root.interactionEnded(rootViewState.windowResizingReason)
+                    }
+                }
+
+                // 6. Brightness help card.
+                AppModal {
+                    id: helpModal
+                    objectName: "helpModal"
+                    isPresented: rootViewState.showingAppearanceHelp
+                    transparent: root.transparent
+                    cornerRadius: 22
+                    alignment: Qt.AlignCenter
+                    dimsBackground: true
+                    onDismissed: rootViewState.showingAppearanceHelp = false
+                    card: Component {
+                        AppearanceHelpPanel {
+                            objectName: "appearanceHelpPanel"
+                            level: root.model ? root.model.transparentAppearanceLevel : 1.0
+                            transparent: root.transparent
+                            onCloseRequested: rootViewState.showingAppearanceHelp = false
+                        }
+                    }
+                }
+            }
+
+            // 7. Ink colour card.
+            AppModal {
+                id: inkModal
+                objectName: "inkModal"
+                isPresented: rootViewState.showingInkColorSettings
+                transparent: root.transparent
+                cornerRadius: 22
+                alignment: Qt.AlignCenter
+                dimsBackground: true
+                onDismissed: rootViewState.dismissInkSettingsFromBackdrop()
+                card: Component {
+                    TransparentInkSettingsView {
+                        objectName: "inkSettings"
+                        model: root.model
+                        onDismissed: rootViewState.closeInkSettings()
+                    }
+                }
+            }
+        }
+
+        // 8. Zoom indicator card, top right, without dimming.
+        AppModal {
+            id: zoomModal
+            objectName: "zoomModal"
+            isPresented: rootViewState.zoomIndicatorPresented
+            transparent: root.transparent
+            cornerRadius: 18
+            alignment: Qt.AlignTop | Qt.AlignRight
+            topInset: 52
+            leftInset: 12
+            bottomInset: 12
+            rightInset: 12
+            dimsBackground: false
+            onDismissed: rootViewState.dismissZoomIndicator()
+            card: Component {
+                ZoomIndicator {
+                    objectName: "zoomIndicator"
+                    rootState: rootViewState
+                    transparent: root.transparent
+                    onChangeScale: (step) => root.changeScaleRequested(step)
+                    onResetScale: root.resetScaleRequested()
+                }
+            }
+        }
+    }
+
+    // 10. Border, normal look only; not clipped.
+    Rectangle {
+        objectName: "windowBorder"
+        anchors.fill: parent
+        visible: rootViewState.showsBorder
+        color: "transparent"
+        radius: rootViewState.windowCornerRadius
+        antialiasing: true
+        border.width: 1
+        border.color: Qt.rgba(1, 1, 1, 0.8)
+    }
+
+    // 11. PDF export progress over everything.
+    PdfExportProgress {
+        objectName: "exportProgress"
+        anchors.fill: parent
+        visible: root.model ? root.model.isExportingPDF : false
+        text: root.model ? root.model.pdfExportProgress : ""
+    }
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+class QQmlEngine;
+class QJSEngine;
+
+// The application colours and the opacity rules of the transparent look.
+//
+// The ink-aware colours (title, primary, green, red, secondary, primary-soft)
+// turn into the user's ink colour while the ink palette is active; the page
+// background never does. Every colour is computed afresh from the palette and
+// the appearance level, and one `changed` signal announces any change of the
+// four values they depend on, so a QML binding that reads any property of
+// Theme is re-evaluated whenever the look changes.
+class Theme : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+    Q_PROPERTY(QColor appTitle READ appTitle NOTIFY changed)
+    Q_PROPERTY(QColor appPrimary READ appPrimary NOTIFY changed)
+    Q_PROPERTY(QColor appGreen READ appGreen NOTIFY changed)
+    Q_PROPERTY(QColor appRed READ appRed NOTIFY changed)
+    Q_PROPERTY(QColor appSecondary READ appSecondary NOTIFY changed)
+    Q_PROPERTY(QColor appPrimarySoft READ appPrimarySoft NOTIFY changed)
+    Q_PROPERTY(QColor appBackground READ appBackground CONSTANT)
+    // The appearance level L of the transparent look (0.35 ... 1.65).
+    Q_PROPERTY(double level READ level NOTIFY changed)
+    Q_PROPERTY(bool inkActive READ inkActive NOTIFY changed)
+
+public:
+    static Theme &shared();
+    // QML gets the one instance and never owns it.
+    static Theme *create(QQmlEngine *, QJSEngine *);
+
+    [[nodiscard]] static QColor appTitle();
+    [[nodiscard]] static QColor appPrimary();
+    [[nodiscard]] static QColor appGreen();
+    [[nodiscard]] static QColor appRed();
+    [[nodiscard]] static QColor appSecondary();
+    [[nodiscard]] static QColor appPrimarySoft();
+    [[nodiscard]] static QColor appBackground();
+    [[nodiscard]] static double level();
+    [[nodiscard]] static bool inkActive();
+
+    // The ink colour proper: the sRGB colour of the current ink hex (the
+    // default ink when unreadable) at opacity currentIntensity.
+    [[nodiscard]] static QColor inkColor();
+    // The opaque colour of a hex text, the default ink when it does not parse.
+    Q_INVOKABLE static QColor opaqueColor(const QString &hex);
+
+    // min(1, max(0, x)); NaN counts as 0.
+    Q_INVOKABLE static double clamp01(double value);
+    // The level-scaled opacity of b: clamp01(b × L).
+    Q_INVOKABLE static double levelScaled(double base, double level);
+    // The level-capped opacity: min(1, L), never below 0.
+    Q_INVOKABLE static double levelCapped(double level);
+    // The level-boosted opacity of b: b up to level 1, min(1, b × L) above it.
+    Q_INVOKABLE static double levelBoosted(double base, double level);
+    // The colour with its opacity multiplied by opacity (clamped to 0 ... 1).
+    Q_INVOKABLE static QColor withOpacity(const QColor &color, double opacity);
+    // The accent of a control in the transparent look.
+    Q_INVOKABLE static QColor transparentPrimary(bool hovered, double parentOpacity, double level);
+    // The opacity of the window buttons: 1 in the normal look, else
+    // clamp01(L × 0.34) under the pointer and clamp01(L × 0.18) at rest.
+    Q_INVOKABLE static double windowControlsOpacity(bool transparent, bool hovering, double level);
+
+    // "%lld%" of the level × 100 rounded half away from zero.
+    Q_INVOKABLE static QString percentText(double level);
+    // The whole percent of a level; non-finite levels give 0 and huge ones
+    // are held at the range of a 64-bit integer.
+    [[nodiscard]] static qint64 roundedPercent(double level);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    Theme();
+};

@@ -1,0 +1,294 @@
+import QtQuick
+import Vuzo
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The panel's top row in place of a title bar: window buttons, brightness
+// control, a strip that moves the window, the masked phone number, and the
+// transparency toggle, ink button and auto-hide switch.
+Item {
+    id: header
+    property QtObject model
+    // The window shell's requests object, when the shell provides one.
+    property QtObject panel
+    property RootViewState rootState
+    signal closeRequested()
+    signal minimizeRequested()
+    signal toggleMaximizeRequested()
+
+    readonly property bool movable: !(model && model.isWindowMaximized)
+
+    // The window's corner radius: the row's top corners follow the window shape.
+    property real topCornerRadius: 0
+    readonly property color color: headerState.backgroundColor
+
+    implicitHeight: 48
+
+    Item {
+        anchors.fill: parent
+        clip: true
+        Rectangle {
+            objectName: "headerBackground"
+            width: parent.width
+            height: parent.height + header.topCornerRadius
+            radius: header.topCornerRadius
+            antialiasing: true
+            color: headerState.backgroundColor
+            Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+        }
+    }
+
+    WindowHeaderState {
+        id: headerState
+        screen: header.model ? header.model.screen : 0
+        studyTransparencyEnabled: header.model ? header.model.studyTransparencyEnabled : false
+        hoverAutoHideEnabled: header.model ? header.model.hoverAutoHideEnabled : false
+        hoveringTransparencyControl: header.rootState ? header.rootState.hoveringTransparencyControl : false
+        hoveringAutoHideControl: header.rootState ? header.rootState.hoveringAutoHideControl : false
+    }
+    readonly property WindowHeaderState rules: headerState
+
+    Rectangle {
+        objectName: "headerDivider"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 1
+        color: Qt.rgba(0, 0, 0, 0.1)
+        opacity: headerState.dividerOpacity
+        Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 18
+        anchors.rightMargin: 18
+        spacing: 10
+
+        Item {
+            Layout.preferredWidth: 72
+            Layout.minimumWidth: 72
+            Layout.maximumWidth: 72
+            Layout.preferredHeight: 36
+            z: 200
+            NativeWindowControls {
+                objectName: "windowControls"
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                width: 58
+                height: 36
+                transparent: headerState.transparent
+                maximized: header.model ? header.model.isWindowMaximized : false
+                onCloseRequested: header.closeRequested()
+                onMinimizeRequested: header.minimizeRequested()
+                onToggleMaximizeRequested: header.toggleMaximizeRequested()
+            }
+        }
+
+        // Gives up its width first when the row is short.
+        HeaderAppearanceControl {
+            objectName: "appearanceControl"
+            visible: headerState.showsAppearanceSlider
+            Layout.fillWidth: true
+            Layout.minimumWidth: 0
+            Layout.maximumWidth: 250
+            Layout.preferredWidth: implicitWidth
+            Layout.preferredHeight: 28
+            level: header.model ? header.model.transparentAppearanceLevel : 1.0
+            transparent: headerState.transparent
+            movable: header.movable
+            panel: header.panel
+            onLevelMoved: (value) => header.model.transparentAppearanceLevel = value
+            onHelpRequested: header.rootState.showingAppearanceHelp = true
+        }
+
+        WindowDragArea {
+            objectName: "headerDragStrip"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.minimumWidth: 0
+            Layout.preferredWidth: 0
+            movable: header.movable
+            panel: header.panel
+        }
+
+        Text {
+            objectName: "maskedMobile"
+            visible: headerState.showsMaskedMobile
+            Layout.preferredHeight: 36
+            Layout.minimumWidth: implicitWidth
+            Layout.maximumWidth: implicitWidth
+            verticalAlignment: Text.AlignVCenter
+            text: headerState.maskedMobile
+            textFormat: Text.PlainText
+            font.pixelSize: 12
+            color: headerState.maskedMobileColor
+            WindowDragArea { anchors.fill: parent; movable: header.movable; panel: header.panel }
+        }
+
+        // Transparency toggle.
+        Item {
+            id: toggle
+            objectName: "transparencyToggle"
+            visible: headerState.showsTransparencyControls
+            Layout.preferredWidth: toggleRow.implicitWidth + 20
+            Layout.minimumWidth: Layout.preferredWidth
+            Layout.maximumWidth: Layout.preferredWidth
+            Layout.preferredHeight: 28
+            Accessible.role: Accessible.Button
+            Accessible.name: headerState.transparencyTitle
+            Accessible.description: headerState.transparencyToolTip
+            Accessible.onPressAction: header.model.studyTransparencyEnabled = !header.model.studyTransparencyEnabled
+
+            Rectangle {
+                id: toggleCapsule
+                anchors.fill: parent
+                radius: height / 2
+                antialiasing: true
+                color: headerState.transparencyFillColor
+                border.width: 1
+                border.color: headerState.transparencyOutlineColor
+                Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+            }
+            Row {
+                id: toggleRow
+                anchors.centerIn: parent
+                spacing: 4
+                SymbolIcon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 14
+                    height: 14
+                    name: headerState.transparencyIcon
+                    color: headerState.transparencyLabelColor
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: headerState.transparencyTitle
+                    font.pixelSize: 12
+                    font.weight: Font.Medium
+                    color: headerState.transparencyLabelColor
+                    Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                }
+            }
+            MouseArea {
+                id: toggleMouse
+                anchors.fill: parent
+                hoverEnabled: true
+                containmentMask: toggleCapsule
+                cursorShape: Qt.PointingHandCursor
+                onContainsMouseChanged: header.rootState.hoveringTransparencyControl = containsMouse
+                onClicked: header.model.studyTransparencyEnabled = !header.model.studyTransparencyEnabled
+            }
+            ToolTip.visible: toggleMouse.containsMouse
+            ToolTip.delay: 700
+            ToolTip.text: headerState.transparencyToolTip
+        }
+
+        // Ink-colour button.
+        Item {
+            objectName: "inkButton"
+            visible: headerState.showsInkButton
+            Layout.preferredWidth: 28
+            Layout.minimumWidth: 28
+            Layout.maximumWidth: 28
+            Layout.preferredHeight: 28
+            Accessible.role: Accessible.Button
+            Accessible.name: "设置透明模式文字颜色"
+            Accessible.onPressAction: header.rootState.showingInkColorSettings = true
+            SymbolIcon {
+                anchors.centerIn: parent
+                width: 15
+                height: 15
+                name: "gearshape"
+                color: headerState.inkButtonColor
+            }
+            MouseArea {
+                id: inkMouse
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: Qt.PointingHandCursor
+                containmentMask: QtObject {
+                    function contains(point: point): bool {
+                        const dx = point.x - 14, dy = point.y - 14;
+                        return dx * dx + dy * dy <= 196;
+                    }
+                }
+                onClicked: header.rootState.showingInkColorSettings = true
+            }
+            ToolTip.visible: inkMouse.containsMouse
+            ToolTip.delay: 700
+            ToolTip.text: "设置透明模式文字颜色"
+        }
+
+        // Auto-hide switch: the label and the switch flip it alike.
+        Item {
+            id: autoHide
+            objectName: "autoHideSwitch"
+            visible: headerState.showsTransparencyControls
+            readonly property bool on: header.model ? header.model.hoverAutoHideEnabled : false
+            Layout.preferredWidth: autoHideRow.implicitWidth
+            Layout.minimumWidth: Layout.preferredWidth
+            Layout.maximumWidth: Layout.preferredWidth
+            Layout.preferredHeight: 28
+            Accessible.role: Accessible.CheckBox
+            Accessible.name: "自动隐藏"
+            Accessible.checkable: true
+            Accessible.checked: on
+            Accessible.description: headerState.autoHideToolTip
+            Accessible.onToggleAction: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
+            Accessible.onPressAction: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
+
+            Row {
+                id: autoHideRow
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 7
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "自动隐藏"
+                    font.pixelSize: 12
+                    font.weight: Font.Medium
+                    color: headerState.autoHideLabelColor
+                    Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                }
+                Item {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 32
+                    height: 18
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: height / 2
+                        antialiasing: true
+                        color: headerState.autoHideTrackColor
+                        border.width: 1
+                        border.color: headerState.autoHideBorderColor
+                        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                    }
+                    Rectangle {
+                        objectName: "autoHideKnob"
+                        y: 2
+                        x: autoHide.on ? parent.width - width - 2 : 2
+                        width: 14
+                        height: 14
+                        radius: 7
+                        antialiasing: true
+                        color: headerState.autoHideKnobColor
+                        Behavior on x { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                    }
+                }
+            }
+            MouseArea {
+                id: autoHideMouse
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: Qt.PointingHandCursor
+                onContainsMouseChanged: header.rootState.hoveringAutoHideControl = containsMouse
+                onClicked: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
+            }
+            ToolTip.visible: autoHideMouse.containsMouse
+            ToolTip.delay: 700
+            ToolTip.text: headerState.autoHideToolTip
+        }
+    }
+}
