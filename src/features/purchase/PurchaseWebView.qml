@@ -1,0 +1,79 @@
+import QtQuick
+import QtWebEngine
+import QtWebChannel
+import Vuzo
+
+// The shop page with its bridge: a persistent profile, the bridge's user
+// script at document creation, the bridge object in the web channel, the
+// credentials hand-over and the one-shot payment report. New windows of the
+// shop open in this view (http and https only); nothing opens a second view.
+Item {
+    id: root
+    property QtObject model
+    property alias shopOrigin: bridge.shopOrigin
+    readonly property PurchaseWebBridge bridge: bridge
+    readonly property WebEngineView webView: webView
+
+    signal paymentSucceeded()
+
+    PurchaseWebBridge {
+        id: bridge
+        objectName: "purchaseWebBridge"
+        model: root.model
+        currentUrl: webView.url
+        onScriptEvaluationRequested: (script) => webView.runJavaScript(script)
+        onPaymentSucceeded: root.paymentSucceeded()
+    }
+
+    WebChannel {
+        id: channel
+    }
+
+    WebEngineView {
+        id: webView
+        objectName: "shopWebEngineView"
+        anchors.fill: parent
+        profile: PurchaseWebProfile.profile
+        webChannel: channel
+
+        // The first request gives up after 30 s, as a request timeout would.
+        property bool firstLoadPending: false
+
+        onNewWindowRequested: (request) => {
+            if (PurchaseWebBridge.opensInPlace(request.requestedUrl))
+                webView.url = request.requestedUrl;
+        }
+        onLoadingChanged: (loadingInfo) => {
+            if (loadingInfo.status !== WebEngineView.LoadStartedStatus) {
+                firstLoadPending = false;
+                firstLoadTimeout.stop();
+            }
+        }
+
+        Timer {
+            id: firstLoadTimeout
+            interval: 30000
+            onTriggered: {
+                if (webView.firstLoadPending && webView.loading)
+                    webView.stop();
+                webView.firstLoadPending = false;
+            }
+        }
+
+        Component.onCompleted: {
+            userScripts.insert(bridge.userScript());
+            channel.registerObject(bridge.handlerName, bridge.channelObject);
+            // An address that does not parse leaves the view empty.
+            if (bridge.pageUrl.toString() !== "") {
+                firstLoadPending = true;
+                firstLoadTimeout.start();
+                url = bridge.pageUrl;
+            }
+        }
+    }
+
+    Component.onDestruction: {
+        channel.deregisterObject(bridge.channelObject);
+        webView.stop();
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QStringList>
+#include <QTcpServer>
+
+// A tiny web server on 127.0.0.1 that serves fixed pages, over TLS with a
+// certificate made up at start (the web view is told to accept it) or as
+// plain HTTP. It logs the paths it was asked for.
+class LoopbackShop : public QTcpServer
+{
+    Q_OBJECT
+
+public:
+    explicit LoopbackShop(bool tls, QObject *parent = nullptr);
+
+    // Serves body as text/html at path (the query is ignored).
+    void setPage(const QString &path, const QByteArray &body);
+    [[nodiscard]] QStringList requestedPaths() const { return m_requested; }
+
+protected:
+    void incomingConnection(qintptr handle) override;
+
+private:
+    void serve(QIODevice *socket, QByteArray &buffer);
+
+    bool m_tls;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
+    QHash<QString, QByteArray> m_pages;
+    QStringList m_requested;
+};
