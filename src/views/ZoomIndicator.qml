@@ -126,7 +126,7 @@ Item {
             }
             ToolTip.visible: resetMouse.containsMouse
             ToolTip.delay: 700
-            ToolTip.text: "恢复 100%（Command + 0）"
+            ToolTip.text: "恢复 100%（Ctrl + 0）"
         }
     }
 }
