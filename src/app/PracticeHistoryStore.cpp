@@ -5,7 +5,6 @@
 #include "networking/RequestBodies.h"
 #include "networking/TransferError.h"
 
-#include <QVariantMap>
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -101,6 +100,7 @@ void PracticeHistoryStore::setPages(QHash<PracticeHistoryTab, Page> pages)
     const bool wasLoading = isLoading();
     m_pages = std::move(pages);
     Q_EMIT pagesChanged();
+    Q_EMIT contentChanged();
     if (wasLoading != isLoading())
         Q_EMIT isLoadingChanged();
 }
@@ -116,6 +116,7 @@ void PracticeHistoryStore::setCompletedReports(QHash<QString, HistoryReport> rep
 {
     m_completedReports = std::move(reports);
     Q_EMIT completedReportsChanged();
+    Q_EMIT contentChanged();
 }
 
 void PracticeHistoryStore::renewGeneration()
@@ -385,4 +386,17 @@ QString PracticeHistoryStore::loadError(int tab) const
 {
     const auto parsed = tabFromValue(tab);
     return parsed ? page(*parsed).loadError.value_or(QString()) : QString();
+}
+
+QVariantMap PracticeHistoryStore::pageMap(PracticeHistoryTab tab) const
+{
+    const Page tabPage = page(tab);
+    const int value = int(tab);
+    return QVariantMap{
+        {QStringLiteral("rows"), rows(value)},
+        {QStringLiteral("hasMore"), tabPage.hasMore},
+        {QStringLiteral("hasLoaded"), tabPage.hasLoaded},
+        {QStringLiteral("isLoading"), tabPage.requestID.has_value()},
+        {QStringLiteral("loadError"), tabPage.loadError ? QVariant(*tabPage.loadError) : QVariant()},
+    };
 }

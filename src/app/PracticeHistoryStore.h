@@ -13,6 +13,7 @@
 #include <QString>
 #include <QUuid>
 #include <QVariantList>
+#include <QVariantMap>
 #include <QCoro/QCoroTask>
 #include <optional>
 
@@ -30,6 +31,10 @@ class PracticeHistoryStore : public QObject
     // The tab the history screen shows: 1 practice sets, 2 past papers.
     Q_PROPERTY(int selectedTab READ selectedTabValue WRITE setSelectedTabValue NOTIFY selectedTabChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    // Each tab's page for the history screen: {rows, hasMore, hasLoaded,
+    // isLoading, loadError}, rows as described at rows().
+    Q_PROPERTY(QVariantMap practicePage READ practicePage NOTIFY contentChanged)
+    Q_PROPERTY(QVariantMap paperPage READ paperPage NOTIFY contentChanged)
 
 public:
     // Whose history the store holds. An absent token differs from an empty one.
@@ -109,6 +114,8 @@ public:
     Q_INVOKABLE [[nodiscard]] bool hasLoaded(int tab) const;
     Q_INVOKABLE [[nodiscard]] bool isTabLoading(int tab) const;
     Q_INVOKABLE [[nodiscard]] QString loadError(int tab) const;
+    [[nodiscard]] QVariantMap practicePage() const { return pageMap(PracticeHistoryTab::practice); }
+    [[nodiscard]] QVariantMap paperPage() const { return pageMap(PracticeHistoryTab::paper); }
     // The record of a row, for the model's open operation.
     [[nodiscard]] std::optional<PracticeHistoryRecord> record(const QString &id) const;
 
@@ -119,6 +126,8 @@ Q_SIGNALS:
     void isLoadingChanged();
     void scopeChanged();
     void generationChanged();
+    // The pages or the filed reports changed: what a row shows may differ.
+    void contentChanged();
 
 private:
     [[nodiscard]] int selectedTabValue() const { return int(m_selectedTab); }
@@ -130,6 +139,7 @@ private:
     [[nodiscard]] bool holdsRequest(PracticeHistoryTab tab, const QUuid &generation, const QUuid &requestID) const;
     void finishRequest(PracticeHistoryTab tab, const QUuid &generation, const QUuid &requestID);
     [[nodiscard]] APIClient &client() const;
+    [[nodiscard]] QVariantMap pageMap(PracticeHistoryTab tab) const;
 
     QPointer<APIClient> m_client;
     PracticeHistoryTab m_selectedTab = PracticeHistoryTab::practice;

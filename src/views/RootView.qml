@@ -101,6 +101,13 @@ Item {
                             viewName: "LoginView"
                             appModel: root.model
                             wanted: screenArea.onLogin
+                            // The login screen going away ends its editing
+                            // pause, whatever the focus was: the view itself
+                            // is already torn down by then.
+                            onItemChanged: {
+                                if (!item && root.viewState)
+                                    root.interactionEnded(root.viewState.textEditingReason);
+                            }
                         }
                         Connections {
                             target: loginSlot.item

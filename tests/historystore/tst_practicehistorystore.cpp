@@ -529,6 +529,11 @@ private Q_SLOTS:
             QVERIFY(records.at(i - 1).beginTime.toLongLong() >= records.at(i).beginTime.toLongLong());
         QCOMPARE(rows.first().toMap().value(QStringLiteral("id")).toString(), records.first().id);
         QCOMPARE(rows.first().toMap().value(QStringLiteral("completed")).toBool(), m_store->isCompleted(records.first()));
+        const QVariantMap page = m_store->property("practicePage").toMap();
+        QCOMPARE(page.value(QStringLiteral("rows")).toList(), rows);
+        QCOMPARE(page.value(QStringLiteral("hasLoaded")).toBool(), true);
+        QVERIFY(page.value(QStringLiteral("loadError")).isNull());
+        QVERIFY(m_store->property("paperPage").toMap().value(QStringLiteral("rows")).toList().isEmpty());
     }
 };
 

@@ -346,9 +346,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("rawSent");
 
-        QTest::newRow("other host") << "https://localhost:%1/other?desktop_client=mac" << true;
-        QTest::newRow("plain http") << "http://127.0.0.1:%2/?desktop_client=mac" << true;
-        QTest::newRow("shop without the marker") << "https://127.0.0.1:%1/other?utm_source=official" << true;
+        QTest::newRow("other host") << "https://localhost:{shop}/other?desktop_client=mac" << true;
+        QTest::newRow("plain http") << "http://127.0.0.1:{plain}/?desktop_client=mac" << true;
+        QTest::newRow("shop without the marker") << "https://127.0.0.1:{shop}/other?utm_source=official" << true;
     }
 
     void otherPagesGetNothing()
@@ -361,7 +361,9 @@ private Q_SLOTS:
         showPage(model);
         QVERIFY(m_window);
         QSignalSpy payments(bridge(), &PurchaseWebBridge::paymentSucceeded);
-        load(address.arg(m_shop->serverPort()).arg(m_plainServer->serverPort()));
+        load(QString(address)
+                 .replace(QStringLiteral("{shop}"), QString::number(m_shop->serverPort()))
+                 .replace(QStringLiteral("{plain}"), QString::number(m_plainServer->serverPort())));
         QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("attempted")), 30'000);
         QCOMPARE(m_reports.values(QStringLiteral("bridge")).last(), QJsonValue(QStringLiteral("undefined")));
         QCOMPARE(m_reports.values(QStringLiteral("raw")).contains(QJsonValue(QStringLiteral("sent"))), rawSent);

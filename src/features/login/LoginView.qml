@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Shapes
-import Qt5Compat.GraphicalEffects
+import Qt5Compat.GraphicalEffects as Effects
 import Vuzo
 
 // The phone and SMS-code login screen: the brand pane on the left, the form
@@ -168,7 +168,7 @@ Item {
                     width: 82
                     height: 82
 
-                    DropShadow {
+                    Effects.DropShadow {
                         anchors.fill: plate
                         source: plate
                         horizontalOffset: 0
@@ -192,8 +192,10 @@ Item {
                         width: 64
                         height: 64
                         visible: form.appLogoUrl.toString() !== ""
-                        layer.enabled: true
-                        layer.effect: OpacityMask {
+                        // The software renderer runs no shader effects; the
+                        // icon is drawn unclipped there.
+                        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software
+                        layer.effect: Effects.OpacityMask {
                             maskSource: Rectangle {
                                 width: logoFrame.width
                                 height: logoFrame.height

@@ -40,7 +40,7 @@ Item {
         property bool firstLoadPending: false
 
         onNewWindowRequested: (request) => {
-            if (PurchaseWebBridge.opensInPlace(request.requestedUrl))
+            if (bridge.opensInPlace(request.requestedUrl))
                 webView.url = request.requestedUrl;
         }
         onLoadingChanged: (loadingInfo) => {
