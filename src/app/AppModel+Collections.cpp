@@ -51,6 +51,18 @@ bool AppModel::isCollected(const Question &question) const
     return it != m_collectionOverrides.cend() ? *it : question.isCollect;
 }
 
+bool AppModel::acceptCollectionsAnswer(const SessionTicket &ticket, const std::optional<QString> &tokenAtStart,
+                                       const QString &bankAtStart, const std::exception_ptr &failure)
+{
+    if (!ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart)
+        return false;
+    if (failure) {
+        handle(failure);
+        return false;
+    }
+    return true;
+}
+
 QCoro::Task<> AppModel::loadCollections()
 {
     const std::optional<QString> tokenAtStart = token();
@@ -77,14 +89,9 @@ QCoro::Task<> AppModel::loadCollections()
     if (!ticket.model)
         co_return;
 
-    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
-    if (!stale) {
-        if (failure) {
-            handle(failure);
-        } else if (m_screen == AppScreen::collections) {
-            setCollectionMenus(folders);
-            m_collectionMenusOwner = std::make_pair(tokenAtStart, bankAtStart);
-        }
+    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
+        setCollectionMenus(folders);
+        m_collectionMenusOwner = std::make_pair(tokenAtStart, bankAtStart);
     }
     endLoading(loading);
 }
@@ -112,24 +119,19 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
     if (!ticket.model)
         co_return;
 
-    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
-    if (!stale) {
-        if (failure) {
-            handle(failure);
-        } else if (m_screen == AppScreen::collections) {
-            if (model->questionList.isEmpty()) {
-                setNoticeMessage(QStringLiteral("该目录暂无收藏题目"));
-            } else {
-                QHash<QString, bool> overrides = m_collectionOverrides;
-                for (const Question &question : std::as_const(model->questionList))
-                    overrides.insert(collectionKey(question), true);
-                setCollectionOverrides(overrides);
-                setAnalysisQuestions(model->questionList);
-                setAnalysisMaterials(model->materialsList);
-                setCurrentAnalysisIndex(0);
-                setAnalysisFromCollections(true);
-                setScreen(AppScreen::analysis);
-            }
+    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
+        if (model->questionList.isEmpty()) {
+            setNoticeMessage(QStringLiteral("该目录暂无收藏题目"));
+        } else {
+            QHash<QString, bool> overrides = m_collectionOverrides;
+            for (const Question &question : std::as_const(model->questionList))
+                overrides.insert(collectionKey(question), true);
+            setCollectionOverrides(overrides);
+            setAnalysisQuestions(model->questionList);
+            setAnalysisMaterials(model->materialsList);
+            setCurrentAnalysisIndex(0);
+            setAnalysisFromCollections(true);
+            setScreen(AppScreen::analysis);
         }
     }
     endLoading(loading);
@@ -162,11 +164,8 @@ QCoro::Task<> AppModel::toggleCollection(const Question &questionArgument)
     if (!ticket.model)
         co_return;
 
-    const bool stale = !ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart;
-    if (!stale) {
-        if (failure) {
-            handle(failure);
-        } else if (confirmed) {
+    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure)) {
+        if (confirmed) {
             QHash<QString, bool> overrides = m_collectionOverrides;
             overrides.insert(key, newState);
             setCollectionOverrides(overrides);

@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "models/LenientJson.h"
 #include "networking/APIClient.h"
@@ -15,16 +16,7 @@
 
 namespace {
 
-std::optional<APIError::Kind> apiErrorKind(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const APIError &apiError) {
-        return apiError.kind();
-    } catch (...) {
-        return std::nullopt;
-    }
-}
+using AppModelInternals::apiErrorKind;
 
 // Text order by Unicode scalar values (UTF-16 order differs above U+FFFF).
 bool scalarLess(const QString &a, const QString &b)

@@ -26,11 +26,8 @@ QCoro::Task<bool> AppModel::sendVerificationCode(const QString &mobileArgument)
     }
     if (!ticket.isCurrent())
         co_return false;
-    if (failure) {
-        handle(failure);
-        endLoading(loading);
+    if (endOnFailure(failure, loading))
         co_return false;
-    }
     if (sent)
         setNoticeMessage(QStringLiteral("验证码已发送"));
     endLoading(loading);
@@ -66,11 +63,8 @@ QCoro::Task<> AppModel::login(const QString &phoneArgument, const QString &codeA
     }
     if (!ticket.isCurrent())
         co_return;
-    if (failure) {
-        handle(failure);
-        endLoading(loading);
+    if (endOnFailure(failure, loading))
         co_return;
-    }
 
     UserDefaults &store = defaults();
     store.setValue(mobileKey, reply.mobile);

@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "networking/APIClient.h"
 #include "networking/TransferError.h"
@@ -51,6 +52,38 @@ QCoro::Task<> AppModel::closePurchasePage()
     setScreen(AppScreen::home);
     // Not awaited: the home screen shows while the membership refreshes.
     runDetached(refreshMembershipAfterPurchase());
+}
+
+QCoro::Task<bool> AppModel::passMembershipGate(std::function<bool()> isCurrent, quint64 loading,
+                                               void (AppModel::*release)(quint64))
+{
+    std::exception_ptr failure;
+    try {
+        co_await fetchVIPStatus();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!isCurrent())
+        co_return false;
+    if (failure) {
+        if (AppModelInternals::isUnauthorized(failure)) {
+            handle(failure);
+            (this->*release)(loading);
+            co_return false;
+        }
+        // Without network the cached membership decides.
+        if (!hasCurrentExamBankVIP()) {
+            setErrorMessage(QStringLiteral("会员状态验证失败，请检查网络后重试"));
+            (this->*release)(loading);
+            co_return false;
+        }
+    }
+    if (!hasCurrentExamBankVIP()) {
+        openPurchasePage();
+        (this->*release)(loading);
+        co_return false;
+    }
+    co_return true;
 }
 
 QCoro::Task<> AppModel::refreshMembershipAfterPurchase()

@@ -1,8 +1,8 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "models/QuestionKeyboardShortcuts.h"
 #include "networking/APIClient.h"
-#include "networking/APIError.h"
 #include "platform/Clock.h"
 #include "platform/KeyEventInfo.h"
 
@@ -15,29 +15,12 @@
 // set: single and multiple choice, confirming, moving, and the two keyboard
 // entry points of the panel.
 
+using AppModelInternals::saturatingAdd;
+
 namespace {
 
 constexpr quint16 leftArrowKeyCode = 123;
 constexpr quint16 rightArrowKeyCode = 124;
-
-bool isUnauthorized(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const APIError &apiError) {
-        return apiError.kind() == APIError::Kind::unauthorized;
-    } catch (...) {
-        return false;
-    }
-}
-
-qint64 saturatingAdd(qint64 a, qint64 b)
-{
-    qint64 sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
-}
 
 // New index after moving by offset within a list of n items.
 qint64 movedIndex(qint64 index, qint64 offset, qint64 count)
@@ -53,11 +36,6 @@ void AppModel::setUpPracticeAndHistory()
     for (auto signal : {&AppModel::questionsChanged, &AppModel::answersChanged, &AppModel::revealedQuestionIDsChanged,
                         &AppModel::currentQuestionIndexChanged})
         connect(this, signal, this, &AppModel::practiceProgressChanged);
-}
-
-QString AppModel::tokenOrEmpty() const
-{
-    return token().value_or(QString());
 }
 
 // ---- derived values -----------------------------------------------------------
@@ -121,32 +99,10 @@ QCoro::Task<> AppModel::openQuestions(const CardMenu &menuArgument)
     const quint64 loading = beginLoading();
 
     if (menu.needVip == 1) {
-        std::exception_ptr failure;
-        try {
-            co_await fetchVIPStatus();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        if (!ticket.isCurrent())
+        const bool admitted = co_await passMembershipGate([&ticket] { return ticket.isCurrent(); }, loading,
+                                                          &AppModel::endLoading);
+        if (!admitted)
             co_return;
-        if (failure) {
-            if (isUnauthorized(failure)) {
-                handle(failure);
-                endLoading(loading);
-                co_return;
-            }
-            // Without network the cached membership decides.
-            if (!hasCurrentExamBankVIP()) {
-                setErrorMessage(QStringLiteral("会员状态验证失败，请检查网络后重试"));
-                endLoading(loading);
-                co_return;
-            }
-        }
-        if (!hasCurrentExamBankVIP()) {
-            openPurchasePage();
-            endLoading(loading);
-            co_return;
-        }
     }
 
     setSelectedMenu(menu);
@@ -158,19 +114,15 @@ QCoro::Task<> AppModel::openQuestions(const CardMenu &menuArgument)
     std::optional<QuestionModel> model;
     std::exception_ptr failure;
     try {
-        const QString tokenText = tokenOrEmpty();
-        model = co_await client().getQuestionByMenuId(body, tokenText, bankId);
+        model = co_await client().getQuestionByMenuId(body, tokenText(), bankId);
     } catch (...) {
         failure = std::current_exception();
     }
     if (!ticket.isCurrent())
         co_return;
-    if (failure) {
-        // The handler opens the purchase page for a membership demand.
-        handle(failure);
-        endLoading(loading);
+    // The handler opens the purchase page for a membership demand.
+    if (endOnFailure(failure, loading))
         co_return;
-    }
 
     m_questionModel = *model;
     setReportFromHistory(false);

@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "networking/APIClient.h"
 #include "platform/Clock.h"
@@ -11,20 +12,11 @@
 // bank switch supersedes it, so its results are dropped and its share of the
 // flag is released at once.
 
+using AppModelInternals::isUnauthorized;
+
 namespace {
 constexpr qint64 realExamPageSize = 10;
 constexpr qint64 realExamLastPage = 50;
-
-bool isUnauthorized(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const APIError &apiError) {
-        return apiError.kind() == APIError::Kind::unauthorized;
-    } catch (...) {
-        return false;
-    }
-}
 } // namespace
 
 void AppModel::finishRealExamsLoad(quint64 loadingToken)
@@ -95,11 +87,8 @@ QCoro::Task<> AppModel::loadRealExams()
     }
     if (!isCurrent())
         co_return;
-    if (failure) {
-        handle(failure);
-        finishRealExamsLoad(loading);
+    if (endOnFailure(failure, loading, &AppModel::finishRealExamsLoad))
         co_return;
-    }
 
     setRealExams(cleanedRealExams(accumulated));
     std::optional<RealExamSummary> listed;
@@ -136,32 +125,9 @@ QCoro::Task<> AppModel::prepareRealExam(const RealExamSummary &summaryArgument)
     };
 
     if (summary.needVip == 1) {
-        std::exception_ptr membershipFailure;
-        try {
-            co_await fetchVIPStatus();
-        } catch (...) {
-            membershipFailure = std::current_exception();
-        }
-        if (!isCurrent())
+        const bool admitted = co_await passMembershipGate(isCurrent, loading, &AppModel::finishRealExamsLoad);
+        if (!admitted)
             co_return;
-        if (membershipFailure) {
-            if (isUnauthorized(membershipFailure)) {
-                handle(membershipFailure);
-                finishRealExamsLoad(loading);
-                co_return;
-            }
-            // Without network the cached membership decides.
-            if (!hasCurrentExamBankVIP()) {
-                setErrorMessage(QStringLiteral("会员状态验证失败，请检查网络后重试"));
-                finishRealExamsLoad(loading);
-                co_return;
-            }
-        }
-        if (!hasCurrentExamBankVIP()) {
-            openPurchasePage();
-            finishRealExamsLoad(loading);
-            co_return;
-        }
     }
 
     std::optional<RealExamDetail> detail;
@@ -176,12 +142,9 @@ QCoro::Task<> AppModel::prepareRealExam(const RealExamSummary &summaryArgument)
     }
     if (!isCurrent())
         co_return;
-    if (failure) {
-        // A membership demand opens the purchase page through the handler.
-        handle(failure);
-        finishRealExamsLoad(loading);
+    // A membership demand opens the purchase page through the handler.
+    if (endOnFailure(failure, loading, &AppModel::finishRealExamsLoad))
         co_return;
-    }
     setSelectedRealExam(summary);
     setPreparedRealExam(detail);
     m_practiceHistory->invalidate();

@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "models/CommitExamRequest.h"
 #include "networking/APIClient.h"
@@ -12,18 +13,10 @@
 // device for a set the service never registered), the analysis list, and the
 // way back home.
 
-namespace {
+using AppModelInternals::isUnauthorized;
+using AppModelInternals::saturatingAdd;
 
-bool isUnauthorized(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const APIError &apiError) {
-        return apiError.kind() == APIError::Kind::unauthorized;
-    } catch (...) {
-        return false;
-    }
-}
+namespace {
 
 // Whole seconds from start to now, truncated; 0 when the clock went back.
 qint64 elapsedSeconds(qint64 startMilliseconds, qint64 nowMilliseconds)
@@ -32,14 +25,6 @@ qint64 elapsedSeconds(qint64 startMilliseconds, qint64 nowMilliseconds)
     if (__builtin_sub_overflow(nowMilliseconds, startMilliseconds, &difference))
         return nowMilliseconds > startMilliseconds ? std::numeric_limits<qint64>::max() / 1000 : 0;
     return std::max<qint64>(0, difference / 1000);
-}
-
-qint64 saturatingAdd(qint64 a, qint64 b)
-{
-    qint64 sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
 }
 
 } // namespace
@@ -100,6 +85,21 @@ QCoro::Task<> AppModel::submitPractice()
             handle(error);
         finish();
     };
+    // After each call: whether the submission goes on; otherwise it has been
+    // wound up (or its model is gone).
+    const auto goesOn = [&](const std::exception_ptr &failure) {
+        if (!ticket.model)
+            return false;
+        if (failure) {
+            fail(failure);
+            return false;
+        }
+        if (!stillOurs()) {
+            finish();
+            return false;
+        }
+        return true;
+    };
 
     std::optional<HistoryReport> report;
     if (model.userExamId && !model.userExamId->isEmpty()) {
@@ -110,44 +110,26 @@ QCoro::Task<> AppModel::submitPractice()
             std::exception_ptr failure;
             try {
                 const QString bankId = m_selectedExamBank.id;
-                const QString tokenText = tokenOrEmpty();
                 const CommitExamRequest body{examId, costTime, userAnswerList};
-                (void)co_await client().commitExam(body, tokenText, bankId);
+                (void)co_await client().commitExam(body, tokenText(), bankId);
             } catch (...) {
                 failure = std::current_exception();
             }
-            if (!ticket.model)
+            if (!goesOn(failure))
                 co_return;
-            if (failure) {
-                fail(failure);
-                co_return;
-            }
-            if (!stillOurs()) {
-                finish();
-                co_return;
-            }
             m_committedExamId = examId;
         }
 
         std::exception_ptr failure;
         try {
             const QString bankId = m_selectedExamBank.id;
-            const QString tokenText = tokenOrEmpty();
             const ReportRequest body{examId};
-            report = co_await client().getUserExamLogDetail(body, tokenText, bankId);
+            report = co_await client().getUserExamLogDetail(body, tokenText(), bankId);
         } catch (...) {
             failure = std::current_exception();
         }
-        if (!ticket.model)
+        if (!goesOn(failure))
             co_return;
-        if (failure) {
-            fail(failure);
-            co_return;
-        }
-        if (!stillOurs()) {
-            finish();
-            co_return;
-        }
     } else {
         report = makeLocalReport(model, costTime, perQuestionTime);
     }

@@ -26,6 +26,7 @@
 #include <QCoro/QCoroTask>
 
 #include <exception>
+#include <functional>
 #include <optional>
 
 class APIClient;
@@ -381,6 +382,17 @@ private:
     // Routes an error: unauthorized logs out, membership opens the purchase
     // page, anything else becomes errorMessage.
     void handle(const std::exception_ptr &error);
+    // After a call whose caller is still current: with a failure, routes it
+    // through handle(), releases `loading` through `release` and returns true.
+    [[nodiscard]] bool endOnFailure(const std::exception_ptr &failure, quint64 loading,
+                                    void (AppModel::*release)(quint64) = &AppModel::endLoading);
+    // Checks the membership afresh before content that needs it. False when
+    // the caller must stop: either `isCurrent` turned false meanwhile (nothing
+    // is touched then), or the user was turned away (expired login, no
+    // network and no cached membership, or no membership: purchase page) and
+    // `loading` was released through `release`.
+    QCoro::Task<bool> passMembershipGate(std::function<bool()> isCurrent, quint64 loading,
+                                         void (AppModel::*release)(quint64));
 
     [[nodiscard]] APIClient &client() const { return *m_client; }
     [[nodiscard]] UserDefaults &defaults() const { return *m_defaults; }
@@ -619,7 +631,6 @@ private:
     void practiceSetReplaced();
     [[nodiscard]] bool isLastQuestion() const;
     [[nodiscard]] PracticeHistoryStore::Scope currentHistoryScope() const;
-    [[nodiscard]] QString tokenOrEmpty() const;
     void scheduleSingleChoiceAdvance(const QString &questionId, bool submit);
     [[nodiscard]] std::optional<Question> findOpenQuestion(const QString &questionId) const;
 
@@ -654,6 +665,13 @@ private:
     bool m_practiceSetSubmitted = false;
     std::optional<QString> m_committedExamId;
     quint64 m_submissionStateEpoch = 0;
+
+    // Whether a collections answer requested under this ticket, token and
+    // bank is to be applied: still current and not a failure. A current
+    // failure goes to handle(); a stale answer is dropped. Call only while
+    // ticket.model is set.
+    [[nodiscard]] bool acceptCollectionsAnswer(const SessionTicket &ticket, const std::optional<QString> &tokenAtStart,
+                                               const QString &bankAtStart, const std::exception_ptr &failure);
 
     // Whose collection folders collectionMenus holds: {token, bank} of the last load.
     std::optional<std::pair<std::optional<QString>, QString>> m_collectionMenusOwner;

@@ -1,16 +1,36 @@
 #pragma once
 
-#include "FakeService.h"
-#include "app/AppModel.h"
-#include "networking/APIClient.h"
-#include "platform/Clock.h"
-#include "platform/UserDefaults.h"
+#include "ModelTestEnvironment.h"
 
 #include <QCoro/QCoroTask>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+namespace AppModelTest {
+
+// Service paths the model tests serve.
+inline const QString initConfigPath = QStringLiteral("/common/getInitConfig");
+inline const QString cardMenuPath = QStringLiteral("/common/getCardMenu");
+inline const QString vipPath = QStringLiteral("/user/getUserVipExpireTimeList");
+inline const QString listPath = QStringLiteral("/exam/getRealExamList");
+inline const QString detailPath = QStringLiteral("/exam/getRealExamDetailAndJoinExam");
+
+inline ExamBank bank(const QString &id, const QString &name, qint64 isShow = 1)
+{
+    return ExamBank{id, name, isShow};
+}
+
+// The menu ids of one level, in order.
+inline QStringList menuIds(const QList<CardMenu> &menus)
+{
+    QStringList ids;
+    for (const CardMenu &menu : menus)
+        ids.append(menu.menuId);
+    return ids;
+}
+
+} // namespace AppModelTest
 
 // Reaches the model's private operations from the tests.
 struct AppModelTestProbe
@@ -31,53 +51,14 @@ struct AppModelTestProbe
     static qint64 practiceStartedAt(const AppModel &model) { return model.m_practiceStartedAtMilliseconds; }
 };
 
-// A temporary store, a manual clock, the fake service and a client aimed at it.
-// Everything a model needs; the model itself is made per test after the store
-// has been seeded.
-class AppModelEnvironment
+// The shared environment with a model made on demand.
+class AppModelEnvironment : public ModelTestEnvironment
 {
 public:
-    static constexpr qint64 startTime = 1'750'000'000'000; // mid-2025
-
-    AppModelEnvironment()
-        : clock(startTime)
-    {
-        Clock::setShared(&clock);
-        defaults = std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("defaults.json")));
-        UserDefaults::setStandard(defaults.get());
-        service.reset(); // fixture times from the manual clock
-        if (!service.start())
-            qFatal("the fake service did not start");
-        client = std::make_unique<APIClient>(service.baseUrl().toString());
-        APIClient::Timeouts limits;
-        limits.idleMs = 5'000;
-        limits.transferMs = 5'000;
-        limits.requestMs = 5'000;
-        client->setTimeouts(limits);
-    }
-
-    ~AppModelEnvironment()
-    {
-        model.reset();
-        client.reset();
-        service.stop();
-        UserDefaults::setStandard(nullptr);
-        Clock::setShared(nullptr);
-    }
-
     AppModel &makeModel()
     {
         model = std::make_unique<AppModel>(*client, *defaults, clock);
         return *model;
-    }
-
-    // Signs in without the SMS round trip: a token the fake accepts.
-    QString storeToken(const QString &mobile = QStringLiteral("13800138000"))
-    {
-        const QString token = service.issueToken(mobile);
-        defaults->setValue(AppModel::tokenKey, token);
-        defaults->setValue(AppModel::mobileKey, mobile);
-        return token;
     }
 
     template<class T>
@@ -85,11 +66,4 @@ public:
     {
         return QCoro::waitFor(std::move(task));
     }
-
-    QTemporaryDir dir;
-    ManualClock clock;
-    std::unique_ptr<UserDefaults> defaults;
-    FakeService service;
-    std::unique_ptr<APIClient> client;
-    std::unique_ptr<AppModel> model;
 };

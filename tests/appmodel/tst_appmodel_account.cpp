@@ -9,12 +9,11 @@
 // Sign-in, the error handler, logging out, and membership with the purchase
 // hand-off, against the fake service.
 
+using namespace AppModelTest;
+
 namespace {
 const QString sendCodePath = QStringLiteral("/user/sendVerifyCode");
 const QString loginPath = QStringLiteral("/user/loginByVerifyCode");
-const QString vipPath = QStringLiteral("/user/getUserVipExpireTimeList");
-const QString cardMenuPath = QStringLiteral("/common/getCardMenu");
-const QString initConfigPath = QStringLiteral("/common/getInitConfig");
 const QString mobile = QStringLiteral("13800138000");
 } // namespace
 

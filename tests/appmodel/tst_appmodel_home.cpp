@@ -7,26 +7,9 @@
 // Exam banks, practice type and settings, and the menu tree with its
 // expansion keys.
 
+using namespace AppModelTest;
+
 namespace {
-const QString initConfigPath = QStringLiteral("/common/getInitConfig");
-const QString cardMenuPath = QStringLiteral("/common/getCardMenu");
-const QString vipPath = QStringLiteral("/user/getUserVipExpireTimeList");
-const QString listPath = QStringLiteral("/exam/getRealExamList");
-const QString detailPath = QStringLiteral("/exam/getRealExamDetailAndJoinExam");
-
-ExamBank bank(const QString &id, const QString &name, qint64 isShow = 1)
-{
-    return ExamBank{id, name, isShow};
-}
-
-QStringList menuIds(const QList<CardMenu> &menus)
-{
-    QStringList ids;
-    for (const CardMenu &menu : menus)
-        ids.append(menu.menuId);
-    return ids;
-}
-
 CardMenu menuNode(const QString &id, const QString &name, QList<CardMenu> children = {})
 {
     CardMenu menu;

@@ -7,32 +7,15 @@
 // Past papers (paging, the membership gate, starting with section
 // introductions) and the rules that drop results of superseded loads.
 
+using namespace AppModelTest;
+
 namespace {
-const QString initConfigPath = QStringLiteral("/common/getInitConfig");
-const QString cardMenuPath = QStringLiteral("/common/getCardMenu");
-const QString vipPath = QStringLiteral("/user/getUserVipExpireTimeList");
-const QString listPath = QStringLiteral("/exam/getRealExamList");
-const QString detailPath = QStringLiteral("/exam/getRealExamDetailAndJoinExam");
-
-ExamBank bank(const QString &id, const QString &name, qint64 isShow = 1)
-{
-    return ExamBank{id, name, isShow};
-}
-
 QJsonArray papers(int count, const QString &prefix = QStringLiteral("p"))
 {
     QJsonArray list;
     for (int i = 0; i < count; ++i)
         list.append(QJsonObject{{"id", prefix + QString::number(i)}, {"name", QStringLiteral("试卷%1").arg(i)}, {"needVip", 0}});
     return list;
-}
-
-QStringList menuIds(const QList<CardMenu> &menus)
-{
-    QStringList ids;
-    for (const CardMenu &menu : menus)
-        ids.append(menu.menuId);
-    return ids;
 }
 
 RealExamSummary summary(const QString &id, qint64 needVip = 0)

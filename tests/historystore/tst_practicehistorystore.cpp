@@ -3,6 +3,7 @@
 // generation are dropped.
 
 #include "FakeService.h"
+#include "TaskTestSupport.h"
 
 #include "app/PracticeHistoryStore.h"
 #include "networking/APIClient.h"
@@ -47,18 +48,6 @@ PracticeHistoryRecord record(const QString &id, const QString &beginTime, qint64
     r.beginTime = beginTime;
     r.examStatus = status;
     return r;
-}
-
-// QCoro::waitFor never returns from a task that throws, so every wait goes
-// through this wrapper, which turns the outcome into a value.
-QCoro::Task<bool> completes(QCoro::Task<> task)
-{
-    try {
-        co_await std::move(task);
-        co_return true;
-    } catch (...) {
-        co_return false;
-    }
 }
 
 HistoryReport reportTitled(const QString &title)

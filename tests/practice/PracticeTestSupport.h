@@ -1,16 +1,12 @@
 #pragma once
 
-#include "FakeService.h"
-#include "app/AppModel.h"
-#include "networking/APIClient.h"
-#include "platform/Clock.h"
-#include "platform/UserDefaults.h"
+#include "ModelTestEnvironment.h"
+#include "TaskTestSupport.h"
 
 #include <QCoro/QCoroTask>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -43,28 +39,6 @@ inline const QString foldersPath = QStringLiteral("/common/getUserCollectCardMen
 inline const QString folderPath = QStringLiteral("/userExam/getUserCollectList");
 inline const QString collectPath = QStringLiteral("/userExam/manageUserCollect");
 
-// QCoro::waitFor never returns from a task that throws; the model's tasks do
-// not throw, and this turns an escaped error into a visible test failure.
-template<class T>
-QCoro::Task<std::optional<T>> captured(QCoro::Task<T> task)
-{
-    try {
-        co_return co_await std::move(task);
-    } catch (...) {
-        co_return std::nullopt;
-    }
-}
-
-inline QCoro::Task<bool> completes(QCoro::Task<> task)
-{
-    try {
-        co_await std::move(task);
-        co_return true;
-    } catch (...) {
-        co_return false;
-    }
-}
-
 // A question as the service sends it. type: 1 single, 2 multiple, 3 answer.
 inline QJsonObject question(const QString &id, int type, const QString &answer, int options = 4,
                             const QString &userAnswer = QString())
@@ -78,6 +52,13 @@ inline QJsonObject question(const QString &id, int type, const QString &answer, 
                        {QStringLiteral("context"), QStringLiteral("题干 ") + id},
                        {QStringLiteral("questionOptions"), optionTexts},
                        {QStringLiteral("userAnswer"), userAnswer}};
+}
+
+// The question with the given recorded answer.
+inline QJsonObject answered(QJsonObject question, const QString &userAnswer)
+{
+    question.insert(QStringLiteral("userAnswer"), userAnswer);
+    return question;
 }
 
 inline QJsonObject sectionIntro(const QString &id)
@@ -152,46 +133,14 @@ inline QJsonObject commitResultJson()
                        {QStringLiteral("unAnswerNum"), 0}};
 }
 
-// A temporary store, a manual clock, the fake service and a client aimed at it.
-class Environment
+// The shared environment with a signed-in model and the practice steps.
+class Environment : public ModelTestEnvironment
 {
 public:
-    static constexpr qint64 startTime = 1'750'000'000'000;
-
-    Environment()
-        : clock(startTime)
-    {
-        Clock::setShared(&clock);
-        defaults = std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("defaults.json")));
-        UserDefaults::setStandard(defaults.get());
-        // The fixtures date memberships and history from the shared clock: load
-        // them again now that the manual clock is installed.
-        service.reset();
-        if (!service.start())
-            qFatal("the fake service did not start");
-        client = std::make_unique<APIClient>(service.baseUrl().toString());
-        APIClient::Timeouts limits;
-        limits.idleMs = 5'000;
-        limits.transferMs = 5'000;
-        limits.requestMs = 5'000;
-        client->setTimeouts(limits);
-    }
-
-    ~Environment()
-    {
-        model.reset();
-        client.reset();
-        service.stop();
-        UserDefaults::setStandard(nullptr);
-        Clock::setShared(nullptr);
-    }
-
     // A signed-in model on the home screen with the given bank selected.
     AppModel &makeModel(const ExamBank &bank = ExamBank{QStringLiteral("102"), QStringLiteral("教师资格证·综合素质（中学）"), 1})
     {
-        token = service.issueToken();
-        defaults->setValue(AppModel::tokenKey, token);
-        defaults->setValue(AppModel::mobileKey, QStringLiteral("13800138000"));
+        token = storeToken();
         model = std::make_unique<AppModel>(*client, *defaults, clock);
         model->setSelectedExamBank(bank);
         return *model;
@@ -216,12 +165,6 @@ public:
         return request ? request->json.toObject() : QJsonObject();
     }
 
-    QTemporaryDir dir;
-    ManualClock clock;
-    std::unique_ptr<UserDefaults> defaults;
-    FakeService service;
-    std::unique_ptr<APIClient> client;
-    std::unique_ptr<AppModel> model;
     QString token;
 };
 

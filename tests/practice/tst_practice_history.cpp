@@ -21,12 +21,6 @@ PracticeHistoryRecord recordValue(const QString &id, int status)
     return PracticeHistoryRecord::fromJson(record(id, status));
 }
 
-QJsonObject withAnswer(QJsonObject question, const QString &answer)
-{
-    question.insert(QStringLiteral("userAnswer"), answer);
-    return question;
-}
-
 const ExamBank otherBank{QStringLiteral("103"), QStringLiteral("初级会计职称·经济法基础"), 1};
 
 } // namespace
@@ -159,9 +153,9 @@ private Q_SLOTS:
     {
         showWithRecords();
         env->clock.advance(7'000);
-        const QJsonArray questions{withAnswer(question(QStringLiteral("a"), 1, QStringLiteral("A")), QStringLiteral("A")),
+        const QJsonArray questions{answered(question(QStringLiteral("a"), 1, QStringLiteral("A")), QStringLiteral("A")),
                                    question(QStringLiteral("b"), 1, QStringLiteral("A")),
-                                   withAnswer(question(QStringLiteral("c"), 2, QStringLiteral("AB")), QStringLiteral("B"))};
+                                   answered(question(QStringLiteral("c"), 2, QStringLiteral("AB")), QStringLiteral("B"))};
         answerWith(env->service, reportPath, reportJson(questions, QStringLiteral("125"), QStringLiteral("log-9")));
         model().setRevealedQuestionIDs({QStringLiteral("x")});
 
@@ -205,14 +199,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answerOfDuplicate");
 
         const QJsonObject unanswered = question(QStringLiteral("u"), 1, QStringLiteral("A"));
-        const QJsonObject done = withAnswer(question(QStringLiteral("d"), 1, QStringLiteral("A")), QStringLiteral("C"));
+        const QJsonObject done = answered(question(QStringLiteral("d"), 1, QStringLiteral("A")), QStringLiteral("C"));
         QTest::newRow("past paper: intro first, then unanswered")
             << QJsonArray{unanswered, done}
             << QStringLiteral(R"([{"rangBegin":0,"rangEnd":1,"title":"一","des":"说明"}])") << 1 << QString();
-        QTest::newRow("all answered: from the start") << QJsonArray{done, withAnswer(unanswered, QStringLiteral("B"))} << QString() << 0
+        QTest::newRow("all answered: from the start") << QJsonArray{done, answered(unanswered, QStringLiteral("B"))} << QString() << 0
                                                       << QString();
         QTest::newRow("same id twice: the later answer wins")
-            << QJsonArray{done, withAnswer(question(QStringLiteral("d"), 1, QStringLiteral("A")), QStringLiteral("D"))} << QString() << 0
+            << QJsonArray{done, answered(question(QStringLiteral("d"), 1, QStringLiteral("A")), QStringLiteral("D"))} << QString() << 0
             << QStringLiteral("D");
     }
 

@@ -16,12 +16,6 @@ QJsonArray singles(int count, const QString &prefix = QStringLiteral("q"))
     return list;
 }
 
-QJsonObject answered(QJsonObject question, const QString &userAnswer)
-{
-    question.insert(QStringLiteral("userAnswer"), userAnswer);
-    return question;
-}
-
 QStringList idsOf(const QList<Question> &questions)
 {
     QStringList ids;

@@ -321,6 +321,12 @@ private Q_SLOTS:
         QTRY_COMPARE(payments.count(), 1);
         QVERIFY(screen()->showSuccessToast());
         QCOMPARE(screen()->returnSeconds(), 3);
+        // Looked at while developing: VUZO_SCREENSHOT_DIR=/tmp ctest -R tst_purchasepage
+        const QString shots = qEnvironmentVariable("VUZO_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) {
+            QTest::qWait(300);
+            qobject_cast<QQuickWindow *>(m_window.get())->grabWindow().save(shots + QStringLiteral("/purchase-card.png"));
+        }
         QTest::qWait(500);
         QCOMPARE(payments.count(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(model.screen(), AppScreen::home, 6'000);

@@ -1,5 +1,6 @@
 // The design system's components on their own: what a user sees and can do.
 #include "FakeAppModel.h"
+#include "ViewTestSupport.h"
 
 #include "views/Theme.h"
 
@@ -15,16 +16,7 @@ Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 namespace {
 
-QQuickItem *findItem(QQuickItem *from, const QString &name)
-{
-    if (from->objectName() == name)
-        return from;
-    for (QQuickItem *child : from->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
+using ViewTest::findItem;
 
 // Item colours keep 8 bits per channel.
 bool near(double a, double b, double tolerance = 1.5 / 255)
@@ -67,10 +59,7 @@ class TestComponents : public QObject
 private Q_SLOTS:
     void init()
     {
-        TransparentInkPalette::setActive(false);
-        TransparentInkPalette::setCurrentHex(QStringLiteral("#212636"));
-        TransparentInkPalette::setCurrentIntensity(1.0);
-        TransparentAppearanceScale::setCurrentValue(1.0);
+        ViewTest::resetAppearance();
         m_window = std::make_unique<QQuickWindow>();
         m_window->resize(600, 500);
         m_window->show();

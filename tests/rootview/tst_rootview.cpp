@@ -1,4 +1,5 @@
 #include "FakeAppModel.h"
+#include "ViewTestSupport.h"
 
 #include "views/RootViewState.h"
 #include "views/Theme.h"
@@ -15,6 +16,9 @@
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
+using ViewTest::centreOf;
+using ViewTest::findItem;
+using ViewTest::settle;
 
 namespace {
 
@@ -63,52 +67,20 @@ class TestRootView : public QObject
     QQuickItem *root() const { return m_view->rootObject(); }
     RootViewState *state() const { return root()->property("viewState").value<RootViewState *>(); }
 
-    // Searches the visual tree: items made by repeaters are not QObject children.
-    static QQuickItem *findItem(QQuickItem *from, const QString &name)
-    {
-        if (from->objectName() == name)
-            return from;
-        for (QQuickItem *child : from->childItems()) {
-            if (QQuickItem *found = findItem(child, name))
-                return found;
-        }
-        return nullptr;
-    }
-
-    QQuickItem *item(const char *name) const
-    {
-        auto *found = findItem(root(), QString::fromLatin1(name));
-        if (!found)
-            qWarning("no item named %s", name);
-        return found;
-    }
+    QQuickItem *item(const char *name) const { return ViewTest::namedItem(root(), name); }
 
     bool exists(const char *name) const { return findItem(root(), QString::fromLatin1(name)) != nullptr; }
 
-    QPoint centreOf(const QQuickItem *target) const
-    {
-        return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
-    }
-
     void click(const QPoint &point) { QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, point); }
     void click(const QQuickItem *target) { click(centreOf(target)); }
-
-    // Lets the 0.14 s to 0.2 s fades finish.
-    static void settle() { QTest::qWait(320); }
 
 private Q_SLOTS:
     void init()
     {
         m_model = std::make_unique<FakeAppModel>();
         m_view = std::make_unique<QQuickView>();
-        m_view->setColor(Qt::transparent);
-        m_view->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(m_model.get())}});
-        m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));
-        QVERIFY2(m_view->status() == QQuickView::Ready, qPrintable(QDebug::toString(m_view->errors())));
-        m_view->setResizeMode(QQuickView::SizeRootObjectToView);
-        m_view->resize(640, 720);
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        const QString failure = ViewTest::showRootView(*m_view, m_model.get());
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     void cleanup()

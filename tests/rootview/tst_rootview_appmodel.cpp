@@ -9,6 +9,8 @@
 #include "platform/UserDefaults.h"
 #include "views/RootViewState.h"
 
+#include "ViewTestSupport.h"
+
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTemporaryDir>
@@ -17,20 +19,8 @@
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
-namespace {
-
-QQuickItem *findItem(QQuickItem *from, const QString &name)
-{
-    if (from->objectName() == name)
-        return from;
-    for (QQuickItem *child : from->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-} // namespace
+using ViewTest::centreOf;
+using ViewTest::settle;
 
 class TestRootViewWithAppModel : public QObject
 {
@@ -42,19 +32,9 @@ class TestRootViewWithAppModel : public QObject
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<QQuickView> m_view;
 
-    QQuickItem *item(const char *name) const
-    {
-        QQuickItem *found = findItem(m_view->rootObject(), QString::fromLatin1(name));
-        if (!found)
-            qWarning("no item named %s", name);
-        return found;
-    }
+    QQuickItem *item(const char *name) const { return ViewTest::namedItem(m_view->rootObject(), name); }
     void click(const QPoint &point) { QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, point); }
-    void click(const QQuickItem *target)
-    {
-        click(target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
-    }
-    static void settle() { QTest::qWait(320); }
+    void click(const QQuickItem *target) { click(centreOf(target)); }
 
 private Q_SLOTS:
     void init()
@@ -67,14 +47,8 @@ private Q_SLOTS:
         m_model->setScreen(AppScreen::home);
 
         m_view = std::make_unique<QQuickView>();
-        m_view->setColor(Qt::transparent);
-        m_view->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(m_model.get())}});
-        m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));
-        QVERIFY2(m_view->status() == QQuickView::Ready, qPrintable(QDebug::toString(m_view->errors())));
-        m_view->setResizeMode(QQuickView::SizeRootObjectToView);
-        m_view->resize(640, 720);
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        const QString failure = ViewTest::showRootView(*m_view, m_model.get());
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     void cleanup()

@@ -1,5 +1,6 @@
 #include "views/Theme.h"
 
+#include "ViewTestSupport.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
 
@@ -48,10 +49,7 @@ class TestTheme : public QObject
 private Q_SLOTS:
     void init()
     {
-        TransparentInkPalette::setActive(false);
-        TransparentInkPalette::setCurrentHex(QStringLiteral("#212636"));
-        TransparentInkPalette::setCurrentIntensity(1.0);
-        TransparentAppearanceScale::setCurrentValue(1.0);
+        ViewTest::resetAppearance();
     }
 
     void normalLookUsesFixedColours_data()

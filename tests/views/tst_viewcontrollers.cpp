@@ -1,4 +1,5 @@
 #include "FakeAppModel.h"
+#include "ViewTestSupport.h"
 
 #include "platform/UserDefaults.h"
 #include "views/AnswerStatusCircleStyle.h"
@@ -56,10 +57,7 @@ private Q_SLOTS:
 
     void init()
     {
-        TransparentInkPalette::setActive(false);
-        TransparentInkPalette::setCurrentHex(QStringLiteral("#212636"));
-        TransparentInkPalette::setCurrentIntensity(1.0);
-        TransparentAppearanceScale::setCurrentValue(1.0);
+        ViewTest::resetAppearance();
     }
 
     // --- masked phone number -------------------------------------------

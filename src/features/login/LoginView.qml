@@ -256,217 +256,246 @@ Item {
             height: parent.height
             color: "white"
 
-            Column {
-                id: formColumn
-                width: Math.max(0, Math.min(390, formPane.width - 112))
-                anchors.centerIn: parent
-                spacing: 24
+            // The form sits centred; a window too low for it scrolls it
+            // instead of cutting off its top and bottom.
+            Flickable {
+                id: formScroll
+                anchors.fill: parent
+                contentWidth: width
+                contentHeight: Math.max(height, formColumn.height + 48)
+                interactive: contentHeight > height
+                boundsBehavior: Flickable.StopAtBounds
+                clip: true
 
                 Column {
-                    spacing: 7
-                    Text {
-                        text: "手机号登录"
-                        color: Theme.appTitle
-                        font.pixelSize: 28
-                        font.weight: Font.DemiBold
-                    }
-                    Text {
-                        text: "登录后同步做题记录和练习报告"
-                        color: Theme.appSecondary
-                        font.pixelSize: 13
-                    }
-                }
+                    id: formColumn
+                    // 56 on each side, less in a narrow window so that the fields
+                    // keep a usable width.
+                    readonly property real sidePadding: Math.min(56, Math.max(16, (formPane.width - 200) / 2))
+                    width: Math.max(0, Math.min(390, formPane.width - 2 * sidePadding))
+                    x: (formScroll.width - width) / 2
+                    y: (formScroll.contentHeight - height) / 2
+                    spacing: 24
 
-                Column {
-                    width: formColumn.width
-                    spacing: 18
-
-                    LoginField {
-                        width: parent.width
-                        title: "手机号"
-                        FilteredField {
-                            id: phoneField
-                            objectName: "phoneField"
-                            anchors.fill: parent
-                            anchors.leftMargin: 16
-                            anchors.rightMargin: 16
-                            placeholderText: "请输入手机号"
-                            value: form.phoneNumber
-                            onEdited: (text) => form.phoneNumber = text
+                    Column {
+                        width: formColumn.width
+                        spacing: 7
+                        Text {
+                            width: parent.width
+                            text: "手机号登录"
+                            color: Theme.appTitle
+                            font.pixelSize: 28
+                            font.weight: Font.DemiBold
+                            wrapMode: Text.Wrap
+                        }
+                        Text {
+                            width: parent.width
+                            text: "登录后同步做题记录和练习报告"
+                            color: Theme.appSecondary
+                            font.pixelSize: 13
+                            wrapMode: Text.Wrap
                         }
                     }
 
-                    LoginField {
-                        width: parent.width
-                        title: "验证码"
-                        Item {
-                            anchors.fill: parent
-                            anchors.leftMargin: 16
-                            anchors.rightMargin: 16
+                    Column {
+                        width: formColumn.width
+                        spacing: 18
 
+                        LoginField {
+                            width: parent.width
+                            title: "手机号"
                             FilteredField {
-                                id: codeField
-                                objectName: "codeField"
-                                anchors.left: parent.left
-                                anchors.right: divider.left
-                                anchors.rightMargin: 12
-                                anchors.verticalCenter: parent.verticalCenter
-                                height: parent.height
-                                placeholderText: "请输入验证码"
-                                value: form.verifyCode
-                                onEdited: (text) => form.verifyCode = text
+                                id: phoneField
+                                objectName: "phoneField"
+                                anchors.fill: parent
+                                anchors.leftMargin: 16
+                                anchors.rightMargin: 16
+                                placeholderText: "请输入手机号"
+                                value: form.phoneNumber
+                                onEdited: (text) => form.phoneNumber = text
                             }
-                            Rectangle {
-                                id: divider
-                                anchors.right: codeButton.left
-                                anchors.rightMargin: 12
-                                anchors.verticalCenter: parent.verticalCenter
-                                width: 1
-                                height: 20
-                                color: Qt.rgba(0, 0, 0, 0.1)
-                            }
-                            Text {
-                                id: codeButton
-                                objectName: "codeButton"
-                                anchors.right: parent.right
-                                anchors.verticalCenter: parent.verticalCenter
-                                text: form.codeButtonText
-                                enabled: form.codeButtonEnabled
-                                color: form.codeButtonEnabled ? Theme.appPrimary : Theme.appSecondary
-                                font.pixelSize: 13
-                                font.weight: Font.Medium
-                                Accessible.role: Accessible.Button
-                                Accessible.name: text
-                                Accessible.onPressAction: if (enabled) form.requestCode()
-                                MouseArea {
-                                    anchors.fill: parent
-                                    anchors.margins: -6
-                                    enabled: codeButton.enabled
-                                    cursorShape: Qt.PointingHandCursor
-                                    onClicked: form.requestCode()
+                        }
+
+                        LoginField {
+                            width: parent.width
+                            title: "验证码"
+                            Item {
+                                anchors.fill: parent
+                                anchors.leftMargin: 16
+                                anchors.rightMargin: 16
+
+                                FilteredField {
+                                    id: codeField
+                                    objectName: "codeField"
+                                    anchors.left: parent.left
+                                    anchors.right: divider.left
+                                    anchors.rightMargin: 12
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    height: parent.height
+                                    placeholderText: "请输入验证码"
+                                    value: form.verifyCode
+                                    onEdited: (text) => form.verifyCode = text
+                                }
+                                Rectangle {
+                                    id: divider
+                                    anchors.right: codeButton.left
+                                    anchors.rightMargin: 12
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    width: 1
+                                    height: 20
+                                    color: Qt.rgba(0, 0, 0, 0.1)
+                                }
+                                Text {
+                                    id: codeButton
+                                    objectName: "codeButton"
+                                    anchors.right: parent.right
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    text: form.codeButtonText
+                                    enabled: form.codeButtonEnabled
+                                    color: form.codeButtonEnabled ? Theme.appPrimary : Theme.appSecondary
+                                    font.pixelSize: 13
+                                    font.weight: Font.Medium
+                                    Accessible.role: Accessible.Button
+                                    Accessible.name: text
+                                    Accessible.onPressAction: if (enabled) form.requestCode()
+                                    MouseArea {
+                                        anchors.fill: parent
+                                        anchors.margins: -6
+                                        enabled: codeButton.enabled
+                                        cursorShape: Qt.PointingHandCursor
+                                        onClicked: form.requestCode()
+                                    }
                                 }
                             }
                         }
                     }
-                }
 
-                // The agreement row: the tick and the two page links.
-                Row {
-                    objectName: "agreementRow"
-                    spacing: 6
+                    // The agreement row: the tick and the two page links, on
+                    // further lines only when the window is too narrow for one.
+                    Flow {
+                        objectName: "agreementRow"
+                        width: formColumn.width
+                        spacing: 6
 
-                    Item {
-                        id: tick
-                        objectName: "agreementTick"
-                        width: 13
-                        height: 13
-                        anchors.verticalCenter: parent.verticalCenter
-                        Accessible.role: Accessible.CheckBox
-                        Accessible.checkable: true
-                        Accessible.checked: form.agreeToTerms
-                        Accessible.name: "已阅读并同意"
-                        Accessible.onToggleAction: form.toggleAgreement()
-                        Accessible.onPressAction: form.toggleAgreement()
+                        Item {
+                            id: tick
+                            objectName: "agreementTick"
+                            width: 13
+                            height: 16
+                            Accessible.role: Accessible.CheckBox
+                            Accessible.checkable: true
+                            Accessible.checked: form.agreeToTerms
+                            Accessible.name: "已阅读并同意"
+                            Accessible.onToggleAction: form.toggleAgreement()
+                            Accessible.onPressAction: form.toggleAgreement()
 
-                        SymbolIcon {
-                            anchors.fill: parent
-                            visible: form.agreeToTerms
-                            name: "checkmark.circle.fill"
-                            color: Theme.appPrimary
+                            SymbolIcon {
+                                anchors.centerIn: parent
+                                width: 13
+                                height: 13
+                                visible: form.agreeToTerms
+                                name: "checkmark.circle.fill"
+                                color: Theme.appPrimary
+                            }
+                            Rectangle {
+                                anchors.centerIn: parent
+                                width: 12
+                                height: 12
+                                visible: !form.agreeToTerms
+                                radius: width / 2
+                                antialiasing: true
+                                color: "transparent"
+                                border.width: 1.2
+                                border.color: Theme.appSecondary
+                            }
+                            MouseArea {
+                                anchors.fill: parent
+                                anchors.margins: -4
+                                cursorShape: Qt.PointingHandCursor
+                                onClicked: form.toggleAgreement()
+                            }
                         }
+                        Text {
+                            height: 16
+                            verticalAlignment: Text.AlignVCenter
+                            text: "已阅读并同意"
+                            color: Theme.appSecondary
+                            font.pixelSize: 12
+                        }
+                        TextLink {
+                            height: 16
+                            verticalAlignment: Text.AlignVCenter
+                            text: "《用户协议》"
+                            onActivated: form.openLink(form.userAgreementUrl)
+                        }
+                        Text {
+                            height: 16
+                            verticalAlignment: Text.AlignVCenter
+                            text: "和"
+                            color: Theme.appSecondary
+                            font.pixelSize: 12
+                        }
+                        TextLink {
+                            height: 16
+                            verticalAlignment: Text.AlignVCenter
+                            text: "《隐私协议》"
+                            onActivated: form.openLink(form.privacyPolicyUrl)
+                        }
+                    }
+
+                    // The login button: the Return key does not press it.
+                    Item {
+                        id: loginButton
+                        objectName: "loginButton"
+                        width: formColumn.width
+                        height: 48
+                        enabled: form.canLogin
+                        opacity: form.canLogin ? 1.0 : 0.48
+                        Accessible.role: Accessible.Button
+                        Accessible.name: loginLabel.text
+                        Accessible.onPressAction: form.submitLogin()
+
                         Rectangle {
                             anchors.fill: parent
-                            anchors.margins: 0.5
-                            visible: !form.agreeToTerms
-                            radius: width / 2
+                            radius: height / 2
                             antialiasing: true
-                            color: "transparent"
-                            border.width: 1.2
-                            border.color: Theme.appSecondary
+                            color: Theme.appPrimary
+                        }
+                        Text {
+                            id: loginLabel
+                            anchors.centerIn: parent
+                            text: "登录 / 注册"
+                            color: "white"
+                            font.pixelSize: 16
+                            font.weight: Font.DemiBold
                         }
                         MouseArea {
                             anchors.fill: parent
-                            anchors.margins: -4
                             cursorShape: Qt.PointingHandCursor
-                            onClicked: form.toggleAgreement()
+                            onClicked: form.submitLogin()
                         }
                     }
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "已阅读并同意"
-                        color: Theme.appSecondary
-                        font.pixelSize: 12
-                    }
-                    TextLink {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "《用户协议》"
-                        onActivated: form.openLink(form.userAgreementUrl)
-                    }
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "和"
-                        color: Theme.appSecondary
-                        font.pixelSize: 12
-                    }
-                    TextLink {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "《隐私协议》"
-                        onActivated: form.openLink(form.privacyPolicyUrl)
-                    }
-                }
 
-                // The login button: the Return key does not press it.
-                Item {
-                    id: loginButton
-                    objectName: "loginButton"
-                    width: formColumn.width
-                    height: 48
-                    enabled: form.canLogin
-                    opacity: form.canLogin ? 1.0 : 0.48
-                    Accessible.role: Accessible.Button
-                    Accessible.name: loginLabel.text
-                    Accessible.onPressAction: form.submitLogin()
-
-                    Rectangle {
-                        anchors.fill: parent
-                        radius: height / 2
-                        antialiasing: true
-                        color: Theme.appPrimary
-                    }
-                    Text {
-                        id: loginLabel
-                        anchors.centerIn: parent
-                        text: "登录 / 注册"
-                        color: "white"
-                        font.pixelSize: 16
-                        font.weight: Font.DemiBold
-                    }
-                    MouseArea {
-                        anchors.fill: parent
-                        cursorShape: Qt.PointingHandCursor
-                        onClicked: form.submitLogin()
-                    }
-                }
-
-                Column {
-                    width: formColumn.width
-                    spacing: 6
-                    Text {
-                        width: parent.width
-                        text: "新用户注册成功后，即可获赠 3 天通用会员，权益自注册之日起生效"
-                        color: Theme.appPrimary
-                        font.pixelSize: 12
-                        font.weight: Font.Medium
-                        wrapMode: Text.Wrap
-                        horizontalAlignment: Text.AlignHCenter
-                    }
-                    Text {
-                        width: parent.width
-                        text: "未注册的手机号，登录后将自动完成注册"
-                        color: Theme.appSecondary
-                        font.pixelSize: 12
-                        wrapMode: Text.Wrap
-                        horizontalAlignment: Text.AlignHCenter
+                    Column {
+                        width: formColumn.width
+                        spacing: 6
+                        Text {
+                            width: parent.width
+                            text: "新用户注册成功后，即可获赠 3 天通用会员，权益自注册之日起生效"
+                            color: Theme.appPrimary
+                            font.pixelSize: 12
+                            font.weight: Font.Medium
+                            wrapMode: Text.Wrap
+                            horizontalAlignment: Text.AlignHCenter
+                        }
+                        Text {
+                            width: parent.width
+                            text: "未注册的手机号，登录后将自动完成注册"
+                            color: Theme.appSecondary
+                            font.pixelSize: 12
+                            wrapMode: Text.Wrap
+                            horizontalAlignment: Text.AlignHCenter
+                        }
                     }
                 }
             }
