@@ -1,7 +1,7 @@
 // Figures of the window shell on an X server (started with xvfb-run when
 // there is none): cold start to the panel's first frame, and the CPU the idle
 // program uses with auto-hide polling the pointer.
-#include "app/AppDelegate.h"
+#include "shell/AppDelegate.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/PanelWindow.h"
 #include "platform/UserDefaults.h"

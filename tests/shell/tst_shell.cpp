@@ -2,7 +2,7 @@
 // its panel, the hot key, auto-hide and the zoom keys, driven from outside
 // with xdotool as a user would.
 #include "ShellFakes.h"
-#include "app/AppDelegate.h"
+#include "shell/AppDelegate.h"
 #include "platform/UserDefaults.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/MainPanelController.h"

@@ -1,8 +1,8 @@
 // The application model as the window shell sees it: a thin adapter over
 // AppModel that forwards its change signals and the few calls the shell makes.
-#include "AppDelegateModel.h"
+#include "shell/AppDelegateModel.h"
 
-#include "AppModel.h"
+#include "app/AppModel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "AppDelegate.h"
+#include "shell/AppDelegate.h"
 
-#include "AppDelegateModel.h"
+#include "shell/AppDelegateModel.h"
 #include "windowing/ApplicationIconAssets.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/MainPanelController.h"

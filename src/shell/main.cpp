@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "shell/AppDelegate.h"
 #include "windowing/ShutdownSignals.h"
 
 #include <QApplication>
