@@ -3,8 +3,10 @@
 #include "HoverSettings.h"
 #include "ShellPorts.h"
 
+#include <QList>
 #include <QPointer>
 #include <QQuickWindow>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -68,6 +70,11 @@ public:
     void endWindowDrag();
     [[nodiscard]] bool isDraggingWindow() const { return m_dragStart.has_value(); }
 
+    // The window manager gives no end of its own resizes (keyboard resize,
+    // its handles): one ends once the size has been still this long.
+    static constexpr int windowManagerResizeSettleMs = 300;
+    [[nodiscard]] bool isInWindowManagerResize() const { return m_windowManagerResize; }
+
 Q_SIGNALS:
     void movableChanged();
     void hasShadowChanged();
@@ -75,12 +82,15 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     bool createRootView(const QUrl &url, QObject *viewModel);
     void layoutItems();
     void watchScreens();
     void positionChanged();
+    void sizeChanged(const QSize &size);
+    void endWindowManagerResize();
 
     QPointer<MainPanelController> m_controller;
     ScaledContentItem *m_scaledContent = nullptr;
@@ -92,4 +102,11 @@ private:
     bool m_hasShadow = true;
     std::optional<QPointF> m_dragStart;
     QPoint m_dragOrigin;
+    // Sizes this program asked for whose configure has not come back yet.
+    QList<QSize> m_requestedSizes;
+    // The frame as last accepted: what a blocked resize returns to.
+    QRect m_settledGeometry;
+    bool m_windowManagerResize = false;
+    int m_blockedResizes = 0;
+    QTimer m_windowManagerResizeEnd;
 };
