@@ -187,9 +187,18 @@ void PanelWindow::showEvent(QShowEvent *event)
 {
     QQuickWindow::showEvent(event);
     // On every workspace, like the status item; the window manager forgets
-    // this whenever the panel is withdrawn, so it is asked on every show.
+    // this whenever the panel is withdrawn, so it is asked on every show:
+    // once before the map, and once after it, because the map itself names
+    // the current workspace.
     X11WindowHints::joinAllWorkspaces(this);
     X11WindowHints::setCompositorShadow(this, m_hasShadow);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (QQuickWindow::isVisible())
+                X11WindowHints::joinAllWorkspaces(this);
+        },
+        Qt::QueuedConnection);
 }
 
 void PanelWindow::sizeChanged(const QSize &size)
@@ -234,12 +243,28 @@ void PanelWindow::endWindowManagerResize()
 bool PanelWindow::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (m_controller && m_controller->routeKeyDown(keyEventInfo(*static_cast<QKeyEvent *>(event)))) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        KeyEventInfo info = keyEventInfo(*key);
+        // X11 repeats a held key as a release and a press with one time
+        // stamp; Qt tells them apart only when both are already queued.
+        if (!info.isRepeat && key->timestamp() != 0 && key->nativeScanCode() == m_lastReleasedScanCode
+            && key->timestamp() == m_lastReleaseTimestamp)
+            info.isRepeat = true;
+        if (m_controller && m_controller->routeKeyDown(info)) {
             event->accept();
             return true;
         }
         break;
+    }
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat()) {
+            m_lastReleasedScanCode = key->nativeScanCode();
+            m_lastReleaseTimestamp = key->timestamp();
+        }
+        break;
+    }
     case QEvent::Close:
         // Alt+F4, the task bar, _NET_CLOSE_WINDOW: the window manager's close
         // is the close button's, a hide to the status item, never a real close.
@@ -316,6 +341,9 @@ void PanelWindow::setFrame(const QRectF &frame)
                      std::max(1, toPixels(frame.height())));
     if (rect == geometry())
         return;
+    // Our own frame is the one to return to, even before its configure
+    // comes back (a window manager's may overtake it).
+    m_settledGeometry = rect;
     // Before the window exists the size applies at once, with no configure.
     if (handle() && rect.size() != geometry().size()) {
         m_requestedSizes.append(rect.size());

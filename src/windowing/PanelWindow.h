@@ -107,6 +107,8 @@ private:
     // The frame as last accepted: what a blocked resize returns to.
     QRect m_settledGeometry;
     bool m_windowManagerResize = false;
+    quint32 m_lastReleasedScanCode = 0;
+    quint64 m_lastReleaseTimestamp = 0;
     int m_blockedResizes = 0;
     QTimer m_windowManagerResizeEnd;
 };

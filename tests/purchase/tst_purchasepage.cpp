@@ -424,8 +424,10 @@ private Q_SLOTS:
         QCOMPARE(m_reports.values(QStringLiteral("opened")).first(), QJsonValue(QStringLiteral("/opened")));
         QCOMPARE(qvariant_cast<QQuickItem *>(purchasePage()->property("webView"))->property("url").toUrl().path(),
                  QStringLiteral("/opened"));
+        // The view passes through no address but the web's (an empty one
+        // shows while it takes over the opened page).
         for (const QUrl &url : std::as_const(m_reports.urls))
-            QVERIFY2(url.scheme() == QLatin1String("https"), qPrintable(url.toString()));
+            QVERIFY2(url.isEmpty() || url.scheme() == QLatin1String("https"), qPrintable(url.toString()));
     }
 
     // A form posted to a blank target arrives with its body.
@@ -453,8 +455,7 @@ private Q_SLOTS:
         QCOMPARE(m_reports.values(QStringLiteral("credentials")).first().toObject().value(QStringLiteral("token")),
                  QJsonValue(m_token));
         QTest::qWait(500);
-        QVERIFY2(!m_reports.has(QStringLiteral("stolen")),
-                 qPrintable(QJsonDocument(m_reports.values(QStringLiteral("stolen")).first().toObject()).toJson()));
+        QCOMPARE(m_reports.values(QStringLiteral("stolen")), QList<QJsonValue>());
     }
 };
 
