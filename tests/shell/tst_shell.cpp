@@ -14,6 +14,7 @@
 #include "windowing/XcbHotKeyBackend.h"
 
 #include <QAction>
+#include <QSystemTrayIcon>
 #include <QFile>
 #include <cstring>
 #include <QKeyEvent>
@@ -250,6 +251,10 @@ void TestShell::launchOpensPanelNearPointer()
     QCOMPARE(panel->title(), QStringLiteral("vuzo"));
     QCOMPARE(shell.menuTitle(), QStringLiteral("隐藏主窗口"));
     QVERIFY(shell.delegate->statusItem());
+    // The icons follow the first frame.
+    QTRY_VERIFY(shell.delegate->statusItem()->isVisible());
+    QVERIFY(!shell.delegate->statusItem()->icon().isNull());
+    QVERIFY(!QGuiApplication::windowIcon().isNull());
     QCOMPARE(shell.delegate->statusMenu()->actions().size(), 3);
     QCOMPARE(shell.delegate->statusMenu()->actions().at(2)->text(), QStringLiteral("退出澜舟题阁"));
     QVERIFY(panel->rootView());
