@@ -1,5 +1,6 @@
 #include "AppModel.h"
 
+#include "models/DigitText.h"
 #include "networking/APIClient.h"
 #include "platform/UserDefaults.h"
 
@@ -8,7 +9,7 @@
 
 QCoro::Task<bool> AppModel::sendVerificationCode(const QString &mobileArgument)
 {
-    const QString mobile = mobileArgument;
+    const QString mobile = DigitText::withAsciiDigits(mobileArgument);
     if (!isValidMobileNumber(mobile)) {
         setErrorMessage(QStringLiteral("请输入正确的 11 位手机号"));
         co_return false;
@@ -30,13 +31,13 @@ QCoro::Task<bool> AppModel::sendVerificationCode(const QString &mobileArgument)
 
 QCoro::Task<> AppModel::login(const QString &phoneArgument, const QString &codeArgument)
 {
-    const QString phone = phoneArgument;
-    const QString code = codeArgument;
+    const QString phone = DigitText::withAsciiDigits(phoneArgument);
+    const QString code = DigitText::withAsciiDigits(codeArgument);
     if (!isValidMobileNumber(phone)) {
         setErrorMessage(QStringLiteral("请输入正确的手机号"));
         co_return;
     }
-    // The trimmed code is only tested; the code goes out as typed.
+    // The trimmed code is only tested; the code goes out as typed, digits as ASCII.
     if (code.trimmed().isEmpty()) {
         setErrorMessage(QStringLiteral("请输入验证码"));
         co_return;

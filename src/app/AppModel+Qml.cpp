@@ -1,5 +1,8 @@
 #include "AppModel.h"
 
+#include <QCoroTimer>
+#include <chrono>
+
 #include <QVariantMap>
 
 // What QML sees of the model besides its list models: records as plain maps,
@@ -118,7 +121,12 @@ QCoro::Task<> sendCodeAndReport(QPointer<AppModel> model, QString mobile)
 QCoro::Task<> loadHomeThenRealExams(QPointer<AppModel> model)
 {
     co_await model->loadHome();
-    if (model)
+    // The busy flag may still belong to a load this one overlapped (the
+    // sign-in's own home load, which superseded ours): the past papers wait
+    // for it to drop instead of being skipped.
+    while (model && model->isLoading() && model->token())
+        co_await QCoro::sleepFor(std::chrono::milliseconds(25));
+    if (model && model->token())
         co_await model->loadRealExams();
 }
 } // namespace

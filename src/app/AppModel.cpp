@@ -2,6 +2,7 @@
 
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
+#include "models/DigitText.h"
 #include "models/LenientJson.h"
 #include "networking/APIClient.h"
 #include "platform/Clock.h"
@@ -270,11 +271,12 @@ bool AppModel::isXingCeBank() const
 
 bool AppModel::isValidMobileNumber(const QString &text)
 {
-    // Only ASCII digits count: other numerals would reach the service as they are.
+    // Decimal digits of any script count (a full-width input method types
+    // those); they are sent as ASCII digits.
     if (text.size() != 11)
         return false;
     for (QChar c : text) {
-        if (c.unicode() < u'0' || c.unicode() > u'9')
+        if (!DigitText::asciiDigit(c))
             return false;
     }
     return true;

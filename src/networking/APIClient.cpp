@@ -153,8 +153,31 @@ QCoro::Task<APIClient::HttpReply> APIClient::send(QNetworkRequest request, QByte
     });
     abortTimer.start(std::min(m_timeouts.transferMs, m_timeouts.requestMs));
 
+    // An oversized body is cut off as soon as its announced length, or the
+    // bytes received so far, pass the bound.
+    bool tooLarge = false;
+    const auto refuse = [raw, &tooLarge] {
+        if (tooLarge)
+            return;
+        tooLarge = true;
+        raw->abort();
+    };
+    const QMetaObject::Connection lengthWatch = QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [raw, refuse] {
+        bool known = false;
+        const qint64 length = raw->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known && length > maxReplyBytes)
+            refuse();
+    });
+    const QMetaObject::Connection progressWatch
+        = QObject::connect(raw, &QNetworkReply::downloadProgress, raw, [refuse](qint64 received, qint64) {
+              if (received > maxReplyBytes)
+                  refuse();
+          });
+
     co_await reply.get();
     abortTimer.stop();
+    QObject::disconnect(lengthWatch);
+    QObject::disconnect(progressWatch);
 
     if (self)
         self->m_inFlight.remove(raw);
@@ -163,6 +186,8 @@ QCoro::Task<APIClient::HttpReply> APIClient::send(QNetworkRequest request, QByte
 
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (tooLarge)
+        throw TransferError::replyTooLarge(maxReplyBytes);
     if (abortedByTimer)
         throw TransferError(QNetworkReply::TimeoutError, reply->errorString());
     if (error != QNetworkReply::NoError && !(status.isValid() && isHttpStatusError(error))) {

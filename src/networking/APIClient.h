@@ -55,6 +55,11 @@ public:
     // The three limits of one transfer: the longest idle time between data,
     // the longest total time of a transfer and the limit of one request. The
     // transfer is aborted at the earlier of the last two.
+    // The largest reply body accepted. The biggest real reply, a 150-question
+    // set with inline images, is a few MB; anything past this is refused
+    // before it is buffered whole.
+    static constexpr qint64 maxReplyBytes = 32 * 1024 * 1024;
+
     struct Timeouts
     {
         int idleMs = 30'000;

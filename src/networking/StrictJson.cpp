@@ -20,12 +20,66 @@ QJsonValue required(const QJsonObject &object, QLatin1StringView key, const QStr
 
 } // namespace
 
+QString StrictJson::parseErrorText(const QJsonParseError &error)
+{
+    QString text;
+    switch (error.error) {
+    case QJsonParseError::NoError:
+        return {};
+    case QJsonParseError::UnterminatedObject:
+        text = QStringLiteral("对象缺少结尾");
+        break;
+    case QJsonParseError::MissingNameSeparator:
+        text = QStringLiteral("字段名后缺少冒号");
+        break;
+    case QJsonParseError::UnterminatedArray:
+        text = QStringLiteral("数组缺少结尾");
+        break;
+    case QJsonParseError::MissingValueSeparator:
+        text = QStringLiteral("值之间缺少逗号");
+        break;
+    case QJsonParseError::IllegalValue:
+        text = QStringLiteral("无效的值");
+        break;
+    case QJsonParseError::TerminationByNumber:
+        text = QStringLiteral("数据在数字处意外结束");
+        break;
+    case QJsonParseError::IllegalNumber:
+        text = QStringLiteral("无效的数字");
+        break;
+    case QJsonParseError::IllegalEscapeSequence:
+        text = QStringLiteral("无效的转义字符");
+        break;
+    case QJsonParseError::IllegalUTF8String:
+        text = QStringLiteral("文本编码无效");
+        break;
+    case QJsonParseError::UnterminatedString:
+        text = QStringLiteral("文本缺少结尾引号");
+        break;
+    case QJsonParseError::MissingObject:
+        text = QStringLiteral("缺少对象");
+        break;
+    case QJsonParseError::DeepNesting:
+        text = QStringLiteral("嵌套层级过深");
+        break;
+    case QJsonParseError::DocumentTooLarge:
+        text = QStringLiteral("数据过大");
+        break;
+    case QJsonParseError::GarbageAtEnd:
+        text = QStringLiteral("结尾有多余内容");
+        break;
+    }
+    if (text.isEmpty())
+        text = QStringLiteral("格式错误");
+    return QStringLiteral("%1（第 %2 个字节处）").arg(text).arg(error.offset);
+}
+
 QJsonObject StrictJson::parseObject(const QByteArray &json)
 {
     QJsonParseError parseError {};
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        throw DecodingError::dataCorrupted(QString(), parseError.errorString());
+        throw DecodingError::dataCorrupted(QString(), parseErrorText(parseError));
     if (!document.isObject())
         throw DecodingError::typeMismatch(QString(), QStringLiteral("对象"));
     return document.object();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QJsonParseError>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
@@ -11,6 +12,9 @@
 // request bodies): the JSON type must match exactly, nothing is coerced.
 // Every failure is a DecodingError naming the key.
 namespace StrictJson {
+
+// The parser's complaint in the words the user reads, with where it was found.
+[[nodiscard]] QString parseErrorText(const QJsonParseError &error);
 
 // The bytes parsed as one JSON object.
 [[nodiscard]] QJsonObject parseObject(const QByteArray &json);

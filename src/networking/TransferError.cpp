@@ -5,6 +5,13 @@ TransferError::TransferError(QNetworkReply::NetworkError error, QString detail)
 {
 }
 
+TransferError TransferError::replyTooLarge(qint64 limit)
+{
+    TransferError error(QNetworkReply::OperationCanceledError, QStringLiteral("reply body over %1 bytes").arg(limit));
+    error.m_replyLimit = limit;
+    return error;
+}
+
 bool TransferError::isTimeout() const
 {
     return m_error == QNetworkReply::TimeoutError;
@@ -12,6 +19,8 @@ bool TransferError::isTimeout() const
 
 QString TransferError::localizedDescription() const
 {
+    if (m_replyLimit > 0)
+        return QStringLiteral("服务器返回的数据过大（超过 %1 MB），已停止接收").arg(m_replyLimit / (1024 * 1024));
     switch (m_error) {
     case QNetworkReply::TimeoutError:
         return QStringLiteral("网络请求超时，请稍后重试");

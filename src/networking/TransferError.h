@@ -11,15 +11,19 @@ class TransferError : public VuzoError
 {
 public:
     explicit TransferError(QNetworkReply::NetworkError error, QString detail = {});
+    // The reply body passed the client's bound (in bytes) and was cut off.
+    [[nodiscard]] static TransferError replyTooLarge(qint64 limit);
 
     [[nodiscard]] QNetworkReply::NetworkError error() const { return m_error; }
     // Qt's own wording (English); for diagnostics, never shown to the user.
     [[nodiscard]] const QString &detail() const { return m_detail; }
     [[nodiscard]] bool isTimeout() const;
+    [[nodiscard]] bool isReplyTooLarge() const { return m_replyLimit > 0; }
 
     [[nodiscard]] QString localizedDescription() const override;
 
 private:
     QNetworkReply::NetworkError m_error;
     QString m_detail;
+    qint64 m_replyLimit = 0;
 };

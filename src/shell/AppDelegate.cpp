@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWindow>
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -89,10 +90,6 @@ void AppDelegate::applicationDidFinishLaunching()
         return;
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The window icon stands for the program in task bars and switchers.
-    if (const auto dockIcon = ApplicationIconAssets::image(QStringLiteral("AppIconDock")))
-        QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(*dockIcon)));
-
     configureStatusItem();
 
     const HoverSettings settings = hoverSettings();
@@ -142,6 +139,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_panel->activateAndOrderFront();
     updateMainWindowMenuItem();
+    // After the first frame, or a moment later on a display that draws none.
+    connect(m_panel.get(), &QQuickWindow::frameSwapped, this, &AppDelegate::showIcons, Qt::QueuedConnection);
+    QTimer::singleShot(1000, this, &AppDelegate::showIcons);
 
     m_hoverEnabledObservation = connect(m_appModel.get(), &ShellModel::hoverAutoHideEnabledChanged, this,
                                         &AppDelegate::deliverHoverAutoHideEnabled);
@@ -168,20 +168,6 @@ void AppDelegate::deliverHoverAutoHideEnabled()
 void AppDelegate::configureStatusItem()
 {
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    std::optional<QImage> image = ApplicationIconAssets::image(QStringLiteral("AppIcon"));
-    if (!image) {
-        const QIcon applicationIcon = QGuiApplication::windowIcon();
-        if (!applicationIcon.isNull())
-            image = applicationIcon.pixmap(64).toImage();
-    }
-    if (image && !image->isNull()) {
-        // 18 px, sharp on high-density screens; the colours are kept as drawn.
-        const qreal ratio = qApp->devicePixelRatio();
-        const int side = qRound(18 * ratio);
-        QPixmap pixmap = QPixmap::fromImage(image->scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        pixmap.setDevicePixelRatio(ratio);
-        m_statusItem->setIcon(QIcon(pixmap));
-    }
     m_statusItem->setToolTip(StatusMenuRules::toolTip);
 
     m_statusMenu = std::make_unique<QMenu>();
@@ -199,6 +185,37 @@ void AppDelegate::configureStatusItem()
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             applicationShouldHandleReopen(isPanelShown());
     });
+}
+
+void AppDelegate::showIcons()
+{
+    // Decoding the large icon and registering with the tray take a good part
+    // of a second at start; they follow the panel's first frame instead of
+    // holding it back.
+    if (m_iconsShown || m_terminated)
+        return;
+    m_iconsShown = true;
+
+    // The window icon stands for the program in task bars and switchers.
+    if (const auto dockIcon = ApplicationIconAssets::image(QStringLiteral("AppIconDock")))
+        QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(*dockIcon)));
+
+    if (!m_statusItem)
+        return;
+    std::optional<QImage> image = ApplicationIconAssets::image(QStringLiteral("AppIcon"));
+    if (!image) {
+        const QIcon applicationIcon = QGuiApplication::windowIcon();
+        if (!applicationIcon.isNull())
+            image = applicationIcon.pixmap(64).toImage();
+    }
+    if (image && !image->isNull()) {
+        // 18 px, sharp on high-density screens; the colours are kept as drawn.
+        const qreal ratio = qApp->devicePixelRatio();
+        const int side = qRound(18 * ratio);
+        QPixmap pixmap = QPixmap::fromImage(image->scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        pixmap.setDevicePixelRatio(ratio);
+        m_statusItem->setIcon(QIcon(pixmap));
+    }
     m_statusItem->show();
 }
 

@@ -86,6 +86,7 @@ Q_SIGNALS:
 
 private:
     void configureStatusItem();
+    void showIcons();
     void toggleMainWindow();
     void finishShowingMainWindow();
     void requestClose();
@@ -110,4 +111,5 @@ private:
     bool m_applicationHidden = false;
     QList<QPointer<QWindow>> m_windowsHiddenWithApplication;
     bool m_terminated = false;
+    bool m_iconsShown = false;
 };

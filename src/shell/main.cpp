@@ -1,9 +1,12 @@
+#include "platform/UserDefaults.h"
 #include "shell/AppDelegate.h"
+#include "shell/SingleInstance.h"
 #include "windowing/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
+#include <cstdio>
 #include <memory>
 
 // The views' QML module is linked in statically.
@@ -34,7 +37,22 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("vuzo"));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A second launch on the same settings shows the running copy's panel
+    // and ends, as launching a running program does on other desktops.
+    SingleInstance instance(UserDefaults::standard().filePath());
+    switch (instance.claim()) {
+    case SingleInstance::Outcome::primary:
+        break;
+    case SingleInstance::Outcome::handedOver:
+        return 0;
+    case SingleInstance::Outcome::failed:
+        std::fputs("vuzo is already running but does not answer; not starting a second copy\n", stderr);
+        return 1;
+    }
+
     sharedDelegate = std::make_unique<AppDelegate>();
+    QObject::connect(&instance, &SingleInstance::activationRequested, sharedDelegate.get(),
+                     &AppDelegate::showMainWindow);
     // The desktop's quit request, the quit entry and a termination signal all
     // end the event loop; the orderly shutdown runs once, before it returns.
     QObject::connect(&application, &QCoreApplication::aboutToQuit, sharedDelegate.get(),

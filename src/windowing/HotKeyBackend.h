@@ -13,6 +13,7 @@ public:
         busy = -1, // another program holds the combination
         unknownKey = -2, // the key does not exist on this keyboard
         unavailable = -3, // no X11 display: global keys cannot be grabbed
+        noModifier = -4, // a modifier of the combination is on no modifier of this X server
     };
 
     struct Registration

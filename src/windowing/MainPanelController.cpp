@@ -251,12 +251,16 @@ void MainPanelController::close()
 
 void MainPanelController::rootBeginInteraction(SuspensionReason reason)
 {
+    if (reason == SuspensionReason::windowResizing)
+        ++m_ownResizes;
     beginInteraction(reason);
 }
 
 void MainPanelController::rootEndInteraction(SuspensionReason reason)
 {
     if (reason == SuspensionReason::windowResizing) {
+        if (m_ownResizes > 0)
+            --m_ownResizes;
         persistNormalWindowSize();
         windowRegionChanged();
     }
@@ -265,11 +269,14 @@ void MainPanelController::rootEndInteraction(SuspensionReason reason)
 
 void MainPanelController::gripDragBegan()
 {
+    ++m_ownResizes;
     beginInteraction(SuspensionReason::windowResizing);
 }
 
 void MainPanelController::gripDragEnded()
 {
+    if (m_ownResizes > 0)
+        --m_ownResizes;
     persistNormalWindowSize();
     windowRegionChanged();
     endInteraction(SuspensionReason::windowResizing);
@@ -288,11 +295,20 @@ void MainPanelController::windowDidMove()
 
 void MainPanelController::windowWillStartLiveResize()
 {
+    m_liveResizing = true;
     beginInteraction(SuspensionReason::windowResizing);
+}
+
+QSizeF MainPanelController::windowWillResize(const QSizeF &current, const QSizeF &proposed) const
+{
+    if (m_liveResizing && (modelSaysMaximized() || (m_model && m_model->isExportingPDF())))
+        return current;
+    return proposed;
 }
 
 void MainPanelController::windowDidEndLiveResize()
 {
+    m_liveResizing = false;
     persistNormalWindowSize();
     windowRegionChanged();
     endInteraction(SuspensionReason::windowResizing);

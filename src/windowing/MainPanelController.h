@@ -80,7 +80,13 @@ public:
     void windowWillMove();
     void windowDidMove();
     void windowWillStartLiveResize();
+    // The size a live resize may give the panel: the proposed one, or the
+    // current one while maximized or while a PDF export runs.
+    [[nodiscard]] QSizeF windowWillResize(const QSizeF &current, const QSizeF &proposed) const;
     void windowDidEndLiveResize();
+    // True while a resize of our own runs (grips, the corner grip, zoom,
+    // maximize): its frames are not the window manager's.
+    [[nodiscard]] bool isResizingItself() const { return m_applyingGeometry || m_ownResizes > 0; }
     void windowDidResize();
     // The panel moves under a drag of its content; the move ends with windowDidMove().
     void windowIsMoving();
@@ -109,6 +115,8 @@ private:
     double m_uiScale = 1.0;
     QSizeF m_baseWindowSize;
     bool m_applyingGeometry = false;
+    bool m_liveResizing = false;
+    int m_ownResizes = 0;
     std::optional<bool> m_lastExporting;
     bool m_stopped = false;
 };

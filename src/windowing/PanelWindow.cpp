@@ -5,6 +5,7 @@
 #include "ScaledContentItem.h"
 #include "SheetKeyMonitor.h"
 #include "WindowResizeItem.h"
+#include "X11WindowHints.h"
 #include "platform/gui/KeyEventAdapter.h"
 #include "views/AppModelSingleton.h"
 
@@ -52,6 +53,10 @@ PanelWindow::PanelWindow(const QRectF &frame, const HoverSettings &settings)
     m_grips = new WindowResizeItem(contentItem());
     m_grips->setZ(1);
     m_grips->applyFrame = [this](const QRectF &newFrame) { setFrame(newFrame); };
+    m_settledGeometry = geometry();
+    m_windowManagerResizeEnd.setSingleShot(true);
+    m_windowManagerResizeEnd.setInterval(windowManagerResizeSettleMs);
+    connect(&m_windowManagerResizeEnd, &QTimer::timeout, this, &PanelWindow::endWindowManagerResize);
     m_requests = new PanelRequests(this, this);
     connect(this, &PanelWindow::movableChanged, m_requests, &PanelRequests::movableChanged);
     connect(this, &PanelWindow::hasShadowChanged, m_requests, &PanelRequests::hasShadowChanged);
@@ -176,14 +181,97 @@ void PanelWindow::resizeEvent(QResizeEvent *event)
 {
     QQuickWindow::resizeEvent(event);
     layoutItems();
+    sizeChanged(event->size());
+}
+
+void PanelWindow::showEvent(QShowEvent *event)
+{
+    QQuickWindow::showEvent(event);
+    // On every workspace, like the status item; the window manager forgets
+    // this whenever the panel is withdrawn, so it is asked on every show:
+    // once before the map, and once after it, because the map itself names
+    // the current workspace.
+    X11WindowHints::joinAllWorkspaces(this);
+    X11WindowHints::setCompositorShadow(this, m_hasShadow);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (QQuickWindow::isVisible())
+                X11WindowHints::joinAllWorkspaces(this);
+        },
+        Qt::QueuedConnection);
+}
+
+void PanelWindow::sizeChanged(const QSize &size)
+{
+    // Our own frames (zoom, maximize, grips, fitting) come back as configures.
+    if (const qsizetype ours = m_requestedSizes.indexOf(size); ours >= 0) {
+        m_requestedSizes.remove(0, ours + 1);
+        m_settledGeometry = geometry();
+        return;
+    }
+    if (!m_controller || !QQuickWindow::isVisible() || m_controller->isResizingItself()) {
+        m_settledGeometry = geometry();
+        return;
+    }
+    // The window manager resizes the panel: treat it as a live resize.
+    if (!m_windowManagerResize) {
+        m_windowManagerResize = true;
+        m_blockedResizes = 0;
+        m_controller->windowWillStartLiveResize();
+    }
+    m_windowManagerResizeEnd.start();
+    const QSizeF allowed = m_controller->windowWillResize(QSizeF(m_settledGeometry.size()), QSizeF(size));
+    if (allowed == QSizeF(size)) {
+        m_settledGeometry = geometry();
+        return;
+    }
+    // Blocked (maximized, exporting): put the frame back, a few times at
+    // most, so that a window manager that insists does not start a loop.
+    if (m_blockedResizes++ < 3)
+        setFrame(QRectF(m_settledGeometry));
+}
+
+void PanelWindow::endWindowManagerResize()
+{
+    if (!m_windowManagerResize)
+        return;
+    m_windowManagerResize = false;
+    if (m_controller)
+        m_controller->windowDidEndLiveResize();
 }
 
 bool PanelWindow::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (m_controller && m_controller->routeKeyDown(keyEventInfo(*static_cast<QKeyEvent *>(event)))) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        KeyEventInfo info = keyEventInfo(*key);
+        // X11 repeats a held key as a release and a press with one time
+        // stamp; Qt tells them apart only when both are already queued.
+        if (!info.isRepeat && key->timestamp() != 0 && key->nativeScanCode() == m_lastReleasedScanCode
+            && key->timestamp() == m_lastReleaseTimestamp)
+            info.isRepeat = true;
+        if (m_controller && m_controller->routeKeyDown(info)) {
             event->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat()) {
+            m_lastReleasedScanCode = key->nativeScanCode();
+            m_lastReleaseTimestamp = key->timestamp();
+        }
+        break;
+    }
+    case QEvent::Close:
+        // Alt+F4, the task bar, _NET_CLOSE_WINDOW: the window manager's close
+        // is the close button's, a hide to the status item, never a real close.
+        if (m_controller) {
+            event->ignore();
+            m_controller->close();
             return true;
         }
         break;
@@ -203,6 +291,8 @@ bool PanelWindow::event(QEvent *event)
 
 void PanelWindow::positionChanged()
 {
+    if (!m_windowManagerResize || m_blockedResizes == 0)
+        m_settledGeometry.moveTopLeft(position());
     if (!m_controller)
         return;
     if (m_dragStart)
@@ -250,8 +340,20 @@ void PanelWindow::setFrame(const QRectF &frame)
         return;
     const QRect rect(toPixels(frame.x()), toPixels(frame.y()), std::max(1, toPixels(frame.width())),
                      std::max(1, toPixels(frame.height())));
-    if (rect != geometry())
-        setGeometry(rect);
+    if (rect == geometry())
+        return;
+    // Our own frame is the one to return to, even before its configure
+    // comes back (a window manager's may overtake it).
+    m_settledGeometry = rect;
+    // Before the window exists the size applies at once, with no configure.
+    if (handle() && rect.size() != geometry().size()) {
+        m_requestedSizes.append(rect.size());
+        // Configures that never come back (a window manager that changed
+        // the size) must not make the list grow without end.
+        if (m_requestedSizes.size() > 16)
+            m_requestedSizes.removeFirst();
+    }
+    setGeometry(rect);
 }
 
 bool PanelWindow::isVisible() const
@@ -329,6 +431,8 @@ void PanelWindow::setHasShadow(bool hasShadow)
     if (m_hasShadow == hasShadow)
         return;
     m_hasShadow = hasShadow;
+    if (handle())
+        X11WindowHints::setCompositorShadow(this, m_hasShadow);
     Q_EMIT hasShadowChanged();
 }
 

@@ -3,13 +3,14 @@
 #include "HoverSettings.h"
 #include "ShellPorts.h"
 
-class AppModel;
-
+#include <QList>
 #include <QPointer>
 #include <QQuickWindow>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
+class AppModel;
 class MainPanelController;
 class PanelRequests;
 class QQmlEngine;
@@ -70,6 +71,11 @@ public:
     void endWindowDrag();
     [[nodiscard]] bool isDraggingWindow() const { return m_dragStart.has_value(); }
 
+    // The window manager gives no end of its own resizes (keyboard resize,
+    // its handles): one ends once the size has been still this long.
+    static constexpr int windowManagerResizeSettleMs = 300;
+    [[nodiscard]] bool isInWindowManagerResize() const { return m_windowManagerResize; }
+
 Q_SIGNALS:
     void movableChanged();
     void hasShadowChanged();
@@ -77,12 +83,15 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     bool createRootView(const QUrl &url);
     void layoutItems();
     void watchScreens();
     void positionChanged();
+    void sizeChanged(const QSize &size);
+    void endWindowManagerResize();
 
     QPointer<MainPanelController> m_controller;
     ScaledContentItem *m_scaledContent = nullptr;
@@ -94,4 +103,13 @@ private:
     bool m_hasShadow = true;
     std::optional<QPointF> m_dragStart;
     QPoint m_dragOrigin;
+    // Sizes this program asked for whose configure has not come back yet.
+    QList<QSize> m_requestedSizes;
+    // The frame as last accepted: what a blocked resize returns to.
+    QRect m_settledGeometry;
+    bool m_windowManagerResize = false;
+    quint32 m_lastReleasedScanCode = 0;
+    quint64 m_lastReleaseTimestamp = 0;
+    int m_blockedResizes = 0;
+    QTimer m_windowManagerResizeEnd;
 };

@@ -52,8 +52,10 @@ XcbHotKeyBackend::XcbHotKeyBackend()
 XcbHotKeyBackend::XcbHotKeyBackend(xcb_connection_t *connection)
     : m_connection(connection)
 {
-    if (m_connection)
+    if (m_connection) {
         m_masks = modifierMasks();
+        m_roots = roots();
+    }
 }
 
 XcbHotKeyBackend::~XcbHotKeyBackend()
@@ -109,6 +111,11 @@ QList<quint32> XcbHotKeyBackend::roots() const
     return result;
 }
 
+bool XcbHotKeyBackend::isRoot(quint32 window) const
+{
+    return m_roots.contains(window);
+}
+
 quint16 XcbHotKeyBackend::relevantModifiers() const
 {
     return shiftMask | controlMask | m_masks.alt | m_masks.super;
@@ -138,6 +145,9 @@ HotKeyBackend::Registration XcbHotKeyBackend::registerHotKey(quint32 keyCode, qu
         return {unknownKey, 0};
 
     const HotKeyCodec::X11Modifiers logical = HotKeyCodec::x11Modifiers(modifiers);
+    // Grabbing without the modifier would take the bare key from every program.
+    if ((logical.alt && !m_masks.alt) || (logical.super && !m_masks.super))
+        return {noModifier, 0};
     grab.modifiers = quint16((logical.shift ? shiftMask : 0) | (logical.control ? controlMask : 0)
                              | (logical.alt ? m_masks.alt : 0) | (logical.super ? m_masks.super : 0));
 
@@ -228,31 +238,31 @@ bool XcbHotKeyBackend::handleEvent(const void *xcbEvent)
         return false;
     // Press and release events share one layout.
     const auto *key = reinterpret_cast<const xcb_key_press_event_t *>(event);
-    const Grab *match = nullptr;
-    for (const Grab &grab : std::as_const(m_grabs)) {
-        if (grab.keycodes.contains(key->detail)) {
-            match = &grab;
-            break;
-        }
-    }
-    if (!match)
-        return false;
 
     if (type == XCB_KEY_RELEASE) {
-        m_down.remove(key->detail);
+        // Only the release of a press the grab took; the modifiers may be
+        // gone by now. A release of the same key typed into a window is
+        // the window's.
+        if (!m_down.remove(key->detail))
+            return false;
         m_lastReleasedKey = key->detail;
         m_lastReleaseTime = key->time;
         return true;
     }
 
-    bool matchesModifiers = false;
+    // The grab reports its presses on the root window it was made on; a
+    // focused window of this program gets the same key without the
+    // combination, and that press is not ours.
+    if (!isRoot(key->event))
+        return false;
+    bool matches = false;
     for (const Grab &grab : std::as_const(m_grabs)) {
         if (grab.keycodes.contains(key->detail) && (key->state & relevantModifiers()) == grab.modifiers) {
-            matchesModifiers = true;
+            matches = true;
             break;
         }
     }
-    if (!matchesModifiers)
+    if (!matches)
         return false;
 
     // Auto-repeat shows up either as presses without releases, or as a release

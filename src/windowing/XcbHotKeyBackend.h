@@ -27,7 +27,9 @@ public:
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
-    // Handles one X event; true when it belonged to a registered combination.
+    // Handles one X event; true when the grab took it: a press of a registered
+    // combination delivered to a root window, its repeats and its release.
+    // Every other key event goes on to the program's windows.
     bool handleEvent(const void *xcbEvent);
 
 private:
@@ -37,11 +39,12 @@ private:
         QList<quint8> keycodes;
         quint16 modifiers = 0; // X modifier mask without lock bits
     };
+    // The X modifier bits the keys are mapped to; 0 when no key is.
     struct ModifierMasks
     {
-        quint16 alt = 0x08; // Mod1
-        quint16 super = 0x40; // Mod4
-        quint16 numLock = 0x10; // Mod2
+        quint16 alt = 0;
+        quint16 super = 0;
+        quint16 numLock = 0;
     };
 
     [[nodiscard]] ModifierMasks modifierMasks() const;
@@ -55,9 +58,12 @@ private:
     std::function<void()> m_onPressed;
     bool m_filterInstalled = false;
     ModifierMasks m_masks;
-    // Keys of registered combinations that are down: a press of a key already
-    // down is the keyboard's auto-repeat.
+    [[nodiscard]] bool isRoot(quint32 window) const;
+
+    // Keys whose press the grab took and whose release is still to come: a
+    // press of a key already down is the keyboard's auto-repeat.
     QSet<quint8> m_down;
+    QList<quint32> m_roots;
     quint8 m_lastReleasedKey = 0;
     quint32 m_lastReleaseTime = 0;
 };

@@ -27,7 +27,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");
         QTest::newRow("ten digits") << QStringLiteral("1380013800");
         QTest::newRow("ten digits and a letter") << QStringLiteral("1380013800x");
-        QTest::newRow("full-width digits") << QStringLiteral("１３８００１３８０００");
+        QTest::newRow("ten full-width digits") << QStringLiteral("１３８００１３８００");
+        QTest::newRow("superscript digit") << QStringLiteral("1380013800²");
         QTest::newRow("eleven digits with a blank") << QStringLiteral("1380013800 ");
     }
 
@@ -44,6 +45,42 @@ private Q_SLOTS:
         QCOMPARE(loading.size(), 0);
         QCOMPARE(env.service.sendCount(sendCodePath), 0);
         QCOMPARE(env.service.sendCount(loginPath), 0);
+    }
+
+    // A full-width input method's digits pass the rule; the service gets ASCII.
+    void fullWidthDigitsReachTheServiceAsAscii()
+    {
+        AppModelEnvironment env;
+        AppModel &model = env.makeModel();
+        const QString typed = QStringLiteral("１３８００１３８０００");
+        QCOMPARE(env.wait(model.sendVerificationCode(typed)), true);
+        const auto codeRequest = env.service.lastRequest(sendCodePath);
+        QVERIFY(codeRequest);
+        QCOMPARE(codeRequest->json.toObject().value(QStringLiteral("mobile")).toString(), QStringLiteral("13800138000"));
+        env.wait(model.login(typed, QStringLiteral("１２３４５６")));
+        const auto loginRequest = env.service.lastRequest(loginPath);
+        QVERIFY(loginRequest);
+        QCOMPARE(loginRequest->json.toObject().value(QStringLiteral("mobile")).toString(), QStringLiteral("13800138000"));
+        QVERIFY(model.token());
+        QCOMPARE(model.screen(), AppScreen::home);
+    }
+
+    // The home screen starts its chain (home data, then past papers) as soon
+    // as sign-in shows it, while sign-in's own home load still runs: the
+    // past papers still arrive, with no further action.
+    void signInLoadsThePastPapers()
+    {
+        AppModelEnvironment env;
+        AppModel &model = env.makeModel();
+        QObject::connect(&model, &AppModel::screenChanged, &model, [&model] {
+            if (model.screen() == AppScreen::home)
+                model.startHomeRefresh();
+        });
+        model.startLogin(mobile, QStringLiteral("123456"));
+        QTRY_COMPARE(model.screen(), AppScreen::home);
+        QTRY_VERIFY_WITH_TIMEOUT(!model.realExams().isEmpty(), 10'000);
+        QTRY_VERIFY(!model.isLoading());
+        QVERIFY(!model.errorMessage());
     }
 
     void verificationCode()

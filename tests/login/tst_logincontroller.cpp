@@ -69,8 +69,12 @@ private Q_SLOTS:
         QTest::newRow("country prefix") << "+86 138 0013 8000" << 11 << "86138001380";
         QTest::newRow("a letter alone") << "a" << 11 << "";
         QTest::newRow("letters between digits") << "1a2b3" << 11 << "123";
-        QTest::newRow("fullwidth digits are dropped") << QString::fromUtf8("１３８００１３８０００") << 11 << "";
-        QTest::newRow("arabic-indic digits are dropped") << QString::fromUtf8("١٣٨") << 11 << "";
+        QTest::newRow("fullwidth digits become ASCII") << QString::fromUtf8("１３８００１３８０００") << 11
+                                                       << "13800138000";
+        QTest::newRow("fullwidth and ASCII mixed, limit counts both") << QString::fromUtf8("１3８0０１３８０００99") << 11
+                                                                      << "13800138000";
+        QTest::newRow("fullwidth code") << QString::fromUtf8("１２３４５６７８９") << 8 << "12345678";
+        QTest::newRow("arabic-indic digits become ASCII") << QString::fromUtf8("١٣٨") << 11 << "138";
         QTest::newRow("superscript and roman numerals") << QString::fromUtf8("²Ⅻ7") << 11 << "7";
         QTest::newRow("ten-digit code keeps eight") << "1234567890" << 8 << "12345678";
         QTest::newRow("code with spaces") << "12 34 56" << 8 << "123456";
@@ -119,8 +123,8 @@ private Q_SLOTS:
         QTest::newRow("agreement unticked") << false << "13800138000" << "123456" << false;
         QTest::newRow("ten-digit number") << true << "1380013800" << "123456" << false;
         QTest::newRow("empty code") << true << "13800138000" << "" << false;
-        QTest::newRow("fullwidth number is dropped") << true << QString::fromUtf8("１３８００１３８０００") << "1"
-                                                     << false;
+        QTest::newRow("fullwidth number counts") << true << QString::fromUtf8("１３８００１３８０００") << "1"
+                                                 << true;
         QTest::newRow("nothing") << true << "" << "" << false;
     }
 
@@ -459,8 +463,8 @@ private Q_SLOTS:
         QVERIFY(!controller.openLink(QUrl()));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QCOMPARE(catcher.opened,
-                 (QList<QUrl>{QUrl(QStringLiteral("http://static.vuzo.invalid/appstore/server.html")),
-                              QUrl(QStringLiteral("http://static.vuzo.invalid/appstore/policy.html"))}));
+                 (QList<QUrl>{AccountSites::userAgreementUrl(QStringLiteral(VUZO_API_BASE_URL)),
+                              AccountSites::privacyPolicyUrl(QStringLiteral(VUZO_API_BASE_URL))}));
     }
 
     void appLogo()

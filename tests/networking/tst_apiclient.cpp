@@ -16,7 +16,9 @@
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +175,8 @@ private Q_SLOTS:
     void invalidURL_data();
     void invalidURL();
     void transferErrors();
+    void oversizedReplyIsRefused_data();
+    void oversizedReplyIsRefused();
     void timeLimits_data();
     void timeLimits();
     void destroyedWhileWaiting();
@@ -891,6 +895,62 @@ void tst_APIClient::transferErrors()
     QVERIFY(error);
     QCOMPARE(error->error(), QNetworkReply::ConnectionRefusedError);
     QCOMPARE(error->localizedDescription(), QStringLiteral("无法连接到服务器，请检查网络连接"));
+}
+
+void tst_APIClient::oversizedReplyIsRefused_data()
+{
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("length announced") << true;
+    QTest::newRow("length unknown") << false;
+}
+
+void tst_APIClient::oversizedReplyIsRefused()
+{
+    QFETCH(bool, announced);
+    // A server that answers with a body past the bound: announced up front,
+    // or streamed without a length until the connection closes.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const qint64 bodySize = APIClient::maxReplyBytes + 8 * 1024 * 1024;
+    qint64 written = 0;
+    QPointer<QTcpSocket> peer;
+    const QByteArray chunk(256 * 1024, 'x');
+    const auto feed = [&] {
+        // Keeps at most a few chunks queued, so the client's reading paces it.
+        while (peer && written < bodySize && peer->bytesToWrite() < 4 * chunk.size()) {
+            peer->write(chunk);
+            written += chunk.size();
+        }
+        if (peer && written >= bodySize && !announced)
+            peer->disconnectFromHost();
+    };
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        peer = server.nextPendingConnection();
+        connect(peer, &QTcpSocket::readyRead, peer, [&] {
+            if (peer->property("answered").toBool())
+                return;
+            peer->readAll();
+            peer->setProperty("answered", true);
+            QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n";
+            head += announced ? "Content-Length: " + QByteArray::number(bodySize) + "\r\n" : "Connection: close\r\n";
+            peer->write(head + "\r\n");
+            feed();
+        });
+        connect(peer, &QTcpSocket::bytesWritten, peer, feed);
+    });
+
+    APIClient client(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()));
+    const Outcome<VIPStatusResponse> outcome = await(client.getUserVipExpireTimeList(m_token, bankId));
+    const std::optional<TransferError> error = outcome.errorAs<TransferError>();
+    QVERIFY2(error, qPrintable(outcome.errorText()));
+    QVERIFY(error->isReplyTooLarge());
+    QVERIFY(!error->isTimeout());
+    QCOMPARE(error->localizedDescription(), QStringLiteral("服务器返回的数据过大（超过 32 MB），已停止接收"));
+    // An announced length is refused at the headers, long before the end.
+    // (Without one, how far the transfer runs past the bound before the
+    // abort lands depends on the network thread's read-ahead.)
+    if (announced)
+        QVERIFY2(written < bodySize, qPrintable(QString::number(written)));
 }
 
 void tst_APIClient::timeLimits_data()

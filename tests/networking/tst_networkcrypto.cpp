@@ -14,10 +14,17 @@
 
 namespace {
 
-// Produced outside this program: `openssl enc -aes-128-cbc` with the fixed key
-// and IV over {"success":true,"data":"固定"}.
-const QByteArray fixedModeBase64 = QByteArrayLiteral("cQ+tjFo+2WtAW18Ijj6mh1qzdGlb22bJnJxzMwMd4NFqbL4U0Eeq7FQJ5aFK1Uu/");
+// Produced outside this program: `openssl enc -aes-128-cbc` with the default
+// fixed key and IV (those of the fake service) over {"success":true,"data":"固定"}.
+const QByteArray defaultFixedKey = QByteArray::fromHex("44adc7fda56c930b52892318450c42a8");
+const QByteArray defaultFixedIv = QByteArray::fromHex("48d934ff9b60019c8d029e7a345c3125");
+const QByteArray defaultFixedCipherBase64
+    = QByteArrayLiteral("cQ+tjFo+2WtAW18Ijj6mh1qzdGlb22bJnJxzMwMd4NFqbL4U0Eeq7FQJ5aFK1Uu/");
 const QByteArray fixedModePlain = QByteArrayLiteral("{\"success\":true,\"data\":\"\xe5\x9b\xba\xe5\xae\x9a\"}");
+// The same text under the key material this build was configured with.
+const QByteArray fixedModeBase64
+    = testAesCbcEncrypt(fixedModePlain, QByteArray::fromHex(VUZO_FIXED_KEY_HEX), QByteArray::fromHex(VUZO_FIXED_IV_HEX))
+          .toBase64();
 
 // `openssl enc -aes-256-cbc` with key 00…1f and IV f0…ff over {"success":true,"data":[1,2,3]}.
 const QByteArray aes256Key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
@@ -58,6 +65,7 @@ private Q_SLOTS:
     void aesCbcDecrypt_data();
     void aesCbcDecrypt();
     void aesCbcDecryptLargeInput();
+    void fixedKeyMaterialIsTheBuildSetting();
 
     void base64_data();
     void base64();
@@ -85,9 +93,9 @@ void tst_NetworkCrypto::aesCbcDecrypt_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("plain");
 
-    const QByteArray fixedKey = FixedKeyMaterial::key();
-    const QByteArray fixedIv = FixedKeyMaterial::initializationVector();
-    const QByteArray fixedCipher = QByteArray::fromBase64(fixedModeBase64);
+    const QByteArray fixedKey = defaultFixedKey;
+    const QByteArray fixedIv = defaultFixedIv;
+    const QByteArray fixedCipher = QByteArray::fromBase64(defaultFixedCipherBase64);
     const QByteArray nistKey = QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c");
     const QByteArray nistIv = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
     // SP 800-38A F.2.1, first block: plain text ends in 0x2a, no valid padding.
@@ -378,6 +386,16 @@ void tst_NetworkCrypto::responseCryptoErrorTexts()
                                       : kind == 1 ? ResponseCryptoError::invalidPayload()
                                                   : ResponseCryptoError::invalidConfiguration();
     QCOMPARE(error.localizedDescription(), text);
+}
+
+void tst_NetworkCrypto::fixedKeyMaterialIsTheBuildSetting()
+{
+    // A build aimed at a real service sets its own key and IV; the decoder
+    // must use exactly those bytes.
+    QCOMPARE(FixedKeyMaterial::key(), QByteArray::fromHex(VUZO_FIXED_KEY_HEX));
+    QCOMPARE(FixedKeyMaterial::initializationVector(), QByteArray::fromHex(VUZO_FIXED_IV_HEX));
+    QCOMPARE(FixedKeyMaterial::key().size(), FixedKeyMaterial::keyLength);
+    QCOMPARE(FixedKeyMaterial::initializationVector().size(), FixedKeyMaterial::ivLength);
 }
 
 void tst_NetworkCrypto::responseDecoderFuzz()

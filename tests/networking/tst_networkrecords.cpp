@@ -65,6 +65,8 @@ private Q_SLOTS:
 
     void envelopeOfRecord_data();
     void envelopeOfRecord();
+    void malformedReplyTextIsChinese_data();
+    void malformedReplyTextIsChinese();
     void envelopeOfBool_data();
     void envelopeOfBool();
     void envelopeOfList();
@@ -154,6 +156,40 @@ void tst_NetworkRecords::envelopeOfRecord()
         return QString::number(model.questionList.size()) + QStringLiteral(" questions");
     });
     QCOMPARE(actual, outcome);
+}
+
+void tst_NetworkRecords::malformedReplyTextIsChinese_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("bad literal") << QByteArray("{\"success\":tru}") << QStringLiteral("无效的值");
+    QTest::newRow("no colon") << QByteArray("{\"success\" true}") << QStringLiteral("字段名后缺少冒号");
+    QTest::newRow("no comma between members") << QByteArray("{\"success\":true \"data\":1}")
+                                              << QStringLiteral("对象缺少结尾");
+    QTest::newRow("no comma in a list") << QByteArray("{\"data\":[1 2]}") << QStringLiteral("值之间缺少逗号");
+    QTest::newRow("cut off") << QByteArray("{\"success\":true") << QStringLiteral("无效的值");
+    QTest::newRow("open string") << QByteArray("{\"success") << QStringLiteral("文本缺少结尾引号");
+    QTest::newRow("trailing bytes") << QByteArray("{\"success\":true}x") << QStringLiteral("结尾有多余内容");
+    QTest::newRow("bad escape") << QByteArray("{\"errMessage\":\"\\u12zz\"}") << QStringLiteral("无效的转义字符");
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("无效的值");
+}
+
+void tst_NetworkRecords::malformedReplyTextIsChinese()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, reason);
+    try {
+        (void)APIEnvelope<QuestionModel>::decode(json);
+        QFAIL("a malformed reply was accepted");
+    } catch (const DecodingError &error) {
+        QCOMPARE(error.kind(), DecodingError::Kind::dataCorrupted);
+        const QString text = error.localizedDescription();
+        QVERIFY2(text.startsWith(QStringLiteral("数据解析失败：") + reason + QStringLiteral("（第 ")), qPrintable(text));
+        // The parser's own English words must not leak through.
+        for (const QChar c : text)
+            QVERIFY2(!c.isLetter() || c.unicode() > 0x7f, qPrintable(text));
+    }
 }
 
 void tst_NetworkRecords::envelopeOfBool_data()

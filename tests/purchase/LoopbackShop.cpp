@@ -1,5 +1,7 @@
 #include "LoopbackShop.h"
 
+#include <optional>
+
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QUrl>
@@ -64,6 +66,12 @@ void LoopbackShop::setPage(const QString &path, const QByteArray &body)
     m_pages.insert(path, body);
 }
 
+void LoopbackShop::setPage(const QString &path,
+                           std::function<QByteArray(const QByteArray &, const QByteArray &)> make)
+{
+    m_madePages.insert(path, std::move(make));
+}
+
 void LoopbackShop::incomingConnection(qintptr handle)
 {
     QTcpSocket *socket = nullptr;
@@ -90,6 +98,15 @@ void LoopbackShop::serve(QIODevice *socket, QByteArray &buffer)
     const qsizetype end = buffer.indexOf("\r\n\r\n");
     if (end < 0)
         return;
+    // A body announced by Content-Length is waited for.
+    qsizetype length = 0;
+    for (const QByteArray &line : buffer.left(end).split('\n')) {
+        if (line.trimmed().toLower().startsWith("content-length:"))
+            length = line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    }
+    if (buffer.size() < end + 4 + length)
+        return;
+    const QByteArray body = buffer.mid(end + 4, length);
     const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
     buffer.clear();
     const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
@@ -97,10 +114,14 @@ void LoopbackShop::serve(QIODevice *socket, QByteArray &buffer)
     m_requested.append(path);
 
     QByteArray reply;
-    const auto page = m_pages.constFind(path);
-    if (page != m_pages.cend()) {
+    std::optional<QByteArray> content;
+    if (const auto maker = m_madePages.constFind(path); maker != m_madePages.cend())
+        content = (*maker)(requestLine.value(0), body);
+    else if (const auto page = m_pages.constFind(path); page != m_pages.cend())
+        content = *page;
+    if (content) {
         reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n";
-        reply += "Content-Length: " + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n" + *page;
+        reply += "Content-Length: " + QByteArray::number(content->size()) + "\r\nConnection: close\r\n\r\n" + *content;
     } else {
         reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     }

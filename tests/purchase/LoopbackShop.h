@@ -6,6 +6,7 @@
 #include <QSslKey>
 #include <QStringList>
 #include <QTcpServer>
+#include <functional>
 
 // A tiny web server on 127.0.0.1 that serves fixed pages, over TLS with a
 // certificate made up at start (the web view is told to accept it) or as
@@ -19,6 +20,8 @@ public:
 
     // Serves body as text/html at path (the query is ignored).
     void setPage(const QString &path, const QByteArray &body);
+    // Serves at path what make() builds from the request's method and body.
+    void setPage(const QString &path, std::function<QByteArray(const QByteArray &, const QByteArray &)> make);
     [[nodiscard]] QStringList requestedPaths() const { return m_requested; }
 
 protected:
@@ -31,5 +34,6 @@ private:
     QSslCertificate m_certificate;
     QSslKey m_key;
     QHash<QString, QByteArray> m_pages;
+    QHash<QString, std::function<QByteArray(const QByteArray &, const QByteArray &)>> m_madePages;
     QStringList m_requested;
 };

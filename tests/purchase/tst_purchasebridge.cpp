@@ -27,10 +27,16 @@ const char *authRequest = R"({"version":1,"type":"auth.request"})";
 
 // Runs a hand-over script the way the page would and returns the one
 // argument its callback received (undefined when it was not called).
-QJSValue runInPage(QJSEngine &engine, const QString &script)
+// The script as a page at `address` would run it.
+QJSValue runInPage(QJSEngine &engine, const QString &script,
+                   const QUrl &address = QUrl(QStringLiteral("https://shop.vuzo.invalid/")))
 {
     engine.evaluate(QStringLiteral(
-        "var received = undefined; var window = { __TOLQ_ON_APP_TOKEN__: function (c) { received = c; } };"));
+        "var received = undefined; var window = { __TOLQ_ON_APP_TOKEN__: function (c) { received = c; } };"
+        "window.top = window; var location = { protocol: %1, hostname: %2 };")
+                        .arg(QString::fromUtf8(PurchaseCredentials::jsonString(address.scheme() + QLatin1Char(':'))),
+                             QString::fromUtf8(PurchaseCredentials::jsonString(
+                                 PurchaseWebBridge::locationHostname(address)))));
     const QJSValue result = engine.evaluate(script);
     if (result.isError())
         qWarning() << "script error:" << result.toString();
@@ -190,9 +196,9 @@ private Q_SLOTS:
         credentials.mobile = QStringLiteral("13800138000");
         QCOMPARE(credentials.toJson(),
                  QByteArray(R"({"token":"tok-1","mobile":"13800138000","platform":"Mac","type":"2","channel":"Mac","channelId":"9"})"));
-        QCOMPARE(credentials.handOverScript(),
-                 QStringLiteral("window.__TOLQ_ON_APP_TOKEN__?.(") + QString::fromUtf8(credentials.toJson())
-                     + QStringLiteral(");"));
+        QVERIFY(credentials.handOverScript(QStringLiteral("shop.vuzo.invalid"))
+                    .contains(QStringLiteral("window.__TOLQ_ON_APP_TOKEN__?.(") + QString::fromUtf8(credentials.toJson())
+                              + QStringLiteral(");")));
     }
 
     // Whatever the token holds, the page receives exactly that text and
@@ -228,7 +234,7 @@ private Q_SLOTS:
 
         // And as a script: exactly one call, with exactly these values.
         QJSEngine engine;
-        const QJSValue received = runInPage(engine, credentials.handOverScript());
+        const QJSValue received = runInPage(engine, credentials.handOverScript(QStringLiteral("shop.vuzo.invalid")));
         QVERIFY(received.isObject());
         QCOMPARE(received.property(QStringLiteral("token")).toString(), token);
         QCOMPARE(received.property(QStringLiteral("mobile")).toString(), token);
@@ -245,8 +251,9 @@ private Q_SLOTS:
         QJSEngine engine;
         PurchaseCredentials credentials;
         credentials.token = QStringLiteral("t");
-        engine.evaluate(QStringLiteral("var window = {};"));
-        const QJSValue result = engine.evaluate(credentials.handOverScript());
+        engine.evaluate(QStringLiteral("var window = {}; window.top = window;"
+                                       "var location = { protocol: 'https:', hostname: 'shop.vuzo.invalid' };"));
+        const QJSValue result = engine.evaluate(credentials.handOverScript(QStringLiteral("shop.vuzo.invalid")));
         QVERIFY2(!result.isError(), qPrintable(result.toString()));
     }
 
@@ -385,7 +392,11 @@ private Q_SLOTS:
 
         auto bridge = makeBridge(&model);
         QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::scriptEvaluationRequested);
+        QSignalSpy originChecks(bridge.get(), &PurchaseWebBridge::documentOriginRequested);
         bridge->handleMessage(message(authRequest));
+        QCOMPARE(originChecks.count(), 1);
+        QCOMPARE(scripts.count(), 0); // nothing before the document has answered
+        bridge->documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
         QCOMPARE(scripts.count(), handsOver ? 1 : 0);
         if (!handsOver)
             return;
@@ -400,7 +411,73 @@ private Q_SLOTS:
 
         // Every accepted request is answered.
         bridge->handleMessage(message(authRequest));
+        bridge->documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
         QCOMPARE(scripts.count(), 2);
+    }
+
+    // The token goes only to a document that says, from a world of our own,
+    // that it is an https page of the shop host: a page that opened the shop
+    // and is still there when its request is answered gets nothing.
+    void handOverOnlyToTheShopDocument_data()
+    {
+        QTest::addColumn<QString>("documentOrigin");
+        QTest::addColumn<bool>("handsOver");
+
+        QTest::newRow("the shop") << "https://shop.vuzo.invalid" << true;
+        QTest::newRow("the shop on another port") << "https://shop.vuzo.invalid:8443" << true;
+        QTest::newRow("the shop over http") << "http://shop.vuzo.invalid" << false;
+        QTest::newRow("the page that opened the shop") << "https://opener.example.com" << false;
+        QTest::newRow("host as prefix") << "https://shop.vuzo.invalid.example.com" << false;
+        QTest::newRow("sub-host") << "https://evil.shop.vuzo.invalid" << false;
+        QTest::newRow("opaque origin") << "null" << false;
+        QTest::newRow("no answer") << "undefined" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void handOverOnlyToTheShopDocument()
+    {
+        QFETCH(QString, documentOrigin);
+        QFETCH(bool, handsOver);
+        m_env->storeToken();
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        auto bridge = makeBridge(&model);
+        QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::scriptEvaluationRequested);
+        bridge->handleMessage(message(authRequest));
+        bridge->documentOriginReported(documentOrigin);
+        QCOMPARE(scripts.count(), handsOver ? 1 : 0);
+    }
+
+    // The hand-over script itself checks the document it runs in, which may
+    // have been replaced between the check and the call.
+    void handOverScriptRechecksTheDocument_data()
+    {
+        QTest::addColumn<QUrl>("address");
+        QTest::addColumn<bool>("topFrame");
+        QTest::addColumn<bool>("receives");
+
+        QTest::newRow("the shop") << QUrl(QStringLiteral("https://shop.vuzo.invalid/pay")) << true << true;
+        QTest::newRow("the shop on another port") << QUrl(QStringLiteral("https://shop.vuzo.invalid:8443/")) << true
+                                                  << true;
+        QTest::newRow("another page") << QUrl(QStringLiteral("https://opener.example.com/")) << true << false;
+        QTest::newRow("plain http") << QUrl(QStringLiteral("http://shop.vuzo.invalid/")) << true << false;
+        QTest::newRow("a frame of the shop") << QUrl(QStringLiteral("https://shop.vuzo.invalid/")) << false << false;
+    }
+
+    void handOverScriptRechecksTheDocument()
+    {
+        QFETCH(QUrl, address);
+        QFETCH(bool, topFrame);
+        QFETCH(bool, receives);
+        PurchaseCredentials credentials;
+        credentials.token = QStringLiteral("tok");
+        QJSEngine engine;
+        if (!topFrame)
+            engine.evaluate(QStringLiteral("var parentWindow = {};"));
+        const QString script = credentials.handOverScript(PurchaseWebBridge::locationHostname(shopOrigin));
+        const QString framed = topFrame ? script : QStringLiteral("window.top = parentWindow;") + script;
+        const QJSValue received = runInPage(engine, framed, address);
+        QCOMPARE(received.isObject(), receives);
     }
 
     // Messages that fail a check are dropped before anything happens.
@@ -411,7 +488,7 @@ private Q_SLOTS:
         model.openPurchasePage();
         QCOMPARE(model.screen(), AppScreen::purchase);
         auto bridge = makeBridge(&model);
-        QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::scriptEvaluationRequested);
+        QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::documentOriginRequested);
         QSignalSpy payments(bridge.get(), &PurchaseWebBridge::paymentSucceeded);
 
         bridge->handleMessage(QJsonValue(QJsonObject{{QStringLiteral("version"), 1},

@@ -118,6 +118,28 @@ window.open('data:text/html,<script>console.log(1)<\/script>');
 setTimeout(function () { window.open('/opened', '_blank'); }, 300);
 </script>)");
 
+// A page of another host that opens the shop in the view and keeps asking for
+// credentials over the raw channel until it is replaced.
+const QByteArray openerPage = page(R"(<script>
+window.__TOLQ_ON_APP_TOKEN__ = function (credentials) { report('stolen', credentials); };
+function quietPost(text) {
+  var transport = window.qt && window.qt.webChannelTransport;
+  if (transport)
+    transport.send(JSON.stringify({type: 6, object: 'tolqDesktopPurchase', method: 'postMessage', args: [text], id: 902}));
+}
+var target = 'https://127.0.0.1:' + location.port + '/raw?desktop_client=mac';
+setTimeout(function () {
+  window.open(target);
+  quietPost(event('auth.request'));
+  setInterval(function () { quietPost(event('auth.request')); }, 1);
+}, 300);
+</script>)");
+
+// A form posted to a blank target: the page it opens shows what it received.
+const QByteArray formPage = page(R"(
+<form id="f" method="post" action="/echo" target="_blank"><input name="plan" value="year"></form>
+<script>setTimeout(function () { document.getElementById('f').submit(); }, 300);</script>)");
+
 const QByteArray openedPage = page(R"(<script>report('opened', location.pathname);</script>)");
 
 const QByteArray wrapperQml = R"(
@@ -231,6 +253,13 @@ private Q_SLOTS:
         m_shop->setPage(QStringLiteral("/other"), otherPage);
         m_shop->setPage(QStringLiteral("/popup"), popupPage);
         m_shop->setPage(QStringLiteral("/opened"), openedPage);
+        m_shop->setPage(QStringLiteral("/opener"), openerPage);
+        m_shop->setPage(QStringLiteral("/form"), formPage);
+        m_shop->setPage(QStringLiteral("/echo"), [](const QByteArray &method, const QByteArray &body) {
+            const QJsonObject seen{{QStringLiteral("method"), QString::fromLatin1(method)},
+                                   {QStringLiteral("body"), QString::fromLatin1(body)}};
+            return page("<script>report('echo', " + QJsonDocument(seen).toJson(QJsonDocument::Compact) + ");</script>");
+        });
         QVERIFY(m_shop->listen(QHostAddress::LocalHost));
         m_plainServer = std::make_unique<LoopbackShop>(false);
         m_plainServer->setPage(QStringLiteral("/"), otherPage);
@@ -394,8 +423,38 @@ private Q_SLOTS:
         QCOMPARE(m_reports.values(QStringLiteral("opened")).first(), QJsonValue(QStringLiteral("/opened")));
         QCOMPARE(qvariant_cast<QQuickItem *>(purchasePage()->property("webView"))->property("url").toUrl().path(),
                  QStringLiteral("/opened"));
+        // The view passes through no address but the web's (an empty one
+        // shows while it takes over the opened page).
         for (const QUrl &url : std::as_const(m_reports.urls))
-            QVERIFY2(url.scheme() == QLatin1String("https"), qPrintable(url.toString()));
+            QVERIFY2(url.isEmpty() || url.scheme() == QLatin1String("https"), qPrintable(url.toString()));
+    }
+
+    // A form posted to a blank target arrives with its body.
+    void newWindowKeepsThePostedForm()
+    {
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        showPage(model);
+        load(shopAddress() + QStringLiteral("/form"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("echo")), 30'000);
+        const QJsonObject echo = m_reports.values(QStringLiteral("echo")).first().toObject();
+        QCOMPARE(echo.value(QStringLiteral("method")).toString(), QStringLiteral("POST"));
+        QCOMPARE(echo.value(QStringLiteral("body")).toString(), QStringLiteral("plan=year"));
+    }
+
+    // A page of another host opens the shop and asks for the token before it
+    // is replaced: only the shop's own page receives it.
+    void pageThatOpenedTheShopGetsNoToken()
+    {
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        showPage(model);
+        load(shopAddress(QStringLiteral("localhost")) + QStringLiteral("/opener"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("credentials")), 30'000);
+        QCOMPARE(m_reports.values(QStringLiteral("credentials")).first().toObject().value(QStringLiteral("token")),
+                 QJsonValue(m_token));
+        QTest::qWait(500);
+        QCOMPARE(m_reports.values(QStringLiteral("stolen")), QList<QJsonValue>());
     }
 };
 

@@ -72,6 +72,8 @@ private Q_SLOTS:
     void zoomShortcuts();
     void keyRouting();
     void exportRule();
+    void liveResizeRule_data();
+    void liveResizeRule();
     void shadowRule();
     void maximizeZoomRestore();
     void persistNormalWindowSize();
@@ -246,6 +248,39 @@ void TestPanelController::exportRule()
     f.model.setExporting(false);
     QVERIFY(f.panel->resizingEnabled);
     QCOMPARE(f.events.last(), QStringLiteral("end %1").arg(int(SuspensionReason::modalPresented)));
+}
+
+void TestPanelController::liveResizeRule_data()
+{
+    QTest::addColumn<bool>("maximized");
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("normal") << false << false << true;
+    QTest::newRow("maximized") << true << false << false;
+    QTest::newRow("exporting") << false << true << false;
+}
+
+void TestPanelController::liveResizeRule()
+{
+    QFETCH(bool, maximized);
+    QFETCH(bool, exporting);
+    QFETCH(bool, allowed);
+    Fixture f;
+    f.model.maximized = maximized;
+    f.model.setExporting(exporting);
+    f.events.clear();
+    const QSizeF current(1060, 740);
+    const QSizeF proposed(900, 700);
+    f.controller->windowWillStartLiveResize();
+    QCOMPARE(f.events, QStringList{resizeBegin});
+    QCOMPARE(f.controller->windowWillResize(current, proposed), allowed ? proposed : current);
+    f.panel->m_frame.setSize(allowed ? proposed : current);
+    f.controller->windowDidEndLiveResize();
+    QCOMPARE(f.events.last(), resizeEnd);
+    // Saved at the end as a grip resize saves, never while maximized.
+    QCOMPARE(f.storedBase(), maximized || !allowed ? QSizeF(1060, 740) : proposed);
+    // Outside a live resize nothing is held back.
+    QCOMPARE(f.controller->windowWillResize(current, proposed), proposed);
 }
 
 void TestPanelController::shadowRule()

@@ -1,5 +1,7 @@
 #include "LoginController.h"
 
+#include "models/DigitText.h"
+
 #include "AccountSites.h"
 #include "TaskSleeper.h"
 #include "app/AppModel.h"
@@ -24,9 +26,10 @@ QString LoginController::filteredDigits(const QString &text, int limit)
     for (const QChar c : text) {
         if (digits.size() >= limit)
             break;
-        // Only 0-9: the service and the model's number check take nothing else.
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits.append(c);
+        // Full-width and other decimal digits stay, as the ASCII digit the
+        // service expects, so what the user sees is what is sent.
+        if (const auto digit = DigitText::asciiDigit(c))
+            digits.append(*digit);
     }
     return digits;
 }

@@ -62,7 +62,10 @@ QByteArray PurchaseCredentials::toJson() const
     return json;
 }
 
-QString PurchaseCredentials::handOverScript() const
+QString PurchaseCredentials::handOverScript(const QString &shopHostname) const
 {
-    return QStringLiteral("window.__TOLQ_ON_APP_TOKEN__?.(") + QString::fromUtf8(toJson()) + QStringLiteral(");");
+    return QStringLiteral("(function () {\nif (location.protocol !== 'https:' || location.hostname !== ")
+        + QString::fromUtf8(jsonString(shopHostname))
+        + QStringLiteral(" || window.top !== window) return;\nwindow.__TOLQ_ON_APP_TOKEN__?.(")
+        + QString::fromUtf8(toJson()) + QStringLiteral(");\n})();");
 }

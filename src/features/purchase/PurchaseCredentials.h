@@ -17,8 +17,11 @@ struct PurchaseCredentials
 
     // {"token":…,"mobile":…,"platform":…,"type":…,"channel":…,"channelId":…}, compact.
     [[nodiscard]] QByteArray toJson() const;
-    // "window.__TOLQ_ON_APP_TOKEN__?.(" + toJson() + ");"
-    [[nodiscard]] QString handOverScript() const;
+    // "window.__TOLQ_ON_APP_TOKEN__?.(" + toJson() + ");", run only when the
+    // document it lands in is still the top https page on shopHostname (as
+    // location.hostname writes it): the page may have been replaced since
+    // its request was checked.
+    [[nodiscard]] QString handOverScript(const QString &shopHostname) const;
 
     // A JSON string literal of text: quotes, backslashes, slashes, control
     // characters, U+2028, U+2029 and unpaired surrogates are escaped.

@@ -162,6 +162,19 @@ std::optional<PurchaseEvent> PurchaseWebBridge::acceptedEvent(const QUrl &viewUr
     return event;
 }
 
+bool PurchaseWebBridge::isShopDocument(const QString &documentOrigin, const QString &shopHost)
+{
+    const QUrl origin(documentOrigin, QUrl::StrictMode);
+    return origin.isValid() && origin.scheme() == QLatin1String("https") && !shopHost.isEmpty()
+        && origin.host() == shopHost && origin.path().isEmpty();
+}
+
+QString PurchaseWebBridge::locationHostname(const QUrl &origin)
+{
+    const QString host = origin.host(QUrl::FullyEncoded);
+    return host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+}
+
 bool PurchaseWebBridge::opensInPlace(const QUrl &url)
 {
     if (!url.isValid() || url.host().isEmpty())
@@ -177,9 +190,15 @@ void PurchaseWebBridge::handleMessage(const QJsonValue &body)
     if (!event)
         return;
     if (event->type == PurchaseEvent::authRequestType)
-        handOverCredentials();
+        Q_EMIT documentOriginRequested();
     else if (event->type == PurchaseEvent::purchaseSuccessType)
         reportPayment(*event);
+}
+
+void PurchaseWebBridge::documentOriginReported(const QString &documentOrigin)
+{
+    if (isShopDocument(documentOrigin, m_shopOrigin.host()))
+        handOverCredentials();
 }
 
 void PurchaseWebBridge::handOverCredentials()
@@ -197,7 +216,7 @@ void PurchaseWebBridge::handOverCredentials()
     PurchaseCredentials credentials;
     credentials.token = *token;
     credentials.mobile = UserDefaults::standard().string(AppModel::mobileKey).value_or(QString());
-    Q_EMIT scriptEvaluationRequested(credentials.handOverScript());
+    Q_EMIT scriptEvaluationRequested(credentials.handOverScript(locationHostname(m_shopOrigin)));
 }
 
 void PurchaseWebBridge::reportPayment(const PurchaseEvent &event)

@@ -72,11 +72,20 @@ public:
     // event, and the event's version is 1.
     [[nodiscard]] static std::optional<PurchaseEvent> acceptedEvent(const QUrl &viewUrl, const QString &shopHost,
                                                                     const QJsonValue &body);
+    // The origin the view's main document reported for itself (location.origin,
+    // read in a world of our own): the hand-over runs only for an https page
+    // on the shop host.
+    [[nodiscard]] static bool isShopDocument(const QString &documentOrigin, const QString &shopHost);
+    // What location.hostname says on the shop: IPv6 addresses in brackets.
+    [[nodiscard]] static QString locationHostname(const QUrl &origin);
     // A new-window request is loaded in the view only for http and https.
     Q_INVOKABLE [[nodiscard]] static bool opensInPlace(const QUrl &url);
 
     // One message posted by the page: checked, then dispatched on its type.
     void handleMessage(const QJsonValue &body);
+    // The answer to documentOriginRequested(): hands the credentials over
+    // when the document is (still) the shop's.
+    Q_INVOKABLE void documentOriginReported(const QString &documentOrigin);
 
 Q_SIGNALS:
     void modelChanged();
@@ -85,6 +94,12 @@ Q_SIGNALS:
     void successHandledChanged();
     // The view runs script in the page's main world; its result is not used.
     void scriptEvaluationRequested(const QString &script);
+    // A credentials request passed the message checks: the view reads the
+    // main document's location.origin in an isolated world and answers
+    // through documentOriginReported(). The channel does not say which
+    // document sent a message, and the view's address may already be the
+    // next page's while the old document still runs.
+    void documentOriginRequested();
     // The first payment reported with an order id; at most once per bridge.
     void paymentSucceeded();
 

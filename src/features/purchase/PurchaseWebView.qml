@@ -21,6 +21,9 @@ Item {
         model: AppModel
         currentUrl: webView.url
         onScriptEvaluationRequested: (script) => webView.runJavaScript(script)
+        // Read where the page cannot reach: an isolated world of the main frame.
+        onDocumentOriginRequested: webView.runJavaScript("location.origin", WebEngineScript.ApplicationWorld,
+                                                         (origin) => bridge.documentOriginReported(String(origin)))
         onPaymentSucceeded: root.paymentSucceeded()
     }
 
@@ -38,9 +41,10 @@ Item {
         // The first request gives up after 30 s, as a request timeout would.
         property bool firstLoadPending: false
 
+        // The whole request (a form posted to a blank target keeps its body).
         onNewWindowRequested: (request) => {
             if (bridge.opensInPlace(request.requestedUrl))
-                webView.url = request.requestedUrl;
+                request.openIn(webView);
         }
         onLoadingChanged: (loadingInfo) => {
             if (loadingInfo.status !== WebEngineView.LoadStartedStatus) {
