@@ -109,6 +109,11 @@ void throwIfStopped(const QuestionPdfExporter::DecorationControl *control)
 
 void QuestionPdfExporter::decoratePDF(const QString &source, const QString &destination, DecorationControl *control)
 {
+    // Declared first so they outlive `pdf`: it keeps reading the overlay's
+    // objects (and qpdf does not copy the overlay's bytes) until written.
+    QByteArray overlayBytes;
+    QPDF overlay;
+    overlay.setSuppressWarnings(true);
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     std::vector<QPDFPageObjectHelper> pages;
@@ -142,9 +147,7 @@ void QuestionPdfExporter::decoratePDF(const QString &source, const QString &dest
             }
         }
 
-        const QByteArray overlayBytes = overlayDocument(overlaySizes);
-        QPDF overlay;
-        overlay.setSuppressWarnings(true);
+        overlayBytes = overlayDocument(overlaySizes);
         overlay.processMemoryFile("overlay", overlayBytes.constData(), size_t(overlayBytes.size()));
         std::vector<QPDFPageObjectHelper> overlayPages = QPDFPageDocumentHelper(overlay).getAllPages();
         if (overlayPages.size() != size_t(overlaySizes.size()))
@@ -156,7 +159,7 @@ void QuestionPdfExporter::decoratePDF(const QString &source, const QString &dest
             QPDFPageObjectHelper &page = pages.at(i);
             const PageBox &box = boxes.at(i);
             const int index = overlayIndex.value(sizeKey(box));
-            if (forms.at(size_t(index)).isNull())
+            if (!forms.at(size_t(index)).isInitialized())
                 forms.at(size_t(index)) = pdf.copyForeignObject(overlayPages.at(size_t(index)).getFormXObjectForPage());
 
             QPDFObjectHandle resources = page.getAttribute("/Resources", true);

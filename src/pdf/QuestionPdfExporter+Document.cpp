@@ -124,8 +124,6 @@ QString QuestionPdfExporter::buildHTML(const QuestionModel &model, const QString
 QString QuestionPdfExporter::documentWithBase(const QString &html, const QString &baseURL)
 {
     const QUrl url(baseURL);
-    if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty())
-        return html;
     // Ahead of everything the service's HTML brings, so its own base element loses.
     const QString base = QStringLiteral("<base href=\"") + escaped(url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery
                                                                              | QUrl::RemoveFragment)
@@ -133,7 +131,14 @@ QString QuestionPdfExporter::documentWithBase(const QString &html, const QString
                                                                 + QLatin1Char('/'))
         + QStringLiteral("\">");
     const QString charset = QStringLiteral("<meta charset=\"utf-8\">");
+    // A refresh in the service's HTML would only try to move the page (which
+    // is refused) and leaves the print hanging: it has no meaning on paper.
+    static const QRegularExpression refresh(QStringLiteral("http-equiv\\s*=\\s*([\"']?)refresh\\1"),
+                                            QRegularExpression::CaseInsensitiveOption);
     QString document = html;
+    document.replace(refresh, QStringLiteral("data-refused-http-equiv=\\1refresh\\1"));
+    if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty())
+        return document;
     const qsizetype at = document.indexOf(charset);
     document.insert(at < 0 ? 0 : at + charset.size(), base);
     return document;
