@@ -77,12 +77,16 @@ QCoro::Task<> AppModel::exportPracticePDF()
         self->setPdfExportProgress(QString());
     };
 
+    SavePanel::Request request;
+    request.title = QStringLiteral("导出练习 PDF");
+    request.suggestedName = PdfFileName::forTitle(title, clock().now());
+    request.nameFilter = QStringLiteral("PDF (*.pdf)");
+    request.defaultSuffix = QStringLiteral("pdf");
     std::optional<QString> destination;
     std::exception_ptr failure;
     try {
-        destination = co_await panel->chooseDestination(SavePanel::Request{
-            QStringLiteral("导出练习 PDF"), PdfFileName::forTitle(title, clock().now()), QStringLiteral("PDF (*.pdf)"),
-            QStringLiteral("pdf")});
+        QCoro::Task<std::optional<QString>> choosing = panel->chooseDestination(request);
+        destination = co_await std::move(choosing);
     } catch (...) {
         failure = std::current_exception();
     }
@@ -98,12 +102,15 @@ QCoro::Task<> AppModel::exportPracticePDF()
         co_return;
     }
 
+    PracticePdfRenderer::Progress progress = [self](const QString &text) {
+        if (self)
+            self->setPdfExportProgress(text);
+    };
     try {
-        co_await quota->exportPractice(model, title, *destination, environment, account,
-                                       [self](const QString &text) {
-                                           if (self)
-                                               self->setPdfExportProgress(text);
-                                       });
+        // A separate statement: g++ 12 may destroy argument temporaries of a
+        // call inside co_await twice.
+        QCoro::Task<> exporting = quota->exportPractice(model, title, *destination, environment, account, progress);
+        co_await std::move(exporting);
     } catch (...) {
         failure = std::current_exception();
     }

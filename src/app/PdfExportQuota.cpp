@@ -232,7 +232,10 @@ QCoro::Task<> PdfExportQuota::exportPractice(QuestionModel model, QString title,
     std::exception_ptr failure;
     try {
         std::unique_ptr<PracticePdfRenderer> renderer = m_makeRenderer();
-        co_await renderer->render(std::move(model), std::move(title), std::move(destination), std::move(progress));
+        // A separate statement: g++ 12 may destroy argument temporaries of a
+        // call inside co_await twice.
+        QCoro::Task<> rendering = renderer->render(model, title, destination, progress);
+        co_await std::move(rendering);
     } catch (...) {
         failure = std::current_exception();
     }

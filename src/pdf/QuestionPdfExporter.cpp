@@ -112,7 +112,8 @@ QCoro::Task<> QuestionPdfExporter::waitFor(ExportStep *step, QDeadlineTimer dead
         step->settle();
     if (!step->isSettled() && !deadline.hasExpired()) {
         const auto remaining = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
-        co_await qCoro(step, &ExportStep::settled, remaining);
+        auto settled = qCoro(step, &ExportStep::settled, remaining);
+        co_await std::move(settled);
     }
     Q_UNUSED(guard)
 }
@@ -133,7 +134,8 @@ QCoro::Task<std::optional<QVariant>> QuestionPdfExporter::evaluate(QString scrip
         if (guard)
             guard->settle(value);
     });
-    co_await waitFor(step, deadline);
+    QCoro::Task<> waiting = waitFor(step, deadline);
+    co_await std::move(waiting);
     if (!guard || !guard->isSettled() || m_stopRequested || m_engineGone)
         co_return std::nullopt;
     co_return guard->value();
@@ -149,7 +151,8 @@ QCoro::Task<> QuestionPdfExporter::waitUntilReady(QDeadlineTimer deadline)
         if (deadline.hasExpired())
             throw PdfExportError(QStringLiteral("图片或字体加载超时，请重试。"));
         // A script that fails or does not answer only delays readiness.
-        const std::optional<QVariant> ready = co_await evaluate(readinessScript, deadline);
+        QCoro::Task<std::optional<QVariant>> evaluating = evaluate(readinessScript, deadline);
+        const std::optional<QVariant> ready = co_await std::move(evaluating);
         if (!self)
             throw PdfExportError(generationFailed);
         if (ready && ready->typeId() == QMetaType::Bool && ready->toBool())
@@ -174,7 +177,8 @@ QCoro::Task<> QuestionPdfExporter::print(const QString &pdfPath)
                              QPageLayout::Millimeter);
     qCInfo(lcPdfExport) << "[PDFExport] Starting asynchronous A4 print";
     m_page->printToPdf(pdfPath, layout);
-    co_await waitFor(step, QDeadlineTimer(m_limits.print));
+    QCoro::Task<> printing = waitFor(step, QDeadlineTimer(m_limits.print));
+    co_await std::move(printing);
     if (!guard)
         throw PdfExportError(generationFailed);
     throwIfStoppedOrGone();
@@ -208,8 +212,10 @@ QCoro::Task<> QuestionPdfExporter::decorate(const QString &source, const QString
     worker->start(QThread::HighPriority);
 
     // A stop does not end this wait: the worker sees it and ends on its own.
-    if (!step->isSettled())
-        co_await qCoro(step, &ExportStep::settled, m_limits.decorate);
+    if (!step->isSettled()) {
+        auto finished = qCoro(step, &ExportStep::settled, m_limits.decorate);
+        co_await std::move(finished);
+    }
     const bool finished = guard && guard->isSettled();
     {
         const std::lock_guard lock(control->mutex);
@@ -289,11 +295,13 @@ QCoro::Task<> QuestionPdfExporter::render(QuestionModel model, QString title, QS
     });
     m_page->load(documentUrl);
 
-    co_await waitUntilReady(QDeadlineTimer(m_limits.ready));
+    QCoro::Task<> loading = waitUntilReady(QDeadlineTimer(m_limits.ready));
+    co_await std::move(loading);
     if (!self)
         throw PdfExportError(generationFailed);
 
-    const std::optional<QVariant> broken = co_await evaluate(brokenImageScript, QDeadlineTimer(m_limits.script));
+    QCoro::Task<std::optional<QVariant>> checking = evaluate(brokenImageScript, QDeadlineTimer(m_limits.script));
+    const std::optional<QVariant> broken = co_await std::move(checking);
     if (!self)
         throw PdfExportError(generationFailed);
     throwIfStoppedOrGone();
@@ -303,12 +311,14 @@ QCoro::Task<> QuestionPdfExporter::render(QuestionModel model, QString title, QS
         throw PdfExportError(QStringLiteral("部分题目图片加载失败，请检查网络后重试。"));
 
     report(QStringLiteral("正在生成 A4 PDF…"));
-    co_await print(printedPath);
+    QCoro::Task<> printing = print(printedPath);
+    co_await std::move(printing);
     if (!self)
         throw PdfExportError(generationFailed);
 
     report(QStringLiteral("正在添加页眉和水印…"));
-    co_await decorate(printedPath, destination);
+    QCoro::Task<> decorating = decorate(printedPath, destination);
+    co_await std::move(decorating);
     if (!self)
         throw PdfExportError(generationFailed);
     qCInfo(lcPdfExport) << "[PDFExport] Export completed";
