@@ -81,10 +81,17 @@ void QuestionPdfExporter::requestStop()
 
 void QuestionPdfExporter::tearDown()
 {
+    // Deleted from the event loop (this may run inside one of the page's
+    // signals), the profile only once its page is gone.
     if (m_page) {
         m_page->disconnect(this);
         m_page->triggerAction(QWebEnginePage::Stop);
-        // Deleted from the event loop: this may run inside one of the page's signals.
+        m_page->setParent(nullptr);
+        if (m_profile) {
+            m_profile->setParent(nullptr);
+            connect(m_page, &QObject::destroyed, m_profile, &QObject::deleteLater);
+            m_profile = nullptr;
+        }
         m_page->deleteLater();
         m_page = nullptr;
     }
