@@ -1,10 +1,13 @@
 #include "PdfTestSupport.h"
 #include "PopplerReader.h"
 #include "pdf/QuestionPdfExporter.h"
+#include "platform/gui/FileDialogSavePanel.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
@@ -17,6 +20,8 @@
 #include <QWebEnginePage>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 #include <QCoro/QCoroTask>
+
+#include <csignal>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -205,22 +210,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stem");
         QTest::addColumn<int>("readyMs");
-        QTest::addColumn<int>("stopAfterMs");
+        QTest::addColumn<QString>("meanwhile"); // "stop" or "kill" (the page's render process) after 400 ms
         QTest::addColumn<QString>("error");
         QTest::newRow("image that fails")
-            << QStringLiteral("<p>x<img src='/missing.png'></p>") << 30'000 << 0
+            << QStringLiteral("<p>x<img src='/missing.png'></p>") << 30'000 << QString()
             << QStringLiteral("部分题目图片加载失败，请检查网络后重试。");
         QTest::newRow("image that never arrives")
-            << QStringLiteral("<p>x<img src='/hang.png'></p>") << 1'500 << 0 << QStringLiteral("图片或字体加载超时，请重试。");
+            << QStringLiteral("<p>x<img src='/hang.png'></p>") << 1'500 << QString() << QStringLiteral("图片或字体加载超时，请重试。");
         QTest::newRow("stopped while loading")
-            << QStringLiteral("<p>x<img src='/hang.png'></p>") << 30'000 << 400 << QStringLiteral("PDF 导出已取消。");
+            << QStringLiteral("<p>x<img src='/hang.png'></p>") << 30'000 << QStringLiteral("stop") << QStringLiteral("PDF 导出已取消。");
+        QTest::newRow("render process ends while loading")
+            << QStringLiteral("<p>x<img src='/hang.png'></p>") << 30'000 << QStringLiteral("kill") << QStringLiteral("PDF 生成失败，请重试。");
     }
 
     void failuresKeepTheDestinationAndCleanUp()
     {
         QFETCH(QString, stem);
         QFETCH(int, readyMs);
-        QFETCH(int, stopAfterMs);
+        QFETCH(QString, meanwhile);
         QFETCH(QString, error);
         QuestionModel model;
         model.questionList = {question(QStringLiteral("1"), stem)};
@@ -228,8 +235,12 @@ private Q_SLOTS:
         writeFile(destination, "earlier export");
 
         QuestionPdfExporter exporter(m_images->origin(), limits(std::chrono::milliseconds(readyMs)), m_tempRoot);
-        if (stopAfterMs > 0)
-            QTimer::singleShot(stopAfterMs, &exporter, &QuestionPdfExporter::requestStop);
+        QTimer::singleShot(400, &exporter, [&] {
+            if (meanwhile == QLatin1String("stop"))
+                exporter.requestStop();
+            else if (meanwhile == QLatin1String("kill") && exporter.page() && exporter.page()->renderProcessPid() > 0)
+                ::kill(pid_t(exporter.page()->renderProcessPid()), SIGKILL);
+        });
         QPointer<QWebEnginePage> page;
         QElapsedTimer timer;
         timer.start();
@@ -316,6 +327,52 @@ private Q_SLOTS:
         QVERIFY(!control.committed);
         QCOMPARE(readFile(destination), QByteArray("old"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.pdf")});
+    }
+
+    void savePanelAnswers_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("a name without its suffix") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void savePanelAnswers()
+    {
+        QFETCH(bool, accept);
+        FileDialogSavePanel panel;
+        SavePanel::Request request;
+        request.title = QStringLiteral("导出练习 PDF");
+        request.suggestedName = QStringLiteral("言语_2026.pdf");
+        request.nameFilter = QStringLiteral("PDF (*.pdf)");
+        request.defaultSuffix = QStringLiteral("pdf");
+        QString shownName;
+        QTimer::singleShot(200, this, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QFileDialog *>(widget);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                QCOMPARE(dialog->windowTitle(), request.title);
+                QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+                QCOMPARE(dialog->nameFilters(), QStringList{request.nameFilter});
+                shownName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+                if (accept) {
+                    dialog->setDirectory(m_dir.path());
+                    // Typed by the user, without the suffix.
+                    auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                    QVERIFY(nameEdit);
+                    nameEdit->setText(QStringLiteral("选定"));
+                    QMetaObject::invokeMethod(dialog, "accept");
+                } else {
+                    dialog->reject();
+                }
+            }
+        });
+        const std::optional<QString> chosen = QCoro::waitFor(panel.chooseDestination(request));
+        QCOMPARE(shownName, request.suggestedName);
+        if (accept)
+            QCOMPARE(chosen.value_or(QStringLiteral("<none>")), m_dir.filePath(QStringLiteral("选定.pdf")));
+        else
+            QCOMPARE(chosen, std::nullopt);
     }
 
     void documentAndFileName()
