@@ -211,7 +211,9 @@ QCoro::Task<> QuestionPdfExporter::decorate(const QString &source, const QString
             *failure = std::current_exception();
         }
     });
-    connect(worker, &QThread::finished, step, [guard] {
+    auto workerDone = std::make_shared<bool>(false);
+    connect(worker, &QThread::finished, step, [guard, workerDone] {
+        *workerDone = true;
         if (guard)
             guard->settle();
     });
@@ -223,7 +225,7 @@ QCoro::Task<> QuestionPdfExporter::decorate(const QString &source, const QString
         auto finished = qCoro(step, &ExportStep::settled, m_limits.decorate);
         co_await std::move(finished);
     }
-    const bool finished = guard && guard->isSettled();
+    const bool finished = *workerDone;
     {
         const std::lock_guard lock(control->mutex);
         if (!finished && !control->committed)
@@ -289,7 +291,8 @@ QCoro::Task<> QuestionPdfExporter::render(QuestionModel model, QString title, QS
     settings->setAttribute(QWebEngineSettings::AutoLoadImages, true);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         m_engineGone = true;
-        if (m_step)
+        // The decoration no longer needs the page: only its worker ends that wait.
+        if (m_step && !m_decoration)
             m_step->settle();
     });
     connect(m_page, &QWebEnginePage::loadingChanged, this, [this, documentUrl](const QWebEngineLoadingInfo &info) {
