@@ -35,7 +35,9 @@
 
 class APIClient;
 class Clock;
+class PdfExportQuota;
 class QTimer;
+class SavePanel;
 class UserDefaults;
 struct AppModelTestProbe;
 struct KeyEventInfo;
@@ -720,4 +722,18 @@ private:
 
     // Whose collection folders collectionMenus holds: {token, bank} of the last load.
     std::optional<std::pair<std::optional<QString>, QString>> m_collectionMenusOwner;
+
+    // ==== PDF export (AppModel+PdfExport.cpp) ===================================
+public:
+    // The shell hands over the save panel and the export; both outlive the model.
+    void setPdfExport(SavePanel *panel, PdfExportQuota *quota);
+    // Exports the open set: save panel, daily quota, rendering; ends with a
+    // notice or an error message, never throws.
+    QCoro::Task<> exportPracticePDF();
+    // The question screen's export button.
+    Q_INVOKABLE void startExportPracticePDF();
+
+private:
+    SavePanel *m_savePanel = nullptr;
+    PdfExportQuota *m_pdfExportQuota = nullptr;
 };

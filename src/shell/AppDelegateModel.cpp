@@ -3,6 +3,11 @@
 #include "shell/AppDelegateModel.h"
 
 #include "app/AppModel.h"
+#include "app/PdfExportQuota.h"
+#include "networking/APIClient.h"
+#include "pdf/QuestionPdfExporter.h"
+#include "platform/Clock.h"
+#include "platform/gui/FileDialogSavePanel.h"
 
 namespace {
 
@@ -11,7 +16,11 @@ class AppModelShellAdapter final : public ShellModel
 public:
     AppModelShellAdapter()
         : m_model(new AppModel(this))
+        , m_pdfExportQuota(Clock::shared(), PdfExportQuota::defaultLedgerPath(), [] {
+            return std::make_unique<QuestionPdfExporter>(APIClient::shared().baseURL());
+        })
     {
+        m_model->setPdfExport(&m_savePanel, &m_pdfExportQuota);
         connect(m_model, &AppModel::isExportingPDFChanged, this, &ShellModel::isExportingPDFChanged);
         connect(m_model, &AppModel::screenChanged, this, &ShellModel::screenChanged);
         connect(m_model, &AppModel::studyTransparencyEnabledChanged, this,
@@ -36,8 +45,13 @@ public:
     bool handleQuestionShortcut(const QString &key) override { return m_model->handleQuestionShortcut(key); }
     AppModel *viewModel() override { return m_model; }
 
+    // The model goes first: it points at the export services below.
+    ~AppModelShellAdapter() override { delete m_model; }
+
 private:
     AppModel *m_model;
+    FileDialogSavePanel m_savePanel;
+    PdfExportQuota m_pdfExportQuota;
 };
 
 } // namespace
