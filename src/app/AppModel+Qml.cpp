@@ -166,12 +166,6 @@ QCoro::Task<> sendCodeAndReport(QPointer<AppModel> model, QString mobile)
         Q_EMIT model->verificationCodeRequestFinished(sent);
 }
 
-QCoro::Task<> loadHomeThenRealExams(QPointer<AppModel> model)
-{
-    co_await model->loadHome();
-    if (model)
-        co_await model->loadRealExams();
-}
 } // namespace
 
 void AppModel::startSendVerificationCode(const QString &mobile)
@@ -196,7 +190,15 @@ void AppModel::startLoadRealExams()
 
 void AppModel::startHomeRefresh()
 {
-    runDetached(loadHomeThenRealExams(QPointer<AppModel>(this)));
+    runDetached(loadHomeThenRealExams());
+}
+
+void AppModel::startHomeStartUp()
+{
+    if (m_homeStartedThisSession)
+        return;
+    m_homeStartedThisSession = true;
+    runDetached(loadHomeThenRealExams());
 }
 
 void AppModel::startSelectExamBank(const QString &bankId)
@@ -252,9 +254,9 @@ QString AppModel::menuPathForMenu(const QString &menuId, int questionType, const
     return menuPath(menu, parent);
 }
 
-bool AppModel::isMenuExpanded(const QString &path) const
+bool AppModel::isMenuExpanded(const QString &path, bool defaultValue) const
 {
-    return m_menuExpansionStates.value(path, false);
+    return m_menuExpansionStates.value(path, defaultValue);
 }
 
 void AppModel::dismissErrorMessage()
