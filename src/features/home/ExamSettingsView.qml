@@ -42,6 +42,7 @@ Item {
 
     Flickable {
         id: scroller
+        objectName: "settingsScroller"
         anchors.fill: parent
         clip: true
         contentWidth: width
@@ -199,7 +200,7 @@ Item {
                         id: countMenu
                         objectName: "questionCountMenu"
                         y: countControl.height + 4
-                        Repeater {
+                        Instantiator {
                             model: draftObject.questionCountOptionCount
                             delegate: PlainMenuItem {
                                 readonly property int option: draftObject.questionCountOption(index)
@@ -208,6 +209,8 @@ Item {
                                 reserveSymbolSlot: true
                                 onTriggered: draftObject.chooseQuestionCount(option)
                             }
+                            onObjectAdded: (index, object) => countMenu.insertItem(index, object)
+                            onObjectRemoved: (index, object) => countMenu.removeItem(object)
                         }
                     }
 

@@ -199,7 +199,14 @@ Item {
                 visible: page.count === 0 && !AppModel.isLoading
                 width: parent.width
                 height: emptyColumn.implicitHeight + 40
-                CardSlice { anchors.fill: parent; part: 0; transparent: home.transparent; clip: false }
+                Rectangle {
+                    anchors.fill: parent
+                    radius: 14
+                    antialiasing: true
+                    color: home.transparent ? "transparent" : "white"
+                    border.width: 1
+                    border.color: home.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.06)
+                }
                 Column {
                     id: emptyColumn
                     anchors.centerIn: parent
