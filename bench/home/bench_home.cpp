@@ -113,6 +113,7 @@ int main(int argc, char **argv)
 
     // The page's delegates while one card opens and closes.
     QQuickView view;
+    view.engine()->addImportPath(QStringLiteral("qrc:/"));
     AppModelSingleton::install(view.engine(), &model);
     view.setResizeMode(QQuickView::SizeRootObjectToView);
     view.resize(800, 900);

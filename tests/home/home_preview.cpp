@@ -37,6 +37,18 @@ protected:
     }
 };
 
+QQuickItem *findItem(QQuickItem *item, const QString &name)
+{
+    if (item->objectName() == name)
+        return item;
+    const auto children = item->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
 void settle(int ms)
 {
     QTest::qWait(ms);
@@ -92,19 +104,22 @@ int main(int argc, char *argv[])
     view.grabWindow().save(out + QStringLiteral("/home-transparent.png"));
     app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-desktop.png"));
 
-    QQuickItem *home = view.rootObject()->findChild<QQuickItem *>(QStringLiteral("homeView"));
+    QQuickItem *home = findItem(view.contentItem(), QStringLiteral("homeView"));
     if (home) {
         home->setProperty("showingRealExamPicker", true);
         settle(400);
-        app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-papers.png"));
+        if (QQuickItem *under = findItem(home, QStringLiteral("underPickers")))
+            qInfo() << "picker layer" << under->property("layer").value<QObject *>()->property("enabled")
+                    << home->property("pickerOpen") << home->property("paperSlot");
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-papers.png"));
         home->setProperty("showingRealExamPicker", false);
         home->setProperty("showingExamBankPicker", true);
         settle(400);
-        app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-banks.png"));
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-banks.png"));
         home->setProperty("showingExamBankPicker", false);
         home->setProperty("showingExamSettings", true);
         settle(500);
-        app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-settings.png"));
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-settings.png"));
         model.setStudyTransparencyEnabled(false);
         settle(500);
         view.grabWindow().save(out + QStringLiteral("/home-normal-settings.png"));

@@ -45,7 +45,9 @@ Item {
             readonly property bool hovered: panel.hoveredBankId === bankId
             width: list.width
             height: 32
-            Component.onCompleted: list.widestRow = Math.max(list.widestRow, rowContent.implicitWidth + 20 + 14)
+            // A row is its name plus 68: padding, the check column, the
+            // spacings and the minimum space at its end.
+            Component.onCompleted: list.widestRow = Math.max(list.widestRow, nameText.implicitWidth + 68)
 
             Rectangle {
                 anchors.fill: parent
@@ -61,7 +63,7 @@ Item {
                 SymbolIcon {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 14
-                    height: 11
+                    height: 14
                     name: "checkmark"
                     opacity: row.selected ? 1 : 0
                     color: nameText.color
@@ -69,7 +71,7 @@ Item {
                 Text {
                     id: nameText
                     anchors.verticalCenter: parent.verticalCenter
-                    width: Math.min(implicitWidth, row.width - 20 - 24 - 14)
+                    width: Math.min(implicitWidth, row.width - 68)
                     text: model.name
                     textFormat: Text.PlainText
                     elide: Text.ElideRight

@@ -261,7 +261,7 @@ Item {
                                         SymbolIcon {
                                             anchors.verticalCenter: parent.verticalCenter
                                             width: 14
-                                            height: 11
+                                            height: 14
                                             name: "checkmark"
                                             opacity: option.selected ? 1 : 0
                                             color: optionText.color

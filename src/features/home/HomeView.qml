@@ -54,6 +54,7 @@ Item {
             layer.effect: settingsModal.cutoutEffect
             Item {
                 id: underPickers
+                objectName: "underPickers"
                 anchors.fill: parent
                 layer.enabled: home.pickerOpen && GraphicsInfo.api !== GraphicsInfo.Software
                 layer.effect: OpacityMask {
@@ -269,15 +270,20 @@ Item {
         visible: false
         width: home.width
         height: home.height
+        // A panel wider than its slot (long bank names) is cut out whole, so
+        // no line of the page runs through it.
         Rectangle {
-            visible: home.showingExamBankPicker
-            x: home.bankSlot.x; y: home.bankSlot.y; width: home.bankSlot.width; height: home.bankSlot.height
+            opacity: home.showingExamBankPicker ? 1 : 0
+            x: Math.min(home.bankSlot.x, bankPanel.x)
+            y: home.bankSlot.y
+            width: Math.max(home.bankSlot.right, bankPanel.x + bankPanel.width) - x
+            height: home.bankSlot.height
             radius: 11
             antialiasing: true
             color: "black"
         }
         Rectangle {
-            visible: home.showingRealExamPicker
+            opacity: home.showingRealExamPicker ? 1 : 0
             x: home.paperSlot.x; y: home.paperSlot.y; width: home.paperSlot.width; height: home.paperSlot.height
             radius: 11
             antialiasing: true
@@ -301,11 +307,13 @@ Item {
             Rectangle { anchors.fill: parent; color: Qt.rgba(0, 0, 0, 1 / 255) }
         }
         ExamBankPickerPanel {
+            id: bankPanel
             objectName: "examBankPicker"
             visible: home.showingExamBankPicker
-            width: Math.max(implicitWidth, 192)
+            // Wider than its slot for long names, but never wider than the window.
+            width: Math.min(Math.max(implicitWidth, 192), home.width - 16)
             height: home.bankSlot.height - 3
-            x: home.bankSlot.x + (home.bankSlot.width - width) / 2
+            x: Math.max(8, Math.min(home.width - 8 - width, home.bankSlot.x + (home.bankSlot.width - width) / 2))
             y: home.bankSlot.y + 1.5
             onChosen: (bankId) => {
                 home.showingExamBankPicker = false;
