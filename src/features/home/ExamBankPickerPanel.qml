@@ -7,6 +7,8 @@ import Vuzo
 Item {
     id: panel
     property string hoveredBankId: ""
+    // A closed dropdown keeps no highlight for the next time it opens.
+    onVisibleChanged: if (!visible) hoveredBankId = ""
     signal chosen(string bankId)
 
     readonly property real contentWidth: Math.max(180, list.widestRow) + 12

@@ -7,6 +7,8 @@ import Vuzo
 Item {
     id: panel
     property string hoveredKey: ""
+    // A closed dropdown keeps no highlight for the next time it opens.
+    onVisibleChanged: if (!visible) hoveredKey = ""
     signal paperChosen(string paperId)
     signal reloadChosen()
 
