@@ -70,6 +70,7 @@ void AppModel::resetSessionForLogin()
     ++m_homeGeneration;
     ++m_realExamsGeneration;
     ++m_bankSwitchGeneration;
+    m_homeStartedThisSession = false;
 
     m_practiceHistory->reset();
     setHasVisitedPracticeHistory(false);

@@ -4,7 +4,9 @@
 #include "networking/APIClient.h"
 #include "platform/UserDefaults.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 
 // Banks, practice type, practice settings and the menu tree of the home screen.
 //
@@ -34,7 +36,16 @@ QCoro::Task<> AppModel::loadHome()
     const std::optional<InitConfigResponse> config = co_await std::move(configGuarded);
     if (!config)
         co_return;
+    const QString bankBefore = m_selectedExamBank.id;
     applyExamBanks(config->examBankList);
+    const bool bankReplaced = m_selectedExamBank.id != bankBefore;
+    if (bankReplaced) {
+        // The stored bank is gone: the old bank's papers go, as on a switch.
+        supersedeRealExamsLoad();
+        setRealExams({});
+        setSelectedRealExam(std::nullopt);
+        setPreparedRealExam(std::nullopt);
+    }
 
     const ExamBank bank = m_selectedExamBank;
     const qint64 menuType = isXingCeBank() ? 2 : m_practiceType;
@@ -45,7 +56,20 @@ QCoro::Task<> AppModel::loadHome()
     if (!tree)
         co_return;
     setMenus(*tree);
+    forgetVanishedMenuStates(*tree);
     finishHomeLoad(loading);
+    if (bankReplaced)
+        co_await loadRealExams();
+}
+
+QCoro::Task<> AppModel::loadHomeThenRealExams()
+{
+    const SessionTicket ticket = sessionTicket();
+    const quint64 papersBefore = m_realExamsLoadsStarted;
+    co_await loadHome();
+    if (!ticket.isCurrent() || m_realExamsLoadsStarted != papersBefore)
+        co_return;
+    co_await loadRealExams();
 }
 
 void AppModel::finishHomeLoad(quint64 loadingToken)
@@ -131,10 +155,10 @@ QCoro::Task<> AppModel::selectPracticeType(qint64 type)
     co_await loadHome();
 }
 
-void AppModel::updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts)
+bool AppModel::updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts)
 {
     if (!examQuestionCountOptions().contains(questionCount) || !keyboardShortcuts.isValid())
-        return;
+        return false;
     setExamMode(mode);
     setExamQuestionCount(questionCount);
     setQuestionKeyboardShortcuts(keyboardShortcuts);
@@ -142,14 +166,17 @@ void AppModel::updateExamSettings(ExamMode mode, qint64 questionCount, const Que
     defaults().setValue(examQuestionCountKey, questionCount);
     setNoticeMessage(QStringLiteral("已设置为") + (mode == ExamMode::practice ? QStringLiteral("做题模式") : QStringLiteral("背题模式"))
                      + QStringLiteral("，每组 ") + QString::number(questionCount) + QStringLiteral(" 道"));
+    return true;
 }
 
 QString AppModel::menuPath(const CardMenu &menu, const QString &parent) const
 {
+    // A 行测 tree is always requested as type 2: its rows keep their states
+    // whatever type another bank left selected.
     const QStringList elements{
         APIEnvironments::rawValue(m_apiEnvironment),
         m_selectedExamBank.id,
-        QString::number(m_practiceType),
+        QString::number(isXingCeBank() ? 2 : m_practiceType),
         parent,
         QString::number(QuestionTypes::rawValue(menu.questionType)),
         menu.menuId,
@@ -173,9 +200,62 @@ void AppModel::toggleMenu(const QString &path, bool defaultValue)
     const bool current = states.value(path, defaultValue);
     states.insert(path, !current);
     setMenuExpansionStates(states);
+    m_menuExpansionSaveTimer->start();
+}
 
+namespace {
+void collectPaths(const AppModel &model, const QList<CardMenu> &menus, const QString &parent, QSet<QString> &paths)
+{
+    for (const CardMenu &menu : menus) {
+        const QString path = model.menuPath(menu, parent);
+        paths.insert(path);
+        collectPaths(model, menu.children, path, paths);
+    }
+}
+} // namespace
+
+void AppModel::forgetVanishedMenuStates(const QList<CardMenu> &tree)
+{
+    // Only this tree's own entries (same environment, bank and type) are
+    // judged; the states of other banks and types stay as they are. An empty
+    // tree says nothing about which rows are gone.
+    if (tree.isEmpty())
+        return;
+    QSet<QString> paths;
+    collectPaths(*this, tree, QString(), paths);
+    const QString environment = APIEnvironments::rawValue(m_apiEnvironment);
+    const QString type = QString::number(isXingCeBank() ? 2 : m_practiceType);
+    QHash<QString, bool> kept = m_menuExpansionStates;
+    bool changed = false;
+    for (auto it = kept.begin(); it != kept.end();) {
+        const QJsonArray key = QJsonDocument::fromJson(it.key().toUtf8()).array();
+        const bool ofThisTree = key.size() == 6 && key.at(0).toString() == environment
+                                && key.at(1).toString() == m_selectedExamBank.id && key.at(2).toString() == type;
+        if (ofThisTree && !paths.contains(it.key())) {
+            it = kept.erase(it);
+            changed = true;
+        } else {
+            ++it;
+        }
+    }
+    if (!changed)
+        return;
+    setMenuExpansionStates(kept);
+    m_menuExpansionSaveTimer->start();
+}
+
+void AppModel::flushMenuExpansionStates()
+{
+    if (!m_menuExpansionSaveTimer->isActive())
+        return;
+    m_menuExpansionSaveTimer->stop();
+    saveMenuExpansionStates();
+}
+
+void AppModel::saveMenuExpansionStates()
+{
     QVariantMap stored;
-    for (auto it = states.cbegin(); it != states.cend(); ++it)
+    for (auto it = m_menuExpansionStates.cbegin(); it != m_menuExpansionStates.cend(); ++it)
         stored.insert(it.key(), it.value());
     defaults().setValue(QStringLiteral("home_menu_expansion"), stored);
 }

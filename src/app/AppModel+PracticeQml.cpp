@@ -46,6 +46,12 @@ void AppModel::startOpenQuestions(const QString &menuId)
         runDetached(openQuestions(*menu));
 }
 
+void AppModel::startOpenMenuRow(int row)
+{
+    if (const CardMenu *menu = m_menuTreeModel->menuAt(row))
+        runDetached(openQuestions(*menu));
+}
+
 void AppModel::chooseSingleAnswerFor(const QString &letter, const QString &questionId)
 {
     if (!isOptionLetter(letter))

@@ -118,17 +118,6 @@ QCoro::Task<> sendCodeAndReport(QPointer<AppModel> model, QString mobile)
         Q_EMIT model->verificationCodeRequestFinished(sent);
 }
 
-QCoro::Task<> loadHomeThenRealExams(QPointer<AppModel> model)
-{
-    co_await model->loadHome();
-    // The busy flag may still belong to a load this one overlapped (the
-    // sign-in's own home load, which superseded ours): the past papers wait
-    // for it to drop instead of being skipped.
-    while (model && model->isLoading() && model->token())
-        co_await QCoro::sleepFor(std::chrono::milliseconds(25));
-    if (model && model->token())
-        co_await model->loadRealExams();
-}
 } // namespace
 
 void AppModel::startSendVerificationCode(const QString &mobile)
@@ -153,7 +142,15 @@ void AppModel::startLoadRealExams()
 
 void AppModel::startHomeRefresh()
 {
-    runDetached(loadHomeThenRealExams(QPointer<AppModel>(this)));
+    runDetached(loadHomeThenRealExams());
+}
+
+void AppModel::startHomeStartUp()
+{
+    if (m_homeStartedThisSession)
+        return;
+    m_homeStartedThisSession = true;
+    runDetached(loadHomeThenRealExams());
 }
 
 void AppModel::startSelectExamBank(const QString &bankId)

@@ -44,6 +44,12 @@ QCoro::Task<> AppModel::loadRealExams()
 {
     if (m_isLoading)
         co_return;
+    co_await loadRealExamsUnchecked();
+}
+
+QCoro::Task<> AppModel::loadRealExamsUnchecked()
+{
+    ++m_realExamsLoadsStarted;
     const SessionTicket ticket = sessionTicket();
     const quint64 generation = ++m_realExamsGeneration;
     const quint64 loading = beginLoading();

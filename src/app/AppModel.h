@@ -98,6 +98,9 @@ class AppModel : public QObject
     Q_PROPERTY(int practiceType READ practiceTypeQml NOTIFY practiceTypeChanged)
     Q_PROPERTY(QString apiEnvironment READ apiEnvironmentQml WRITE setApiEnvironmentQml NOTIFY apiEnvironmentChanged)
     Q_PROPERTY(QVariantMap menuExpansionStates READ menuExpansionStatesQml NOTIFY menuExpansionStatesChanged)
+    // Announced whenever the membership cache or the selected bank changes,
+    // so members-only locks clear after a purchase.
+    Q_PROPERTY(bool hasCurrentExamBankVIP READ hasCurrentExamBankVIP NOTIFY hasCurrentExamBankVIPChanged)
 
     // Practice settings
     Q_PROPERTY(int examMode READ examModeQml NOTIFY examModeChanged)
@@ -251,7 +254,7 @@ public:
     [[nodiscard]] std::optional<QString> token() const;
     Q_INVOKABLE [[nodiscard]] QString lastSuccessfulLoginMobile() const;
     [[nodiscard]] bool isXingCeBank() const;
-    Q_INVOKABLE [[nodiscard]] bool hasCurrentExamBankVIP() const;
+    [[nodiscard]] bool hasCurrentExamBankVIP() const;
 
     // ---- restore helpers ---------------------------------------------------
     [[nodiscard]] static QList<ExamBank> restoreExamBanks(const QString &key, const UserDefaults &defaults);
@@ -297,13 +300,18 @@ public:
     QCoro::Task<> loadHome();
     QCoro::Task<> selectExamBank(const ExamBank &bank);
     QCoro::Task<> selectPracticeType(qint64 type);
-    void updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts);
+    // False, changing nothing, when the count is not an option or the keys are not valid.
+    bool updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts);
     [[nodiscard]] QString menuPath(const CardMenu &menu, const QString &parent) const;
+    // The expansion states are saved shortly after the last toggle, not on
+    // every click; flushMenuExpansionStates() saves a pending change at once.
     // Two declarations rather than a default argument, so QML can call either.
     Q_INVOKABLE void toggleMenu(const QString &path, bool defaultValue);
     Q_INVOKABLE void toggleMenu(const QString &path) { toggleMenu(path, false); }
     // Toggles a row of menuTreeModel with the default that row reads.
     Q_INVOKABLE void toggleMenuRow(int row);
+    Q_INVOKABLE void flushMenuExpansionStates();
+    static constexpr int menuExpansionSaveDelayMilliseconds = 400;
     [[nodiscard]] bool isGraphicReasoningQuestion(const Question &question) const;
 
     // ---- past papers -------------------------------------------------------
@@ -318,6 +326,13 @@ public:
     Q_INVOKABLE void startLoadHome();
     Q_INVOKABLE void startLoadRealExams();
     Q_INVOKABLE void startHomeRefresh(); // the home data, then the past papers
+    // The home screen's first appearance: the home data and then the past
+    // papers, once per signed-in session (a sign-in loads them itself).
+    Q_INVOKABLE void startHomeStartUp();
+    [[nodiscard]] bool homeStartedThisSession() const { return m_homeStartedThisSession; }
+    // The home data, then the past papers unless the home load has already
+    // started them (it does when it had to replace the selected bank).
+    QCoro::Task<> loadHomeThenRealExams();
     Q_INVOKABLE void startSelectExamBank(const QString &bankId);
     Q_INVOKABLE void startSelectPracticeType(int type);
     Q_INVOKABLE void startOpenRealExam(const QString &realExamId);
@@ -376,6 +391,7 @@ Q_SIGNALS:
     void hoverAutoHideEnabledChanged();
     void examBanksChanged();
     void vipStatusCacheChanged();
+    void hasCurrentExamBankVIPChanged();
 
     // The result of startSendVerificationCode().
     void verificationCodeRequestFinished(bool sent);
@@ -486,6 +502,13 @@ private:
     [[nodiscard]] static bool menuContainsGraphicReasoning(const QList<CardMenu> &menus, const QString &targetMenuID,
                                                            bool inheritedGraphicReasoning);
     void supersedeRealExamsLoad();
+    // Drops the stored states of this tree's rows that the new tree no
+    // longer has, so the stored map keeps to the trees the user has seen.
+    void forgetVanishedMenuStates(const QList<CardMenu> &tree);
+    void saveMenuExpansionStates();
+    // The past-paper walk without the busy check, for a caller that holds
+    // the busy flag itself and hands it over.
+    QCoro::Task<> loadRealExamsUnchecked();
 
     // Past papers
     [[nodiscard]] static QList<RealExamSummary> cleanedRealExams(const QList<RealExamSummary> &entries);
@@ -563,6 +586,8 @@ private:
     std::optional<QuestionModel> m_questionModel;
     qint64 m_practiceStartedAtMilliseconds = 0;
     QTimer *m_inkSaveTimer; // the pending debounced ink save while active
+    QTimer *m_menuExpansionSaveTimer; // a pending save of the expansion states
+    bool m_homeStartedThisSession = false;
     std::optional<VIPStatusCache> m_vipStatusCache;
     bool m_hadMembershipWhenPurchaseOpened = false;
     ExamBankListModel *m_examBanksModel;
@@ -581,6 +606,7 @@ private:
     quint64 m_realExamsGeneration = 0;
     quint64 m_realExamsLoadingToken = 0; // a past-paper list or preparation
     quint64 m_bankSwitchGeneration = 0;
+    quint64 m_realExamsLoadsStarted = 0; // past-paper list loads that got past the busy check
 
     // ==== Practice, submission, history and collections =====================
     // AppModel+Practice.cpp     opening a set, answering, moving, answer keys
@@ -659,6 +685,9 @@ public:
 
     // ---- QML entry points: look records up by id, start the task, return ------
     Q_INVOKABLE void startOpenQuestions(const QString &menuId);
+    // The node of that row of menuTreeModel: a menu id may appear more than
+    // once in a tree, a row only once.
+    Q_INVOKABLE void startOpenMenuRow(int row);
     Q_INVOKABLE void chooseSingleAnswerFor(const QString &letter, const QString &questionId);
     Q_INVOKABLE void toggleMultipleAnswerFor(const QString &letter, const QString &questionId);
     Q_INVOKABLE void startSubmitPractice();

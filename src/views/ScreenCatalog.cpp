@@ -18,7 +18,7 @@ const QList<ScreenCatalog::Entry> &ScreenCatalog::entries()
     // clang-format off
     static const QList<Entry> table{
         {int(AppScreen::login),       "LoginView.qml",    WhileShown,         "LoginView"},
-        {int(AppScreen::home),        "",                 WhileSignedIn,      "HomeView"},
+        {int(AppScreen::home),        "HomeView.qml",     WhileSignedIn,      "HomeView"},
         {int(AppScreen::purchase),    "PurchaseView.qml", WhileShown,         "PurchaseView"},
         {int(AppScreen::questions),   "",                 WhileShown,         "QuestionView"},
         {int(AppScreen::report),      "",                 WhileShown,         "ReportView"},

@@ -23,6 +23,9 @@ public:
     };
 
     virtual ~HotKeyBackend() = default;
+    // False where no global grab can ever succeed (no X11 display, as on a
+    // pure Wayland session): the settings then offer no recording.
+    [[nodiscard]] virtual bool isAvailable() const { return true; }
     // Grabs the combination (stored key code and modifier mask) in addition to
     // whatever is already grabbed.
     virtual Registration registerHotKey(quint32 keyCode, quint32 modifiers) = 0;

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QStringList>
 #include <cmath>
 #include <limits>
 
@@ -43,4 +44,22 @@ QByteArray WindowShortcut::toJson() const
     object.insert(QLatin1String("modifiers"), qint64(modifiers));
     object.insert(QLatin1String("label"), label);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QString WindowShortcut::displayLabel() const
+{
+    QStringList parts;
+    if (modifiers & commandModifier)
+        parts.append(QStringLiteral("Ctrl"));
+    if (modifiers & optionModifier)
+        parts.append(QStringLiteral("Alt"));
+    if (modifiers & shiftModifier)
+        parts.append(QStringLiteral("Shift"));
+    if (modifiers & controlModifier)
+        parts.append(QStringLiteral("Super"));
+    const qsizetype blank = label.indexOf(QLatin1Char(' '));
+    const QString name = blank < 0 ? label : label.mid(blank + 1);
+    if (!name.isEmpty())
+        parts.append(name);
+    return parts.join(QStringLiteral(" + "));
 }

@@ -34,6 +34,11 @@ public:
     [[nodiscard]] static std::optional<WindowShortcut> fromJson(const QByteArray &bytes);
     [[nodiscard]] QByteArray toJson() const;
 
+    // The combination as a Linux keyboard names it, "Ctrl + Alt + Shift + Super + K":
+    // the modifiers of the mask in that order, then the key name of the label
+    // (what follows its first blank; the whole label when it has none).
+    [[nodiscard]] QString displayLabel() const;
+
     // Same keys, whatever the label.
     [[nodiscard]] bool sameKeys(const WindowShortcut &other) const
     {

@@ -18,6 +18,11 @@ WindowShortcutController::~WindowShortcutController()
     stop();
 }
 
+bool WindowShortcutController::canRegister() const
+{
+    return m_backend->isAvailable();
+}
+
 void WindowShortcutController::setRecording(bool recording)
 {
     if (m_isRecording == recording)

@@ -18,6 +18,9 @@ class WindowShortcutController : public QObject
     Q_PROPERTY(WindowShortcut shortcut READ shortcut NOTIFY shortcutChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(bool isRecording READ isRecording WRITE setRecording NOTIFY isRecordingChanged)
+    // The combination in force as the user reads it (Linux key names).
+    Q_PROPERTY(QString label READ label NOTIFY shortcutChanged)
+    Q_PROPERTY(bool canRegister READ canRegister CONSTANT)
 
 public:
     static inline const QString storageKey = QStringLiteral("window_toggle_shortcut");
@@ -37,6 +40,12 @@ public:
     [[nodiscard]] bool isRecording() const { return m_isRecording; }
     void setRecording(bool recording);
     [[nodiscard]] bool holdsHotKey() const { return m_hotKey.has_value(); }
+    [[nodiscard]] QString label() const { return m_shortcut.displayLabel(); }
+    // False when this session cannot grab global keys at all.
+    [[nodiscard]] bool canRegister() const;
+    // The settings row's own messages (a refused key) and their clearing.
+    void setError(const std::optional<QString> &error);
+    Q_INVOKABLE void clearError() { setError(std::nullopt); }
 
     // What a press does; set by the application delegate.
     std::function<void()> onToggle;
@@ -58,7 +67,6 @@ Q_SIGNALS:
 
 private:
     void setShortcut(const WindowShortcut &shortcut);
-    void setError(const std::optional<QString> &error);
 
     std::unique_ptr<HotKeyBackend> m_backend;
     SettingsStore &m_store;

@@ -20,6 +20,7 @@ public:
     explicit XcbHotKeyBackend(xcb_connection_t *connection);
     ~XcbHotKeyBackend() override;
 
+    [[nodiscard]] bool isAvailable() const override { return m_connection != nullptr; }
     Registration registerHotKey(quint32 keyCode, quint32 modifiers) override;
     void unregisterHotKey(quint64 handle) override;
     void installHandler(std::function<void()> onPressed) override;

@@ -246,9 +246,11 @@ private Q_SLOTS:
         AppModel &model = env.makeModel();
         model.toggleMenu(QStringLiteral("k"));
         QCOMPARE(model.menuExpansionStates().value(QStringLiteral("k")), true);
+        model.flushMenuExpansionStates();
         QCOMPARE(env.defaults->dictionary(QStringLiteral("home_menu_expansion")), (QVariantMap{{"k", true}}));
         model.toggleMenu(QStringLiteral("k"));
         model.toggleMenu(QStringLiteral("other"), true);
+        model.flushMenuExpansionStates();
         QCOMPARE(env.defaults->dictionary(QStringLiteral("home_menu_expansion")), (QVariantMap{{"k", false}, {"other", false}}));
         QCOMPARE(env.makeModel().menuExpansionStates(), (QHash<QString, bool>{{"k", false}, {"other", false}}));
     }

@@ -1,6 +1,7 @@
 // The root view driven by the real application model: what the user does in
 // the header, the ink card and the banners reaches the model, the palette
 // and the user defaults.
+#include "AppModelTestProbe.h"
 #include "app/AppModel.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
@@ -44,6 +45,8 @@ private Q_SLOTS:
         UserDefaults::setStandard(m_defaults.get());
         m_defaults->setValue(QStringLiteral("key_rav_adiror_phone_num"), QStringLiteral("13812345678"));
         m_model = std::make_unique<AppModel>(APIClient::shared(), *m_defaults, m_clock);
+        // The home screen's start-up load would go to a service that is not there.
+        AppModelTestProbe::markHomeStarted(*m_model);
         m_model->setScreen(AppScreen::home);
 
         m_view = std::make_unique<QQuickView>();

@@ -23,4 +23,6 @@ struct AppModelTestProbe
     }
     static qint64 practiceStartedAt(const AppModel &model) { return model.m_practiceStartedAtMilliseconds; }
     static void setIsLoading(AppModel &model, bool value) { model.setIsLoading(value); }
+    // As if the home screen had already loaded this session's data.
+    static void markHomeStarted(AppModel &model) { model.m_homeStartedThisSession = true; }
 };

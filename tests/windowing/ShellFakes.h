@@ -217,6 +217,7 @@ public:
     }
     void installHandler(std::function<void()> onPressed) override { handler = std::move(onPressed); }
     void removeHandler() override { handler = nullptr; }
+    bool isAvailable() const override { return available; }
     void press()
     {
         if (handler)
@@ -229,4 +230,5 @@ public:
     std::function<void()> handler;
     int nextStatus = ok;
     quint64 nextHandle = 1;
+    bool available = true;
 };

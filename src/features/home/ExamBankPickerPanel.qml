@@ -1,0 +1,96 @@
+import QtQuick
+import Vuzo
+
+// The transparent look's bank dropdown, drawn in its slot by the picker
+// overlay. Rows are at least 180 wide and 32 high, 3 apart, inside 6 of
+// padding; a list longer than the slot scrolls.
+Item {
+    id: panel
+    property string hoveredBankId: ""
+    // A closed dropdown keeps no highlight for the next time it opens.
+    onVisibleChanged: if (!visible) hoveredBankId = ""
+    signal chosen(string bankId)
+
+    readonly property real contentWidth: Math.max(180, list.widestRow) + 12
+    implicitWidth: contentWidth
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 11
+        antialiasing: true
+        color: Qt.rgba(0, 0, 0, 0.18)
+        border.width: 1
+        border.color: Theme.withOpacity(Theme.appSecondary, 0.3)
+    }
+    // Clicks between rows stay in the panel.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.AllButtons
+        onWheel: (wheel) => wheel.accepted = false
+    }
+
+    ListView {
+        id: list
+        objectName: "examBankPickerList"
+        property real widestRow: 0
+        anchors.fill: parent
+        anchors.margins: 6
+        spacing: 3
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        model: AppModel.examBanksModel
+        delegate: Item {
+            id: row
+            objectName: "examBankRow_" + model.bankId
+            readonly property string bankId: model.bankId
+            readonly property bool selected: model.isSelected
+            readonly property bool hovered: panel.hoveredBankId === bankId
+            width: list.width
+            height: 32
+            // A row is its name plus 68: padding, the check column, the
+            // spacings and the minimum space at its end.
+            Component.onCompleted: list.widestRow = Math.max(list.widestRow, nameText.implicitWidth + 68)
+
+            Rectangle {
+                anchors.fill: parent
+                radius: 7
+                antialiasing: true
+                color: row.hovered ? Theme.withOpacity(Theme.appSecondary, 0.14) : "transparent"
+            }
+            Row {
+                id: rowContent
+                anchors.verticalCenter: parent.verticalCenter
+                x: 10
+                spacing: 10
+                SymbolIcon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 14
+                    height: 14
+                    name: "checkmark"
+                    opacity: row.selected ? 1 : 0
+                    color: nameText.color
+                }
+                Text {
+                    id: nameText
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: Math.min(implicitWidth, row.width - 68)
+                    text: model.name
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    font.pixelSize: 13
+                    font.weight: row.selected ? Font.DemiBold : Font.Normal
+                    color: row.selected ? Theme.transparentPrimary(row.hovered, 1, Theme.level) : Theme.appTitle
+                }
+            }
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: Qt.PointingHandCursor
+                onEntered: panel.hoveredBankId = row.bankId
+                // Only its own highlight: a late leave must not clear the next row's.
+                onExited: if (panel.hoveredBankId === row.bankId) panel.hoveredBankId = ""
+                onClicked: panel.chosen(row.bankId)
+            }
+        }
+    }
+}

@@ -1,0 +1,95 @@
+#include "KeyCaptureItem.h"
+
+#include "platform/gui/KeyEventAdapter.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QQuickWindow>
+
+KeyCaptureItem::KeyCaptureItem(QQuickItem *parent)
+    : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, false);
+    setAcceptedMouseButtons(Qt::NoButton);
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+KeyCaptureItem::~KeyCaptureItem()
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+void KeyCaptureItem::setHandler(KeyCaptureHandler *handler)
+{
+    // An item made with its parent already on a window never hears of the
+    // scene change (it happens in the base class's constructor).
+    watchWindow(window());
+    if (m_handler == handler)
+        return;
+    m_handler = handler;
+    Q_EMIT handlerChanged();
+}
+
+void KeyCaptureItem::setEndsOnDeactivation(bool value)
+{
+    if (m_endsOnDeactivation == value)
+        return;
+    m_endsOnDeactivation = value;
+    Q_EMIT endsOnDeactivationChanged();
+}
+
+void KeyCaptureItem::itemChange(ItemChange change, const ItemChangeData &value)
+{
+    if (change == ItemSceneChange)
+        watchWindow(value.window);
+    QQuickItem::itemChange(change, value);
+}
+
+void KeyCaptureItem::watchWindow(QQuickWindow *window)
+{
+    if (m_window == window && window)
+        return;
+    disconnect(m_activeConnection);
+    disconnect(m_visibleConnection);
+    m_window = window;
+    if (!window)
+        return;
+    m_activeConnection = connect(window, &QWindow::activeChanged, this, &KeyCaptureItem::windowStateChanged);
+    m_visibleConnection = connect(window, &QWindow::visibleChanged, this, &KeyCaptureItem::windowStateChanged);
+}
+
+void KeyCaptureItem::windowStateChanged()
+{
+    if (!m_endsOnDeactivation || !m_handler || !m_window)
+        return;
+    if (!m_window->isVisible() || !m_window->isActive())
+        m_handler->cancelCapture();
+}
+
+bool KeyCaptureItem::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease)
+        return false;
+    if (!m_handler || !m_handler->isCapturing() || !isVisible())
+        return false;
+    if (m_window != window())
+        watchWindow(window());
+    if (!m_window)
+        return false;
+
+    if (type == QEvent::ShortcutOverride) {
+        // Sent to the focus object, an item of this window or the window.
+        auto *item = qobject_cast<QQuickItem *>(watched);
+        if (watched != m_window && !(item && item->window() == m_window))
+            return false;
+        event->accept();
+        return true;
+    }
+    if (watched != m_window)
+        return false;
+    if (type == QEvent::KeyPress)
+        m_handler->handleCapturedKey(keyEventInfo(*static_cast<QKeyEvent *>(event)));
+    return true;
+}

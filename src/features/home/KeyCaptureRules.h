@@ -1,0 +1,75 @@
+#pragma once
+
+#include "windowing/WindowShortcut.h"
+#include "models/QuestionKeyboardShortcuts.h"
+#include "platform/KeyEventInfo.h"
+
+#include <QString>
+#include <optional>
+
+// What one key press does to a capture in progress: the answer keys of the
+// practice settings and the global show/hide combination. Pure functions,
+// so every rule is checked without a window.
+
+struct AnswerKeyCaptureResult
+{
+    enum class Outcome {
+        passThrough, // no capture in progress: the key goes on to the window
+        cancelled,   // Esc: the capture ends, the binding stays
+        refused,     // the key cannot be an answer key; the capture goes on
+        conflict,    // another action has the key; the capture goes on
+        bound,       // the key is the captured action's new binding
+    };
+    Outcome outcome = Outcome::passThrough;
+    // Whether the press stops here.
+    bool consumed = false;
+    // The message to show; none clears the message.
+    std::optional<QString> error;
+    // The edited set after the press (changed only when bound).
+    QuestionKeyboardShortcuts shortcuts;
+};
+
+namespace AnswerKeyCapture {
+// A key press with Ctrl, Alt or Super held.
+inline const QString modifierMessage = QStringLiteral("请按一个不带 Ctrl、Alt 或 Super 的按键");
+// A plain key that types nothing an answer key can be: arrows, F keys, Tab, Backspace…
+inline const QString unusableKeyMessage = QStringLiteral("该按键不能用作答题键，请换一个字母、数字或符号键");
+// "该按键已用于" and the title of the action that has the key.
+[[nodiscard]] QString conflictMessage(QuestionShortcutAction holder);
+// "选项 A" … "确认".
+[[nodiscard]] QString actionTitle(QuestionShortcutAction action);
+// "A" … "确认", the captions above the key buttons.
+[[nodiscard]] QString actionCaption(QuestionShortcutAction action);
+
+[[nodiscard]] AnswerKeyCaptureResult decide(const KeyEventInfo &event,
+                                            std::optional<QuestionShortcutAction> capturing,
+                                            const QuestionKeyboardShortcuts &shortcuts);
+} // namespace AnswerKeyCapture
+
+struct HotKeyRecordingResult
+{
+    enum class Outcome {
+        cancelled, // Esc: recording ends, the hot key in force stays
+        ignored,   // an auto-repeat: swallowed, nothing changes
+        refused,   // not a usable combination: message, recording goes on
+        recorded,  // `shortcut` is to be registered
+    };
+    Outcome outcome = Outcome::ignored;
+    QString message;
+    WindowShortcut shortcut;
+};
+
+namespace HotKeyRecording {
+inline const QString modifierMessage = QStringLiteral("请使用带 Alt、Ctrl 或 Super 的组合键。");
+inline const QString unusableKeyMessage = QStringLiteral("Tab、退格、删除键和这个按键不能用于组合键，请换一个键。");
+inline const QString hint = QStringLiteral("点击换绑，按住 Alt、Ctrl 或 Super 再按一个键；Esc 取消。");
+inline const QString note = QStringLiteral("全局生效，与透明模式无关。默认 Alt+Z；修改后立即保存。");
+inline const QString unavailableMessage
+    = QStringLiteral("当前会话不支持全局快捷键（纯 Wayland），无法录制；请在 X11 会话中使用。");
+
+// Every press that reaches a recording is swallowed; the result says what follows.
+[[nodiscard]] HotKeyRecordingResult decide(const KeyEventInfo &event);
+// The key's name in the stored label: "Enter", "Space", arrows, "F5",
+// "Home"…, else its character upper-cased; none for a key without a usable name.
+[[nodiscard]] std::optional<QString> keyName(const KeyEventInfo &event);
+} // namespace HotKeyRecording

@@ -1,0 +1,118 @@
+#include "WindowShortcutRecorder.h"
+
+#include "KeyCaptureRules.h"
+
+WindowShortcutRecorder::WindowShortcutRecorder(QObject *parent)
+    : KeyCaptureHandler(parent)
+{
+}
+
+WindowShortcutRecorder::~WindowShortcutRecorder()
+{
+    if (m_controller)
+        m_controller->setRecording(false);
+}
+
+void WindowShortcutRecorder::setController(WindowShortcutController *controller)
+{
+    if (m_controller == controller)
+        return;
+    setCapturing(false);
+    for (const auto &connection : std::as_const(m_connections))
+        disconnect(connection);
+    m_connections.clear();
+    m_controller = controller;
+    if (controller) {
+        m_connections.append(connect(controller, &WindowShortcutController::shortcutChanged, this,
+                                     &WindowShortcutRecorder::displayChanged));
+        m_connections.append(connect(controller, &WindowShortcutController::errorChanged, this,
+                                     &WindowShortcutRecorder::displayChanged));
+    }
+    Q_EMIT controllerChanged();
+    Q_EMIT displayChanged();
+}
+
+QString WindowShortcutRecorder::buttonTitle() const
+{
+    if (m_capturing)
+        return QStringLiteral("请按组合键…");
+    return m_controller ? m_controller->label() : QString();
+}
+
+QString WindowShortcutRecorder::messageText() const
+{
+    if (m_controller && m_controller->error())
+        return *m_controller->error();
+    return canRecord() ? HotKeyRecording::hint : HotKeyRecording::unavailableMessage;
+}
+
+bool WindowShortcutRecorder::showsError() const
+{
+    return (m_controller && m_controller->error()) || !canRecord();
+}
+
+bool WindowShortcutRecorder::canRecord() const
+{
+    return m_controller && m_controller->canRegister();
+}
+
+QString WindowShortcutRecorder::note() const
+{
+    return HotKeyRecording::note;
+}
+
+void WindowShortcutRecorder::startRecording()
+{
+    if (!canRecord())
+        return;
+    m_controller->clearError();
+    claimCapture();
+    setCapturing(true);
+}
+
+void WindowShortcutRecorder::restoreDefault()
+{
+    if (!m_controller)
+        return;
+    if (m_controller->registerShortcut(WindowShortcut::defaultShortcut(), true))
+        setCapturing(false);
+}
+
+void WindowShortcutRecorder::handleCapturedKey(const KeyEventInfo &event)
+{
+    if (!m_capturing || !m_controller)
+        return;
+    const HotKeyRecordingResult result = HotKeyRecording::decide(event);
+    switch (result.outcome) {
+    case HotKeyRecordingResult::Outcome::cancelled:
+        setCapturing(false);
+        return;
+    case HotKeyRecordingResult::Outcome::ignored:
+        return;
+    case HotKeyRecordingResult::Outcome::refused:
+        m_controller->setError(result.message);
+        return;
+    case HotKeyRecordingResult::Outcome::recorded:
+        if (m_controller->registerShortcut(result.shortcut, true))
+            setCapturing(false);
+        return;
+    }
+}
+
+void WindowShortcutRecorder::cancelCapture()
+{
+    setCapturing(false);
+}
+
+void WindowShortcutRecorder::setCapturing(bool capturing)
+{
+    if (!capturing)
+        releaseCapture();
+    if (m_capturing == capturing)
+        return;
+    m_capturing = capturing;
+    if (m_controller)
+        m_controller->setRecording(capturing);
+    Q_EMIT capturingChanged();
+    Q_EMIT displayChanged();
+}

@@ -1,0 +1,98 @@
+import QtQuick
+import QtQuick.Layouts
+import Vuzo
+
+// The global show/hide hot key: the combination in force, recording a new
+// one (saved at once), and "恢复默认". Recording ends when the window hides
+// or loses the focus, so the show/hide key never stays silenced.
+ColumnLayout {
+    id: row
+    spacing: 8
+    readonly property WindowShortcutRecorder recorder: recorderObject
+
+    WindowShortcutRecorder {
+        id: recorderObject
+        objectName: "windowShortcutRecorder"
+        controller: WindowShortcutController
+    }
+    KeyCaptureItem {
+        width: 0
+        height: 0
+        handler: recorderObject
+        endsOnDeactivation: true
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        Text {
+            text: "显示 / 隐藏整个窗口"
+            font.pixelSize: 14
+            font.weight: Font.Medium
+            color: Theme.appTitle
+        }
+        Item { Layout.fillWidth: true }
+        Item {
+            id: comboButton
+            objectName: "windowShortcutButton"
+            implicitWidth: comboText.implicitWidth + 16
+            implicitHeight: comboText.implicitHeight + 16
+            opacity: recorderObject.canRecord ? 1 : 0.5
+            Rectangle {
+                anchors.fill: parent
+                radius: 7
+                antialiasing: true
+                color: "transparent"
+                border.width: 1
+                border.color: Theme.inkActive ? Theme.appSecondary : Qt.rgba(0.45, 0.48, 0.56, 1)
+            }
+            Text {
+                id: comboText
+                objectName: "windowShortcutLabel"
+                anchors.centerIn: parent
+                text: recorderObject.buttonTitle
+                textFormat: Text.PlainText
+                font.pixelSize: 13
+                color: Theme.appTitle
+            }
+            MouseArea {
+                anchors.fill: parent
+                enabled: recorderObject.canRecord
+                cursorShape: Qt.PointingHandCursor
+                onClicked: recorderObject.startRecording()
+            }
+            Accessible.role: Accessible.Button
+            Accessible.name: comboText.text
+        }
+    }
+    Text {
+        Layout.fillWidth: true
+        text: recorderObject.note
+        font.pixelSize: 11
+        color: Theme.appTitle
+        wrapMode: Text.Wrap
+    }
+    RowLayout {
+        Layout.fillWidth: true
+        Text {
+            objectName: "windowShortcutMessage"
+            Layout.fillWidth: true
+            text: recorderObject.messageText
+            textFormat: Text.PlainText
+            font.pixelSize: 10
+            color: recorderObject.showsError ? Theme.appRed : Theme.appTitle
+            wrapMode: Text.Wrap
+        }
+        Text {
+            objectName: "windowShortcutRestore"
+            text: "恢复默认"
+            font.pixelSize: 10
+            color: Theme.appTitle
+            MouseArea {
+                anchors.fill: parent
+                anchors.margins: -4
+                cursorShape: Qt.PointingHandCursor
+                onClicked: recorderObject.restoreDefault()
+            }
+        }
+    }
+}

@@ -1,0 +1,128 @@
+// Signs in on the fake service and shows the root view with the home screen
+// over a patterned backdrop, then saves pictures of the panel: the normal
+// look, the transparent look, and the transparent look with a dropdown and
+// the settings card open. For looking at while developing; not run by CTest.
+#include "AppModelTestSupport.h"
+#include "views/AppModelSingleton.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPainter>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QScreen>
+#include <QWidget>
+#include <QtQml/QQmlExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(VuzoPlugin)
+
+namespace {
+
+class Backdrop : public QWidget
+{
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QLinearGradient gradient(0, 0, width(), height());
+        gradient.setColorAt(0, QColor(0x3A, 0x7B, 0xD5));
+        gradient.setColorAt(1, QColor(0xF2, 0xA6, 0x5A));
+        p.fillRect(rect(), gradient);
+        p.setPen(QColor(255, 255, 255, 170));
+        QFont font = p.font();
+        font.setPixelSize(22);
+        p.setFont(font);
+        for (int y = 30; y < height(); y += 46)
+            p.drawText(20, y, QStringLiteral("背景文字 Background text 1234567890 背景文字 Background text"));
+    }
+};
+
+QQuickItem *findItem(QQuickItem *item, const QString &name)
+{
+    if (item->objectName() == name)
+        return item;
+    const auto children = item->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+void settle(int ms)
+{
+    QTest::qWait(ms);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOptions({
+        {QStringLiteral("out"), QStringLiteral("Folder for the pictures."), QStringLiteral("dir"), QStringLiteral(".")},
+        {QStringLiteral("size"), QStringLiteral("Panel size WxH."), QStringLiteral("size"), QStringLiteral("720x820")},
+        {QStringLiteral("bank"), QStringLiteral("Exam bank id."), QStringLiteral("id"), QStringLiteral("101")},
+    });
+    parser.process(app);
+    const QString out = parser.value(QStringLiteral("out"));
+
+    Backdrop backdrop;
+    backdrop.setGeometry(app.primaryScreen()->geometry());
+    backdrop.show();
+
+    AppModelEnvironment env;
+    env.defaults->setValue(AppModel::examBankKey, parser.value(QStringLiteral("bank")));
+    AppModel &model = env.makeModel();
+    model.setScreen(AppScreen::login);
+
+    QQuickView view;
+    view.setFlags(Qt::FramelessWindowHint | Qt::Window);
+    view.setColor(Qt::transparent);
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    AppModelSingleton::install(view.engine(), &model);
+    view.setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));
+    if (view.status() != QQuickView::Ready) {
+        qWarning() << view.errors();
+        return 1;
+    }
+    const QStringList size = parser.value(QStringLiteral("size")).split(QLatin1Char('x'));
+    view.setGeometry(60, 40, size.value(0).toInt(), size.value(1).toInt());
+    view.show();
+    settle(300);
+
+    // Signing in as a user would: the code the fake accepts.
+    QCoro::waitFor(model.login(QStringLiteral("13800138000"), FakeService::verificationCode));
+    settle(1500);
+    model.dismissNoticeMessage();
+    settle(300);
+    view.grabWindow().save(out + QStringLiteral("/home-normal.png"));
+
+    model.setStudyTransparencyEnabled(true);
+    settle(600);
+    view.grabWindow().save(out + QStringLiteral("/home-transparent.png"));
+    app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-desktop.png"));
+
+    QQuickItem *home = findItem(view.contentItem(), QStringLiteral("homeView"));
+    if (home) {
+        home->setProperty("showingRealExamPicker", true);
+        settle(400);
+        if (QQuickItem *under = findItem(home, QStringLiteral("underPickers")))
+            qInfo() << "picker layer" << under->property("layer").value<QObject *>()->property("enabled")
+                    << home->property("pickerOpen") << home->property("paperSlot");
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-papers.png"));
+        home->setProperty("showingRealExamPicker", false);
+        home->setProperty("showingExamBankPicker", true);
+        settle(400);
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-banks.png"));
+        home->setProperty("showingExamBankPicker", false);
+        home->setProperty("showingExamSettings", true);
+        settle(500);
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-settings.png"));
+        model.setStudyTransparencyEnabled(false);
+        settle(500);
+        view.grabWindow().save(out + QStringLiteral("/home-normal-settings.png"));
+    }
+    return 0;
+}

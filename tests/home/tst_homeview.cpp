@@ -1,0 +1,447 @@
+#include "AppModelTestSupport.h"
+#include "ExamSettingsDraft.h"
+#include "KeyCaptureRules.h"
+#include "ShellFakes.h"
+#include "SymbolIcon.h"
+#include "WindowShortcutControllerSingleton.h"
+#include "WindowShortcutRecorder.h"
+#include "views/AppModelSingleton.h"
+
+#include <QDirIterator>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(VuzoPlugin)
+
+using namespace AppModelTest;
+
+namespace {
+
+const QString questionPath = QStringLiteral("/exam/getQuestionByMenuId");
+
+QJsonObject menuNode(const QString &id, const QString &name, int questionType, QJsonArray children = {})
+{
+    return QJsonObject{{"id", id}, {"examBankId", "102"}, {"questionType", questionType}, {"menuType", 2}, {"name", name},
+                       {"parentId", ""}, {"needVip", 0}, {"cnt", 20}, {"userWorkCnt", 3}, {"children", children}};
+}
+
+} // namespace
+
+// The home screen as the user meets it, on the real model and the fake
+// service: banks, practice type, the menu tree, past papers, the settings
+// panel with its key capture, and signing out.
+class TestHomeView : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppModelEnvironment> m_env;
+    std::unique_ptr<QQuickView> m_view;
+    MemoryStore m_hotKeyStore;
+    FakeHotKeyBackend *m_backend = nullptr;
+    std::unique_ptr<WindowShortcutController> m_hotKeys;
+
+    AppModel &model() const { return *m_env->model; }
+    // Items of that name in the visual tree (views' delegates and headers
+    // are visual children only).
+    static void collect(QQuickItem *item, const QString &name, QList<QQuickItem *> &found)
+    {
+        if (item->objectName() == name)
+            found.append(item);
+        const auto children = item->childItems();
+        for (QQuickItem *child : children)
+            collect(child, name, found);
+    }
+    QList<QQuickItem *> items(const QString &name) const
+    {
+        QList<QQuickItem *> found;
+        collect(m_view->contentItem(), name, found);
+        return found;
+    }
+    QQuickItem *find(const QString &name) const
+    {
+        const auto all = items(name);
+        return all.isEmpty() ? nullptr : all.first();
+    }
+    // The visible item of that name (delegates and slots can leave hidden twins).
+    QQuickItem *visibleItem(const QString &name) const
+    {
+        const auto all = items(name);
+        for (QQuickItem *item : all) {
+            if (item->isVisible() && item->width() > 0)
+                return item;
+        }
+        return nullptr;
+    }
+    void click(QQuickItem *target, Qt::KeyboardModifiers modifiers = {})
+    {
+        QVERIFY(target);
+        const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+        QTest::mouseClick(m_view.get(), Qt::LeftButton, modifiers, centre.toPoint());
+    }
+    // Scrolls the settings card to its end, where "确定" is, and presses it.
+    void confirmSettings()
+    {
+        QQuickItem *scroller = visibleItem(QStringLiteral("settingsScroller"));
+        QVERIFY(scroller);
+        scroller->setProperty("contentY", std::max(0.0, scroller->property("contentHeight").toDouble() - scroller->height()));
+        QTest::qWait(30);
+        click(visibleItem(QStringLiteral("settingsConfirm")));
+    }
+    void clickAt(QPoint point) { QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, point); }
+    QString textOf(const QString &name) const
+    {
+        QQuickItem *item = visibleItem(name);
+        return item ? item->property("text").toString() : QString();
+    }
+    QQuickItem *menuRow(const QString &name) const
+    {
+        const auto rows = items(QStringLiteral("menuPracticeRow"));
+        for (QQuickItem *row : rows) {
+            QQuickItem *delegate = row->parentItem()->parentItem();
+            if (row->isVisible() && delegate->property("name").toString() == name)
+                return row;
+        }
+        return nullptr;
+    }
+    int rowCount() const
+    {
+        return model().menuTreeModel()->rowCount();
+    }
+
+    // Signed in on bank `bank`; the screen loads its data.
+    bool show(const QString &bank = QStringLiteral("102"), bool transparent = false)
+    {
+        showView(bank, transparent);
+        return !QTest::currentTestFailed();
+    }
+    void showView(const QString &bank, bool transparent)
+    {
+        m_env->storeToken();
+        m_env->defaults->setValue(AppModel::examBankKey, bank);
+        m_env->defaults->setValue(QStringLiteral("study_transparency_enabled"), transparent);
+        m_env->makeModel();
+        m_view = std::make_unique<QQuickView>();
+        m_view->engine()->addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(m_view->engine(), &model());
+        m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+        m_view->resize(960, 760);
+        m_view->setColor(transparent ? QColor(120, 140, 160) : QColor(Qt::white));
+        m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/HomeView.qml")));
+        QVERIFY2(m_view->status() == QQuickView::Ready, qPrintable(QDebug::toString(m_view->errors())));
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        m_view->requestActivate();
+        QTRY_VERIFY(m_view->isActive());
+        QTRY_VERIFY(rowCount() > 0);
+        QTRY_VERIFY(model().realExamsModel()->rowCount() > 0);
+        QTRY_VERIFY(!model().isLoading());
+        QTest::qWait(50);
+    }
+    void screenshot(const QString &name)
+    {
+        // Looked at while developing: VUZO_SCREENSHOT_DIR=/tmp ctest -R tst_homeview
+        const QString shots = qEnvironmentVariable("VUZO_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            m_view->grabWindow().save(shots + QStringLiteral("/home-") + name + QStringLiteral(".png"));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_env = std::make_unique<AppModelEnvironment>();
+        m_hotKeyStore.values.clear();
+        auto backend = std::make_unique<FakeHotKeyBackend>();
+        m_backend = backend.get();
+        m_hotKeys = std::make_unique<WindowShortcutController>(std::move(backend), m_hotKeyStore);
+        m_hotKeys->start();
+        WindowShortcutControllerSingleton::instance = m_hotKeys.get();
+    }
+    void cleanup()
+    {
+        m_view.reset();
+        m_env.reset();
+        WindowShortcutControllerSingleton::instance = nullptr;
+        m_hotKeys.reset();
+    }
+
+    void startUpShowsBanksMenusAndPapersOnce()
+    {
+        if (!show())
+            return;
+        screenshot(QStringLiteral("normal"));
+        QCOMPARE(m_env->service.requests(initConfigPath).size(), 1);
+        QCOMPARE(m_env->service.requests(listPath).size(), 1);
+        QCOMPARE(textOf(QStringLiteral("selectedBankName")), model().selectedExamBank().name);
+        QCOMPARE(textOf(QStringLiteral("practiceSectionTitle")), QStringLiteral("按题型刷题"));
+        QCOMPARE(visibleItem(QStringLiteral("examSettingsButton"))->property("text").toString(), QStringLiteral("做题模式 · 5题"));
+        QVERIFY(!visibleItem(QStringLiteral("menuEmptyState")));
+        // Every card is open: a top-level menu without children shows its own practice row.
+        QCOMPARE(rowCount(), 2 * int(model().menus().size()));
+        QVERIFY(menuRow(model().menus().first().name));
+    }
+
+    void practiceTypeSwitchReloadsTheTree()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("practiceType2")));
+        QTRY_COMPARE(model().practiceType(), qint64(2));
+        QTRY_COMPARE(textOf(QStringLiteral("practiceSectionTitle")), QStringLiteral("按知识点刷题"));
+        QTRY_VERIFY(!model().isLoading());
+        QTRY_VERIFY(rowCount() > 0);
+        QCOMPARE(m_env->service.lastRequest(cardMenuPath)->json.toObject().value("type").toInt(), 2);
+    }
+
+    void chevronExpandsOnlyItsNodeAndRowOpensItsOwnMenu()
+    {
+        // Two nodes share a menu id but not their question type.
+        const QJsonArray tree{menuNode("a", "甲", 1, {menuNode("a1", "甲一", 1, {menuNode("dup", "重复一", 1)}),
+                                                       menuNode("dup", "重复二", 3)})};
+        m_env->service.setData(cardMenuPath, tree);
+        if (!show())
+            return;
+        QCOMPARE(rowCount(), 3); // 甲, 甲一 (closed), 重复二
+        QQuickItem *parentRow = menuRow(QStringLiteral("甲一"));
+        QVERIFY(parentRow);
+        QSignalSpy inserted(model().menuTreeModel(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(model().menuTreeModel(), &QAbstractItemModel::modelReset);
+        QList<QQuickItem *> chevrons;
+        collect(parentRow->parentItem(), QStringLiteral("menuChevron"), chevrons);
+        QQuickItem *chevron = chevrons.value(0);
+        click(chevron);
+        QTRY_COMPARE(rowCount(), 4);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(reset.size(), 0);
+
+        click(menuRow(QStringLiteral("重复二")));
+        QTRY_VERIFY(m_env->service.lastRequest(questionPath).has_value());
+        QCOMPARE(m_env->service.lastRequest(questionPath)->json.toObject().value("questionType").toInt(), 3);
+        QTRY_VERIFY(!model().isLoading());
+        click(menuRow(QStringLiteral("重复一")));
+        QTRY_COMPARE(m_env->service.requests(questionPath).size(), 2);
+        QCOMPARE(m_env->service.lastRequest(questionPath)->json.toObject().value("questionType").toInt(), 1);
+    }
+
+    void menuRowOpensQuestions()
+    {
+        if (!show(QStringLiteral("101")))
+            return;
+        click(menuRow(QStringLiteral("逻辑填空")));
+        QTRY_COMPARE(model().screen(), AppScreen::questions);
+        QCOMPARE(m_env->service.lastRequest(questionPath)->json.toObject().value("menuId").toString(), QStringLiteral("m101-11"));
+    }
+
+    void transparentBankPickerSwitchesAndCloses()
+    {
+        if (!show(QStringLiteral("102"), true))
+            return;
+        click(visibleItem(QStringLiteral("examBankSelectorArea")));
+        QQuickItem *picker = find(QStringLiteral("examBankPicker"));
+        QTRY_VERIFY(picker->isVisible());
+        screenshot(QStringLiteral("transparent-banks"));
+        // Its slot hangs under the selector, right edges aligned.
+        QQuickItem *selector = visibleItem(QStringLiteral("examBankSelector"));
+        const QPointF selectorBottomRight = selector->mapToItem(m_view->rootObject(), QPointF(selector->width(), selector->height()));
+        const QRectF slot = m_view->rootObject()->property("bankSlot").toRectF();
+        QCOMPARE(slot.right(), selectorBottomRight.x());
+        QCOMPARE(slot.top(), selectorBottomRight.y() + 6);
+
+        // A click outside only closes it.
+        clickAt(QPoint(40, 700));
+        QTRY_VERIFY(!picker->isVisible());
+        QCOMPARE(model().screen(), AppScreen::home);
+
+        click(visibleItem(QStringLiteral("examBankSelectorArea")));
+        QTRY_VERIFY(picker->isVisible());
+        click(visibleItem(QStringLiteral("examBankRow_103")));
+        QTRY_VERIFY(!picker->isVisible());
+        QTRY_COMPARE(model().selectedExamBank().id, QStringLiteral("103"));
+        QTRY_VERIFY(!model().isLoading());
+        QTRY_COMPARE(textOf(QStringLiteral("selectedBankName")), model().selectedExamBank().name);
+
+        // Turning the transparent look off closes an open dropdown.
+        click(visibleItem(QStringLiteral("realExamButton")));
+        QTRY_VERIFY(find(QStringLiteral("realExamPicker"))->isVisible());
+        model().setStudyTransparencyEnabled(false);
+        QTRY_VERIFY(!find(QStringLiteral("pickerOverlay"))->isVisible());
+        QCOMPARE(m_view->rootObject()->property("showingRealExamPicker").toBool(), false);
+    }
+
+    void transparentPaperPickerOpensAPaper()
+    {
+        if (!show(QStringLiteral("101"), true))
+            return;
+        screenshot(QStringLiteral("transparent"));
+        click(visibleItem(QStringLiteral("realExamButton")));
+        QQuickItem *picker = find(QStringLiteral("realExamPicker"));
+        QTRY_VERIFY(picker->isVisible());
+        const QString firstId = model().realExams().first().id;
+        click(visibleItem(QStringLiteral("realExamRow_") + firstId));
+        QTRY_VERIFY(!picker->isVisible());
+        QTRY_VERIFY(model().screen() == AppScreen::questions || model().screen() == AppScreen::purchase);
+    }
+
+    void emptyTreeOffersReload()
+    {
+        m_env->service.setData(cardMenuPath, QJsonArray());
+        m_env->storeToken();
+        m_env->defaults->setValue(AppModel::examBankKey, QStringLiteral("102"));
+        m_env->makeModel();
+        m_view = std::make_unique<QQuickView>();
+        AppModelSingleton::install(m_view->engine(), &model());
+        m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+        m_view->resize(960, 760);
+        m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/HomeView.qml")));
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QTRY_VERIFY(!model().isLoading());
+        QTRY_VERIFY(visibleItem(QStringLiteral("menuEmptyState")));
+        m_env->service.clearData(cardMenuPath);
+        click(visibleItem(QStringLiteral("menuReloadButton")));
+        QTRY_VERIFY(rowCount() > 0);
+        QTRY_VERIFY(!visibleItem(QStringLiteral("menuEmptyState")));
+    }
+
+    void settingsPanelAppliesOnlyOnConfirm()
+    {
+        if (!show(QStringLiteral("102"), true))
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        screenshot(QStringLiteral("settings-transparent"));
+        click(visibleItem(QStringLiteral("modeButton1")));
+        click(visibleItem(QStringLiteral("questionCountControl")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("countOption20")));
+        click(visibleItem(QStringLiteral("countOption20")));
+        QTRY_COMPARE(textOf(QStringLiteral("questionCountLabel")), QStringLiteral("20 道"));
+        // Closing drops the edits.
+        click(visibleItem(QStringLiteral("settingsClose")));
+        QTRY_VERIFY(!visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(model().examMode(), ExamMode::practice);
+
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(textOf(QStringLiteral("questionCountLabel")), QStringLiteral("5 道"));
+        click(visibleItem(QStringLiteral("modeButton1")));
+        confirmSettings();
+        QTRY_VERIFY(!visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(model().examMode(), ExamMode::review);
+        QTRY_COMPARE(visibleItem(QStringLiteral("examSettingsButton"))->property("text").toString(), QStringLiteral("背题模式 · 5题"));
+    }
+
+    void answerKeyRebindingWithEscAndRefusals()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        screenshot(QStringLiteral("settings-normal"));
+        auto *draft = visibleItem(QStringLiteral("examSettingsView"))->property("draft").value<ExamSettingsDraft *>();
+        QVERIFY(draft);
+
+        click(visibleItem(QStringLiteral("answerKey0")));
+        QTRY_VERIFY(draft->isCapturing());
+        QTest::keyClick(m_view.get(), Qt::Key_Escape);
+        QVERIFY(!draft->isCapturing());
+        // Esc ended only the capture: the panel is still open.
+        QVERIFY(visibleItem(QStringLiteral("examSettingsView")));
+
+        click(visibleItem(QStringLiteral("answerKey0")));
+        QTest::keyClick(m_view.get(), Qt::Key_X);
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), QStringLiteral("该按键已用于选项 B"));
+        QTest::keyClick(m_view.get(), Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), AnswerKeyCapture::modifierMessage);
+        QTest::keyClick(m_view.get(), Qt::Key_Left);
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), AnswerKeyCapture::unusableKeyMessage);
+        QTest::keyClick(m_view.get(), Qt::Key_Q);
+        QVERIFY(!draft->isCapturing());
+        QCOMPARE(draft->answerKeys()->index(0).data(AnswerKeyList::KeyLabelRole).toString(), QStringLiteral("Q"));
+        QCOMPARE(model().questionKeyboardShortcuts().effectiveBinding(QuestionShortcutAction::optionA), QStringLiteral("z"));
+
+        confirmSettings();
+        QTRY_VERIFY(!visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(model().questionKeyboardShortcuts().effectiveBinding(QuestionShortcutAction::optionA), QStringLiteral("q"));
+    }
+
+    void hotKeyRowRecordsAndRestores()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
+        click(visibleItem(QStringLiteral("windowShortcutButton")));
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("请按组合键…"));
+        QVERIFY(m_hotKeys->isRecording());
+        QTest::keyClick(m_view.get(), Qt::Key_A, Qt::ShiftModifier);
+        QCOMPARE(textOf(QStringLiteral("windowShortcutMessage")), HotKeyRecording::modifierMessage);
+        QTest::keyClick(m_view.get(), Qt::Key_J, Qt::AltModifier);
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + J"));
+        QVERIFY(!m_hotKeys->isRecording());
+        QCOMPARE(m_backend->registrations.last().second, quint32(0x800));
+        // Closing without "确定" keeps it; "恢复默认" puts Alt+Z back.
+        click(visibleItem(QStringLiteral("windowShortcutRestore")));
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
+    }
+
+    void signOutAsksFirst()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("logoutLink")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("logoutConfirmation")));
+        clickAt(QPoint(12, 740));
+        QTRY_VERIFY(!visibleItem(QStringLiteral("logoutConfirmation")));
+        QVERIFY(model().token().has_value());
+
+        model().setStudyTransparencyEnabled(true);
+        click(visibleItem(QStringLiteral("logoutLink")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("transparentLogoutConfirmation")));
+        click(visibleItem(QStringLiteral("transparentLogoutConfirm")));
+        QTRY_COMPARE(model().screen(), AppScreen::login);
+        QVERIFY(!model().token().has_value());
+    }
+
+    void everySymbolAViewNamesExists()
+    {
+        // Names given to SymbolIcon-like properties in the module's views.
+        const QRegularExpression assignment(QStringLiteral(R"re((?:^|[\s{;])(?:name|symbol)\s*:\s*(.+)$)re"));
+        const QRegularExpression literal(QStringLiteral(R"re("([a-z][a-z0-9]*(?:\.[a-z0-9]+)*)")re"));
+        QStringList missing;
+        int checked = 0;
+        QDirIterator files(QStringLiteral(":/Vuzo"), {QStringLiteral("*.qml")});
+        while (files.hasNext()) {
+            const QString path = files.next();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+            for (const QString &line : lines) {
+                if (line.contains(QLatin1String("Accessible.name")))
+                    continue;
+                const auto match = assignment.match(line);
+                if (!match.hasMatch())
+                    continue;
+                auto literals = literal.globalMatch(match.captured(1));
+                while (literals.hasNext()) {
+                    const QString name = literals.next().captured(1);
+                    ++checked;
+                    if (SymbolIcon::resourcePath(name).isEmpty())
+                        missing.append(QFileInfo(path).fileName() + QStringLiteral(": ") + name);
+                }
+            }
+        }
+        QVERIFY(checked > 20);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+};
+
+QTEST_MAIN(TestHomeView)
+#include "tst_homeview.moc"
