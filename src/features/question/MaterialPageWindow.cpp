@@ -85,6 +85,21 @@ void MaterialPageWindow::update()
     }
     if (count() != before)
         Q_EMIT countChanged();
+
+    QString currentId;
+    int currentIndex = -1;
+    if (m_model) {
+        const qint64 index = m_model->currentQuestionIndex();
+        if (index >= 0 && index < m_model->questions().size()) {
+            currentIndex = int(index);
+            currentId = m_model->questions().at(index).id;
+        }
+    }
+    if (currentId != m_currentQuestionId || currentIndex != m_currentIndex) {
+        m_currentQuestionId = currentId;
+        m_currentIndex = currentIndex;
+        Q_EMIT currentQuestionIdChanged();
+    }
 }
 
 int MaterialPageWindow::rowCount(const QModelIndex &parent) const

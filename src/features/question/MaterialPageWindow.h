@@ -18,6 +18,9 @@ class MaterialPageWindow : public QAbstractListModel
     Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     Q_PROPERTY(QString materialId READ materialId WRITE setMaterialId NOTIFY materialIdChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
+    // The model's current question, which keys the split ratio.
+    Q_PROPERTY(QString currentQuestionId READ currentQuestionId NOTIFY currentQuestionIdChanged)
+    Q_PROPERTY(int currentIndex READ currentIndex NOTIFY currentQuestionIdChanged)
 
 public:
     enum Role { QuestionIndexRole = Qt::UserRole + 1, QuestionIdRole };
@@ -34,6 +37,8 @@ public:
     [[nodiscard]] QString materialId() const { return m_materialId; }
     void setMaterialId(const QString &id);
     [[nodiscard]] int count() const { return int(m_rows.size()); }
+    [[nodiscard]] QString currentQuestionId() const { return m_currentQuestionId; }
+    [[nodiscard]] int currentIndex() const { return m_currentIndex; }
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
@@ -43,6 +48,7 @@ Q_SIGNALS:
     void modelChanged();
     void materialIdChanged();
     void countChanged();
+    void currentQuestionIdChanged();
 
 private:
     struct Row
@@ -55,4 +61,6 @@ private:
     QPointer<AppModel> m_model;
     QString m_materialId;
     QList<Row> m_rows;
+    QString m_currentQuestionId;
+    int m_currentIndex = -1;
 };
