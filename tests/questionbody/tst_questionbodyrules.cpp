@@ -2,10 +2,10 @@
 // button texts, option row colours, the material split, the swipe and the
 // scroll-position memory.
 
+#include "ContentViewRules.h"
 #include "MaterialPanelRatios.h"
 #include "MaterialSplitController.h"
 #include "MaterialSplitGeometry.h"
-#include "OptionContentRules.h"
 #include "QuestionBodyRules.h"
 #include "ScrollOffsetObserver.h"
 #include "SwipeClassifier.h"
@@ -251,6 +251,7 @@ private Q_SLOTS:
             QCOMPARE(optionFeedbackColor(feedback, transparent, level), border);
     }
 
+    // Option texts: plain text unless they hold a tag, written out or escaped.
     void optionMarkup_data()
     {
         QTest::addColumn<QString>("content");
@@ -267,7 +268,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, content);
         QFETCH(bool, markup);
-        QCOMPARE(OptionContentRules::hasMarkup(content), markup);
+        QCOMPARE(ContentViewRules::hasMarkup(content), markup);
     }
 
     void splitLayout_data()

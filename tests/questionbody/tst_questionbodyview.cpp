@@ -68,10 +68,30 @@ private:
         window = qobject_cast<QQuickWindow *>(root.get());
         return window && QTest::qWaitForWindowExposed(window);
     }
-    template<class T = QQuickItem>
-    T *find(const QString &name) const
+    // Looks through object children and visual children alike: items a
+    // Repeater makes are only the latter.
+    static QObject *search(QObject *from, const QString &name)
     {
-        return root->findChild<T *>(name);
+        if (!from)
+            return nullptr;
+        if (from->objectName() == name)
+            return from;
+        for (QObject *child : from->children())
+            if (QObject *found = search(child, name))
+                return found;
+        if (auto *item = qobject_cast<QQuickItem *>(from)) {
+            for (QQuickItem *child : item->childItems())
+                if (QObject *found = search(child, name))
+                    return found;
+        }
+        if (auto *win = qobject_cast<QQuickWindow *>(from))
+            return search(win->contentItem(), name);
+        return nullptr;
+    }
+    template<class T = QQuickItem>
+    T *find(const QString &name, QObject *from = nullptr) const
+    {
+        return qobject_cast<T *>(search(from ? from : root.get(), name));
     }
     void click(QQuickItem *item)
     {
@@ -127,8 +147,8 @@ private Q_SLOTS:
         QCOMPARE(model().answers().value(QStringLiteral("1")), QStringLiteral("B"));
         QTRY_VERIFY(shown(QStringLiteral("reviewResult")));
         QCOMPARE(textOf(QStringLiteral("correctAnswerText")), QStringLiteral("正确答案：A"));
-        auto *markB = find(QStringLiteral("optionB"))->findChild<QQuickItem *>(QStringLiteral("optionMark"));
-        auto *markC = find(QStringLiteral("optionC"))->findChild<QQuickItem *>(QStringLiteral("optionMark"));
+        auto *markB = find(QStringLiteral("optionMark"), find(QStringLiteral("optionB")));
+        auto *markC = find(QStringLiteral("optionMark"), find(QStringLiteral("optionC")));
         QVERIFY(markB && markB->isVisible());
         QVERIFY(markC && !markC->isVisible());
         // The review analysis waits for its web view's height, at least 40.
@@ -139,7 +159,7 @@ private Q_SLOTS:
         click(find(QStringLiteral("optionC")));
         QCOMPARE(model().answers().value(QStringLiteral("1")), QStringLiteral("B"));
         // The navigation in the analysis header moves the model.
-        click(find(QStringLiteral("nextQuestionButton")));
+        click(find(QStringLiteral("nextQuestionButton"), find(QStringLiteral("reviewResult"))));
         QCOMPARE(model().currentQuestionIndex(), qint64(1));
     }
 

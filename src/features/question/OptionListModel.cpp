@@ -1,7 +1,5 @@
 #include "OptionListModel.h"
 
-#include "OptionContentRules.h"
-
 OptionListModel::OptionListModel(QObject *parent)
     : QAbstractListModel(parent)
 {
@@ -23,8 +21,6 @@ QVariant OptionListModel::data(const QModelIndex &index, int role) const
     case ContentRole:
     case Qt::DisplayRole:
         return m_contents.at(row);
-    case HasMarkupRole:
-        return m_hasMarkup.at(row);
     case SelectedRole:
         return m_marks.at(row).selected;
     case FeedbackRole:
@@ -38,7 +34,6 @@ QHash<int, QByteArray> OptionListModel::roleNames() const
 {
     return {{LetterRole, "letter"},
             {ContentRole, "content"},
-            {HasMarkupRole, "hasMarkup"},
             {SelectedRole, "selected"},
             {FeedbackRole, "feedback"}};
 }
@@ -54,10 +49,6 @@ void OptionListModel::setContents(const QList<QString> &contents)
         return;
     beginResetModel();
     m_contents = contents;
-    m_hasMarkup.clear();
-    m_hasMarkup.reserve(contents.size());
-    for (const QString &text : contents)
-        m_hasMarkup.append(OptionContentRules::hasMarkup(text));
     m_marks = QList<Marks>(contents.size());
     endResetModel();
 }

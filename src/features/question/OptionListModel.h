@@ -20,7 +20,6 @@ public:
     enum Role {
         LetterRole = Qt::UserRole + 1,
         ContentRole,
-        HasMarkupRole,
         SelectedRole,
         FeedbackRole, // QuestionBodyRules::OptionFeedback as int
     };
@@ -46,6 +45,5 @@ public:
 
 private:
     QList<QString> m_contents;
-    QList<bool> m_hasMarkup;
     QList<Marks> m_marks;
 };

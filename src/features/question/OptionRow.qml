@@ -7,10 +7,11 @@ import Vuzo
 Item {
     id: row
     property QuestionBodyState bodyState
-    property string letter
-    property string content
-    property bool selected: false
-    property int feedback: 0
+    // Filled from the option list's roles.
+    required property string letter
+    required property string content
+    required property bool selected
+    required property int feedback
     property bool hovering: false
     // False keeps the content's web view unbuilt until the page is wanted.
     property bool loadContent: true

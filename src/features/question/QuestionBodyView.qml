@@ -91,7 +91,7 @@ Column {
             font.pixelSize: 14
             color: Theme.appSecondary
             HoverHandler { id: sourceHover }
-            ToolTip.visible: sourceHover.hovered && source.truncated
+            ToolTip.visible: sourceHover.hovered
             ToolTip.delay: 700
             ToolTip.text: pageState.questionFrom
         }
@@ -151,10 +151,6 @@ Column {
         Repeater {
             model: pageState.questionType === 3 ? null : pageState.options
             delegate: OptionRow {
-                required property string letter
-                required property string content
-                required property bool selected
-                required property int feedback
                 objectName: "option" + letter
                 width: answerArea.width
                 bodyState: pageState
