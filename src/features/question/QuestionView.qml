@@ -7,14 +7,16 @@ import Vuzo
 // the confirmation that hands the set in. It reads everything from the
 // model and sends every action to a model operation.
 //
-// questionBodyComponent: the body of a plain question page. It is created
-// with the properties controller, questionIndex, questionId, stem,
-// transparent, inkHex, inkIntensity and contentWanted (false until the
-// current page has loaded: neighbours load after it), and may emit
-// contentReady() once its first content is laid out.
-// materialViewComponent: the view for questions of a material; created with
-// controller, materialId, transparent, inkHex and inkIntensity, anew for each
-// material.
+// questionBodyComponent: the body of a plain question page (QuestionBodyView
+// unless replaced). It is created with the properties controller,
+// questionIndex, questionId, stem, transparent, inkHex, inkIntensity and
+// contentWanted (false until the current page has loaded: neighbours load
+// after it), and may emit contentReady() once its first content is laid out.
+// materialViewComponent: the view for questions of a material
+// (MaterialQuestionView), built anew for each material.
+//
+// The screen keeps the scroll positions of its panes and the split ratios of
+// its material questions for as long as it is shown.
 Item {
     id: root
     property QtObject model
@@ -26,6 +28,13 @@ Item {
     readonly property string inkHex: model ? model.transparentInkHex : ""
     readonly property real inkIntensity: model ? model.transparentInkIntensity : 1
     property bool showingSubmitConfirmation: false
+
+    ScrollOffsetCache {
+        id: screenScrollOffsets
+    }
+    MaterialPanelRatios {
+        id: materialPanelRatios
+    }
 
     QuestionScreenController {
         id: controller
@@ -135,6 +144,12 @@ Item {
                             contentWidth: width
                             contentHeight: pageBody.height + 60
                             boundsBehavior: Flickable.StopAtBounds
+
+                            ScrollMemory {
+                                flickable: page
+                                cache: screenScrollOffsets
+                                key: screenScrollOffsets.questionKey(page.questionId)
+                            }
 
                             Loader {
                                 id: pageBody
@@ -246,58 +261,18 @@ Item {
 
     Component {
         id: defaultBody
-        QuestionStemBody {}
+        QuestionBodyView {}
     }
 
     Component {
         id: defaultMaterialView
-        Flickable {
-            id: materialPage
-            clip: true
-            contentWidth: width
-            contentHeight: materialColumn.height + 60
-            boundsBehavior: Flickable.StopAtBounds
-            Column {
-                id: materialColumn
-                x: 30
-                y: 30
-                width: materialPage.width - 60
-                spacing: 20
-                Text {
-                    width: parent.width
-                    visible: text !== ""
-                    text: controller.currentMaterialTitle
-                    textFormat: Text.PlainText
-                    wrapMode: Text.Wrap
-                    font.pixelSize: 16
-                    font.weight: Font.DemiBold
-                    color: Theme.appTitle
-                }
-                HtmlWebViewWithImageViewer {
-                    width: parent.width
-                    height: Math.max(24, contentHeight)
-                    html: controller.currentMaterialContent
-                    textOpacity: root.transparent ? 1.0 : 0.86
-                    imageOpacity: root.transparent ? Theme.levelBoosted(0.68, Theme.level) : 1.0
-                    transparentInkHex: root.transparent ? root.inkHex : ""
-                    transparentInkIntensity: root.inkIntensity
-                }
-                Rectangle {
-                    width: parent.width
-                    height: 1
-                    color: Qt.rgba(0, 0, 0, 0.12)
-                }
-                HtmlWebViewWithImageViewer {
-                    width: parent.width
-                    height: Math.max(24, contentHeight)
-                    html: controller.currentStem
-                    textOpacity: root.transparent ? 1.0 : 0.86
-                    imageOpacity: root.transparent ? Theme.levelBoosted(0.68, Theme.level) : 1.0
-                    transparentInkHex: root.transparent ? root.inkHex : ""
-                    transparentInkIntensity: root.inkIntensity
-                    isGraphicReasoning: controller.isGraphicReasoning(controller.currentIndex)
-                }
-            }
+        MaterialQuestionView {
+            controller: root.controller
+            scrollOffsets: screenScrollOffsets
+            panelRatios: materialPanelRatios
+            transparent: root.transparent
+            inkHex: root.inkHex
+            inkIntensity: root.inkIntensity
         }
     }
 
