@@ -281,6 +281,56 @@ private Q_SLOTS:
         model().moveQuestion(-1);
         QCOMPARE(qRound(split->top()), qRound(0.46 * 900 - 100));
     }
+
+    // On the question screen: a page scrolled down and unmounted comes back
+    // where it was; the material view keeps each question's split.
+    void screenRemembersScrollAndSplit()
+    {
+        QList<Question> set;
+        for (int i = 0; i < 8; ++i)
+            set.append(make(QString::number(i), QuestionType::single, QStringLiteral("A"), 20)); // tall pages
+        set[6].materialsId = QStringLiteral("m1");
+        set[7].materialsId = QStringLiteral("m1");
+        QuestionModel questionModel;
+        questionModel.questionList = set;
+        questionModel.materialsList = {Material{QStringLiteral("m1"), QStringLiteral("材料"), QStringLiteral("<p>材料</p>")}};
+        model().setQuestionModel(questionModel);
+        model().setQuestions(set);
+        model().setScreen(AppScreen::questions);
+        QVERIFY(show("QuestionView { anchors.fill: parent; model: root.model }"));
+
+        auto *page = find<QQuickItem>(QStringLiteral("page0"));
+        QVERIFY(page);
+        QTRY_VERIFY(page->property("contentHeight").toDouble() > 1500);
+        page->setProperty("contentY", 420.0);
+        model().setCurrentQuestionIndex(5); // page 0 leaves the window
+        QTRY_VERIFY(!find(QStringLiteral("page0")));
+        model().setCurrentQuestionIndex(0);
+        QTRY_VERIFY(find(QStringLiteral("page0")));
+        QTRY_COMPARE(find(QStringLiteral("page0"))->property("contentY").toDouble(), 420.0);
+        // A page that stayed mounted keeps its own position untouched.
+        QCOMPARE(find(QStringLiteral("page1"))->property("contentY").toDouble(), 0.0);
+
+        model().setCurrentQuestionIndex(6);
+        QTRY_VERIFY(find<MaterialSplitController>(QStringLiteral("materialSplit")));
+        auto *split = find<MaterialSplitController>(QStringLiteral("materialSplit"));
+        QVERIFY(find(QStringLiteral("materialPage6")));
+        QVERIFY(find(QStringLiteral("materialPage7")));
+        split->dragEnded(-50);
+        const double top6 = split->top();
+        model().setCurrentQuestionIndex(7);
+        QVERIFY(split->top() != top6);
+        model().setCurrentQuestionIndex(6);
+        QCOMPARE(split->top(), top6);
+        // Leaving the material and coming back builds a new view with the
+        // screen's ratios.
+        model().setCurrentQuestionIndex(0);
+        QTRY_VERIFY(!find(QStringLiteral("materialSplit")));
+        model().setCurrentQuestionIndex(6);
+        QTRY_VERIFY(find<MaterialSplitController>(QStringLiteral("materialSplit")));
+        QCOMPARE(find<MaterialSplitController>(QStringLiteral("materialSplit"))->top(), top6);
+        screenshot(QStringLiteral("screen-material"));
+    }
 };
 
 int main(int argc, char *argv[])
