@@ -1,11 +1,13 @@
 // bench_question: the question screen with a 150-question set that has
 // materials. Prints, one a line:
+//   first stem with a cold engine: <ms> ms   the run's first set, engine starting
 //   first stem: <ms> ms        model publishes the set -> first stem painted
 //   next question: <ms> ms     median of 20 moves -> the next stem painted
 //   RSS: <MB> MB               the program and all its web processes, settled
 //   RSS after paging: <MB> MB  after paging through all 150 and back
 //   anchor RSS: <MB> MB        a bare window with as many web views of small
 //                              HTML as the screen mounts, same process model
+//   anchor pages loaded: <ms> ms  its cold start, for comparing machines
 // Run under xvfb-run; "--anchor N" is the anchor's own child run.
 
 #include "ContentEngineSetup.h"
@@ -184,13 +186,16 @@ Window {
                           .arg(count)
                           .toUtf8(),
                       QUrl());
+    QElapsedTimer anchorClock;
+    anchorClock.start();
     std::unique_ptr<QObject> window(component.create());
     if (!window)
         return 1;
     if (!QTest::qWaitFor([&] { return window->property("loaded").toInt() >= count; }, 30000))
         std::fprintf(stderr, "the anchor's pages did not all load\n");
+    const qint64 loadedAfter = anchorClock.elapsed();
     settle(2000);
-    std::printf("%.1f\n", treeRssMegabytes(QCoreApplication::applicationPid()));
+    std::printf("%.1f %lld\n", treeRssMegabytes(QCoreApplication::applicationPid()), static_cast<long long>(loadedAfter));
     return 0;
 }
 
@@ -244,11 +249,45 @@ Window {
     questionModel.questionList = set;
 
     QElapsedTimer timer;
-    timer.start();
+    // The first set of a run also starts the web engine's processes; that
+    // cost is printed on its own line, then the set is opened again warm.
+    {
+        QuestionModel one;
+        one.questionList = {set.first()};
+        timer.start();
+        model.setQuestionModel(one);
+        model.setQuestions(one.questionList);
+        model.setCurrentQuestionIndex(0);
+        model.setScreen(AppScreen::questions);
+        const qint64 cold = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+        std::printf("first stem with a cold engine: %lld ms\n", static_cast<long long>(cold));
+        std::fflush(stdout);
+        model.setQuestions({});
+        settle(1500);
+    }
+
+    timer.restart();
     model.setQuestionModel(questionModel);
     model.setQuestions(set);
     model.setCurrentQuestionIndex(0);
     model.setScreen(AppScreen::questions);
+    if (qEnvironmentVariableIsSet("VUZO_BENCH_TRACE")) {
+        qint64 found = -1, loaded = -1, progress = -1;
+        const bool shown = QTest::qWaitFor([&] {
+            QQuickItem *stem = currentStem(view, 0);
+            if (stem && found < 0)
+                found = timer.elapsed();
+            QObject *controller = stem ? stem->property("view").value<QQuickItem *>()->property("controller").value<QObject *>() : nullptr;
+            if (controller && loaded < 0 && controller->property("documentVersion").toInt() > 0)
+                loaded = timer.elapsed();
+            QQuickItem *web = stem ? stem->property("view").value<QQuickItem *>()->property("webView").value<QQuickItem *>() : nullptr;
+            if (web && progress < 0 && web->property("loadProgress").toInt() == 100)
+                progress = timer.elapsed();
+            return stemShown(view, model);
+        }, 20000);
+        std::printf("trace (%s): stem item %lld, page set %lld, loaded %lld, height %lld ms\n", shown ? "shown" : "not shown", (long long)found,
+                    (long long)loaded, (long long)progress, (long long)timer.elapsed());
+    }
     const qint64 firstStem = untilPainted(window, [&] { return stemShown(view, model); }, timer);
     std::printf("first stem: %lld ms\n", static_cast<long long>(firstStem));
     std::fflush(stdout);
@@ -291,7 +330,9 @@ Window {
     anchor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--anchor"), QString::number(std::max(mounted, 5))});
     anchor.waitForFinished(120000);
     std::printf("mounted web views: %d\n", mounted);
-    std::printf("anchor RSS: %s MB\n", anchor.readAllStandardOutput().trimmed().constData());
+    const QList<QByteArray> anchorFigures = anchor.readAllStandardOutput().trimmed().split(' ');
+    std::printf("anchor RSS: %s MB\n", anchorFigures.value(0).constData());
+    std::printf("anchor pages loaded: %s ms\n", anchorFigures.value(1).constData());
     object.reset();
     UserDefaults::setStandard(nullptr);
     return 0;

@@ -14,6 +14,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
+#include <cmath>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
@@ -35,6 +36,12 @@ Window {
     signal tapped(string source)
     function evaluate(script) {
         view.webView.runJavaScript(script, function (result) { lastResult = result; results += 1; });
+    }
+    Item {
+        objectName: "zoom"
+        property real contentScale: 1
+        width: 400
+        height: 400
     }
     Flickable {
         id: flick
@@ -183,6 +190,27 @@ private Q_SLOTS:
                                   QStringLiteral("rgb(255, 0, 0)"), 10000);
         QCOMPARE(evaluate("window.marker").toInt(), 42);
         QCOMPARE(controller()->documentVersion(), 1);
+    }
+
+    // Under the window zoom the page is rendered at the zoomed size and keeps
+    // reporting heights in the content's own units.
+    void zoomedContentRendersAtTheZoomedSize()
+    {
+        show(QStringLiteral("<p>缩放</p><p>两行</p>"));
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() > 10, 15000);
+        const double plain = controller()->contentHeight();
+        auto *zoom = m_window->findChild<QObject *>(QStringLiteral("zoom"));
+        QVERIFY(zoom);
+        zoom->setProperty("contentScale", 1.5);
+        view()->setParentItem(qobject_cast<QQuickItem *>(zoom));
+        auto *web = view()->property("webView").value<QQuickItem *>();
+        QTRY_COMPARE(web->property("zoomFactor").toDouble(), 1.5);
+        QCOMPARE(web->width(), view()->width() * 1.5);
+        QCOMPARE(web->scale(), 1 / 1.5);
+        evaluate("window.__notifyContentHeight(); 1");
+        QTest::qWait(300);
+        QVERIFY2(std::abs(controller()->contentHeight() - plain) <= 2,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(controller()->contentHeight()).arg(plain)));
     }
 
     // The wheel over the content scrolls the screen, not the page.

@@ -2,6 +2,8 @@
 #include "ModalKeyGuard.h"
 #include "ModelTestEnvironment.h"
 #include "QuestionScreenController.h"
+#include "app/TransparentAppearanceScale.h"
+#include "app/TransparentInkPalette.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -249,6 +251,23 @@ private Q_SLOTS:
         QCOMPARE(model().currentQuestionIndex(), 1);
         controller.swipe(-100, 80);
         QCOMPARE(model().currentQuestionIndex(), 1);
+    }
+
+    // Views that recolour on the model's announcement read the shared ink
+    // and level, so those must already hold the new values.
+    void sharedInkIsSetBeforeTheModelAnnounces()
+    {
+        QStringList seen;
+        connect(&model(), &AppModel::transparentInkHexChanged, this,
+                [&] { seen << TransparentInkPalette::currentHex(); });
+        connect(&model(), &AppModel::transparentInkIntensityChanged, this,
+                [&] { seen << QString::number(TransparentInkPalette::currentIntensity()); });
+        connect(&model(), &AppModel::transparentAppearanceLevelChanged, this,
+                [&] { seen << QString::number(TransparentAppearanceScale::currentValue()); });
+        model().setTransparentInkHexValue(QStringLiteral("#FF0000"));
+        model().setTransparentInkIntensityValue(0.5);
+        model().setTransparentAppearanceLevel(1.25);
+        QCOMPARE(seen, (QStringList{QStringLiteral("#FF0000"), QStringLiteral("0.5"), QStringLiteral("1.25")}));
     }
 
     void answerCardSwitchIsStored()

@@ -40,6 +40,19 @@ Item {
 
     implicitHeight: contentHeight
 
+    // The window zoom scales the whole content; the page is rendered at the
+    // zoomed size and scaled back, so its text stays sharp at every zoom.
+    property Item zoomHost: null
+    readonly property real renderScale: zoomHost && zoomHost.contentScale > 0 ? zoomHost.contentScale : 1
+    function findZoomHost() {
+        let host = parent;
+        while (host && host.contentScale === undefined)
+            host = host.parent;
+        zoomHost = host;
+    }
+    onParentChanged: findZoomHost()
+    Component.onCompleted: findZoomHost()
+
     HtmlContentController {
         id: controller
         viewWidth: root.width
@@ -54,7 +67,11 @@ Item {
 
     WebEngineView {
         id: webView
-        anchors.fill: parent
+        width: root.width * root.renderScale
+        height: root.height * root.renderScale
+        scale: 1 / root.renderScale
+        transformOrigin: Item.TopLeft
+        zoomFactor: root.renderScale
         enabled: root.interactive
         profile: ContentWebProfile.profile
         webChannel: channel
