@@ -1,5 +1,4 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects as Effects
 import Vuzo
 
 // A question of a reading material: the material above, the question card
@@ -66,25 +65,19 @@ Item {
         inkIntensity: view.inkIntensity
     }
 
-    Effects.DropShadow {
-        anchors.fill: card
-        source: cardShape
-        visible: !view.transparent
-        radius: 18
-        samples: 37
-        verticalOffset: -4
-        color: Qt.rgba(0, 0, 0, 0.1)
-    }
-
+    // The card's shadow falls upwards onto the material: a soft strip above
+    // its top edge (a blurred layer would cost a texture per material view).
     Rectangle {
-        id: cardShape
-        visible: false
-        x: card.x
-        y: card.y
-        width: card.width
-        height: card.height
-        radius: 20
-        color: "white"
+        visible: !view.transparent && split.top > 0
+        x: 0
+        y: split.top - height + 20
+        width: view.width
+        height: 38
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: Qt.rgba(0, 0, 0, 0) }
+            GradientStop { position: 0.5; color: Qt.rgba(0, 0, 0, 0.05) }
+            GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.1) }
+        }
     }
 
     Item {

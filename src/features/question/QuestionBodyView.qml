@@ -208,37 +208,42 @@ Column {
             }
         }
 
-        QuestionCard {
+        // Built only once shown: most pages never reveal.
+        Loader {
             id: analysisCard
-            objectName: "analysisCard"
-            visible: pageState.showsAnalysisCard
             width: answerArea.width
-            height: visible ? cardRows.implicitHeight + 36 : 0
-            transparent: body.transparent
-            Column {
-                id: cardRows
-                x: 18
-                y: 18
-                width: parent.width - 36
-                spacing: 12
-                AnalysisHeaderRow {
-                    width: parent.width
-                    bodyState: pageState
-                    transparent: body.transparent
-                }
-                Loader {
-                    objectName: "analysisLoader"
-                    width: parent.width
-                    height: Math.max(40, body.answerAnalysisHeight)
-                    active: body.loadContent && analysisCard.visible
-                    sourceComponent: HtmlWebViewWithImageViewer {
-                        html: pageState.analysisHtml
-                        textOpacity: pageState.htmlTextOpacity
-                        imageOpacity: pageState.htmlImageOpacity
-                        transparentInkHex: pageState.inkHex
-                        transparentInkIntensity: pageState.inkIntensity
-                        isGraphicReasoning: pageState.isGraphicReasoning
-                        onContentHeightChanged: if (contentHeight > 0) body.answerAnalysisHeight = contentHeight
+            active: pageState.showsAnalysisCard
+            visible: active
+            sourceComponent: QuestionCard {
+                objectName: "analysisCard"
+                width: answerArea.width
+                height: cardRows.implicitHeight + 36
+                transparent: body.transparent
+                Column {
+                    id: cardRows
+                    x: 18
+                    y: 18
+                    width: parent.width - 36
+                    spacing: 12
+                    AnalysisHeaderRow {
+                        width: parent.width
+                        bodyState: pageState
+                        transparent: body.transparent
+                    }
+                    Loader {
+                        objectName: "analysisLoader"
+                        width: parent.width
+                        height: Math.max(40, body.answerAnalysisHeight)
+                        active: body.loadContent
+                        sourceComponent: HtmlWebViewWithImageViewer {
+                            html: pageState.analysisHtml
+                            textOpacity: pageState.htmlTextOpacity
+                            imageOpacity: pageState.htmlImageOpacity
+                            transparentInkHex: pageState.inkHex
+                            transparentInkIntensity: pageState.inkIntensity
+                            isGraphicReasoning: pageState.isGraphicReasoning
+                            onContentHeightChanged: if (contentHeight > 0) body.answerAnalysisHeight = contentHeight
+                        }
                     }
                 }
             }
@@ -246,13 +251,16 @@ Column {
     }
 
     // ---- review result ----------------------------------------------------
-    ReviewResultPanel {
-        objectName: "reviewResult"
-        visible: pageState.showsReviewResult
+    Loader {
         width: body.contentWidth
-        height: visible ? implicitHeight : 0
-        bodyState: pageState
-        transparent: body.transparent
-        loadContent: body.loadContent
+        active: pageState.showsReviewResult
+        visible: active
+        sourceComponent: ReviewResultPanel {
+            objectName: "reviewResult"
+            width: body.contentWidth
+            bodyState: pageState
+            transparent: body.transparent
+            loadContent: body.loadContent
+        }
     }
 }
