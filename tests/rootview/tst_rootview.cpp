@@ -336,7 +336,7 @@ private Q_SLOTS:
         QVERIFY(!isShown(item("homeSlot")));
         auto *current = item("currentSlot")->property("item").value<QQuickItem *>();
         QVERIFY(current);
-        QCOMPARE(current->property("screenName").toString(), QStringLiteral("QuestionView"));
+        QCOMPARE(current->objectName(), QStringLiteral("questionView"));
         m_model->setScreen(AppScreen::home);
         QCOMPARE(item("homeSlot")->property("item").value<QQuickItem *>(), home);
         QVERIFY(!item("currentSlot")->property("item").value<QQuickItem *>());

@@ -17,6 +17,7 @@ import Vuzo
 // material.
 Item {
     id: root
+    objectName: "questionView"
     property QtObject model
     property Component questionBodyComponent: defaultBody
     property Component materialViewComponent: defaultMaterialView
