@@ -92,16 +92,25 @@ Item {
                     anchors.fill: parent
                     visible: controller.currentMaterialId === ""
                     // Neighbours load once the current page has shown its
-                    // content (or after a short grace period).
+                    // content, so they never compete with it for the one
+                    // renderer; a page that reports nothing (an empty stem)
+                    // lets them go after two seconds.
                     property bool currentReady: false
                     readonly property int currentIndex: controller.currentIndex
                     onCurrentIndexChanged: {
+                        // A page shown before (a neighbour) is ready at once.
                         currentReady = false;
-                        neighbourDelay.restart();
+                        for (let i = 0; i < pages.count; ++i) {
+                            const shown = pages.itemAt(i);
+                            if (shown && shown.questionIndex === currentIndex && shown.contentShown)
+                                currentReady = true;
+                        }
+                        if (!currentReady)
+                            neighbourDelay.restart();
                     }
                     Timer {
                         id: neighbourDelay
-                        interval: 250
+                        interval: 2000
                         running: true
                         onTriggered: pager.currentReady = true
                     }
@@ -124,6 +133,7 @@ Item {
                             required property int sectionQuestionCount
                             required property string stem
                             readonly property bool isCurrent: questionIndex === pager.currentIndex
+                            property bool contentShown: false
 
                             objectName: "page" + questionIndex
                             width: pager.width
@@ -155,6 +165,7 @@ Item {
                                     item.inkIntensity = Qt.binding(() => root.inkIntensity);
                                     item.contentWanted = Qt.binding(() => page.isCurrent || pager.currentReady);
                                     item.contentReady.connect(() => {
+                                        page.contentShown = true;
                                         if (page.isCurrent)
                                             pager.currentReady = true;
                                     });
@@ -164,6 +175,12 @@ Item {
                             Component {
                                 id: sectionIntroComponent
                                 QuestionSectionIntroView {
+                                    // Nothing to load: the neighbours may start.
+                                    Component.onCompleted: {
+                                        page.contentShown = true;
+                                        if (page.isCurrent)
+                                            pager.currentReady = true;
+                                    }
                                     controller: root.controller
                                     sectionTitle: page.sectionTitle
                                     sectionDescription: page.sectionDescription
