@@ -18,7 +18,9 @@ import Vuzo
 Item {
     id: root
     objectName: "questionView"
-    property QtObject model
+    // The application model: the AppModel singleton where the module has it,
+    // else the one the root view hands over.
+    property QtObject model: typeof AppModel !== "undefined" ? AppModel : null
     property Component questionBodyComponent: defaultBody
     property Component materialViewComponent: defaultMaterialView
 
