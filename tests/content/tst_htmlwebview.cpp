@@ -213,6 +213,63 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 vs %2").arg(controller()->contentHeight()).arg(plain)));
     }
 
+    // A clicked image opens in the sheet; what may not or cannot load says so.
+    void imageViewerStates_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("emptyTitle"); // "" when the image shows
+        QTest::newRow("data image") << redSquare() << "";
+        QTest::newRow("relative address") << "img/a.png" << "图片加载失败";
+        QTest::newRow("file address") << "file:///etc/hostname" << "图片加载失败";
+        QTest::newRow("does not parse") << "http://exa mple.com/%zz" << "图片地址无效";
+    }
+
+    void imageViewerStates()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, emptyTitle);
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Viewer.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *viewer = qobject_cast<QQuickItem *>(object.get());
+        auto *windowRoot = qobject_cast<QQuickWindow *>(m_window.get())->contentItem();
+        viewer->setParentItem(windowRoot);
+        QMetaObject::invokeMethod(viewer, "showImage", Q_ARG(QVariant, source));
+        auto *sheet = viewer->property("imageViewer").value<QQuickItem *>();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->parentItem(), windowRoot);
+        QQuickItem *empty = nullptr;
+        QQuickItem *image = nullptr;
+        QList<QQuickItem *> pending{sheet};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeLast();
+            if (item->objectName() == QLatin1String("imageViewerEmpty"))
+                empty = item;
+            if (item->objectName() == QLatin1String("imageViewerImage"))
+                image = item;
+            pending += item->childItems();
+        }
+        QVERIFY(empty && image);
+        if (emptyTitle.isEmpty()) {
+            QTRY_COMPARE(image->property("status").toInt(), 1); // Image.Ready
+            QVERIFY(!empty->isVisible());
+            // Decoded at the sheet's size, not the picture's own.
+            QVERIFY(image->property("sourceSize").toSize().width() <= 640);
+        } else {
+            QTRY_VERIFY(empty->isVisible());
+            QCOMPARE(empty->property("title").toString(), emptyTitle);
+            QCOMPARE(image->property("status").toInt(), 0); // nothing requested
+        }
+        QMetaObject::invokeMethod(sheet, "closed");
+        QTRY_VERIFY(!viewer->property("imageViewer").value<QQuickItem *>());
+    }
+
     // The wheel over the content scrolls the screen, not the page.
     void wheelScrollsTheEnclosingFlickable()
     {
