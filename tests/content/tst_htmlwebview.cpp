@@ -270,6 +270,56 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QTRY_VERIFY(!viewer->property("imageViewer").value<QQuickItem *>());
     }
 
+    // An option is plain text unless it holds markup; HTML options are at
+    // least 30 high and take no mouse input.
+    void optionContent_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("plainText"); // "" for an HTML option
+        QTest::newRow("plain with a comparison") << "x < 3" << "x < 3";
+        QTest::newRow("character references decoded") << "A &amp; B" << "A & B";
+        QTest::newRow("subscript is HTML") << "H<sub>2</sub>O" << "";
+        QTest::newRow("escaped tags are HTML") << "&lt;p&gt;甲&lt;/p&gt;" << "";
+    }
+
+    void optionContent()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, plainText);
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+QuestionOptionContentView { width: 300; height: implicitHeight }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *option = qobject_cast<QQuickItem *>(object.get());
+        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        option->setProperty("content", content);
+        QCOMPARE(option->property("isMarkup").toBool(), plainText.isEmpty());
+        auto *text = option->findChild<QQuickItem *>(QStringLiteral("optionPlainText"));
+        QVERIFY(text);
+        if (!plainText.isEmpty()) {
+            QCOMPARE(text->property("text").toString(), plainText);
+            QVERIFY(text->isVisible());
+            return;
+        }
+        QVERIFY(!text->isVisible());
+        QVERIFY(option->implicitHeight() >= 30);
+        QQuickItem *web = nullptr;
+        QList<QQuickItem *> pending{option};
+        while (!pending.isEmpty() && !web) {
+            QQuickItem *item = pending.takeLast();
+            if (QByteArray(item->metaObject()->className()).contains("WebEngineView"))
+                web = item;
+            pending += item->childItems();
+        }
+        QVERIFY(web);
+        QVERIFY(!web->isEnabled());
+    }
+
     // The wheel over the content scrolls the screen, not the page.
     void wheelScrollsTheEnclosingFlickable()
     {
