@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include "networking/APIClient.h"
 
@@ -8,37 +9,6 @@
 // on the analysis screen, and collecting or uncollecting one question. An
 // answer that arrives after the login token or the selected bank changed is
 // dropped.
-
-namespace {
-
-const CardMenu *findFolder(const QList<CardMenu> &folders, const QString &menuId)
-{
-    for (const CardMenu &folder : folders) {
-        if (folder.menuId == menuId)
-            return &folder;
-        if (const CardMenu *found = findFolder(folder.children, menuId))
-            return found;
-    }
-    return nullptr;
-}
-
-QVariantMap folderMap(const CardMenu &folder)
-{
-    QVariantList children;
-    children.reserve(folder.children.size());
-    for (const CardMenu &child : folder.children)
-        children.append(folderMap(child));
-    return QVariantMap{
-        {QStringLiteral("uid"), folder.id.toString(QUuid::WithoutBraces)},
-        {QStringLiteral("menuId"), folder.menuId},
-        {QStringLiteral("name"), folder.name},
-        {QStringLiteral("count"), folder.count},
-        {QStringLiteral("questionType"), QuestionTypes::rawValue(folder.questionType)},
-        {QStringLiteral("children"), children},
-    };
-}
-
-} // namespace
 
 QString AppModel::collectionKey(const Question &question) const
 {
@@ -51,16 +21,10 @@ bool AppModel::isCollected(const Question &question) const
     return it != m_collectionOverrides.cend() ? *it : question.isCollect;
 }
 
-bool AppModel::acceptCollectionsAnswer(const SessionTicket &ticket, const std::optional<QString> &tokenAtStart,
-                                       const QString &bankAtStart, const std::exception_ptr &failure)
+std::function<bool()> AppModel::collectionsStillCurrent(const std::optional<QString> &tokenAtStart,
+                                                       const QString &bankAtStart)
 {
-    if (!ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart)
-        return false;
-    if (failure) {
-        handle(failure);
-        return false;
-    }
-    return true;
+    return [this, tokenAtStart, bankAtStart] { return token() == tokenAtStart && m_selectedExamBank.id == bankAtStart; };
 }
 
 QCoro::Task<> AppModel::loadCollections()
@@ -77,20 +41,16 @@ QCoro::Task<> AppModel::loadCollections()
 
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
-    QList<CardMenu> folders;
-    std::exception_ptr failure;
-    try {
-        const ReportRequest body{bankAtStart};
-        const QString tokenText = tokenAtStart.value_or(QString());
-        folders = co_await client().getUserCollectCardMenu(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.model)
+    const ReportRequest body{bankAtStart};
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<QList<CardMenu>> call = client().getUserCollectCardMenu(body, tokenText, bankAtStart);
+    QCoro::Task<std::optional<QList<CardMenu>>> foldersGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::endLoading, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<QList<CardMenu>> folders = co_await std::move(foldersGuarded);
+    if (!folders)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
-        setCollectionMenus(folders);
+    if (m_screen == AppScreen::collections) {
+        setCollectionMenus(*folders);
         m_collectionMenusOwner = std::make_pair(tokenAtStart, bankAtStart);
     }
     endLoading(loading);
@@ -108,18 +68,14 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
 
     // One page holds the whole folder.
     const CollectionListRequest body{bankAtStart, 1, std::max<qint64>(folder.count, 1), folder.menuId};
-    std::optional<QuestionModel> model;
-    std::exception_ptr failure;
-    try {
-        const QString tokenText = tokenAtStart.value_or(QString());
-        model = co_await client().getUserCollectList(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.model)
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<QuestionModel> call = client().getUserCollectList(body, tokenText, bankAtStart);
+    QCoro::Task<std::optional<QuestionModel>> modelGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::endLoading, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<QuestionModel> model = co_await std::move(modelGuarded);
+    if (!model)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
+    if (m_screen == AppScreen::collections) {
         if (model->questionList.isEmpty()) {
             setNoticeMessage(QStringLiteral("该目录暂无收藏题目"));
         } else {
@@ -152,20 +108,17 @@ QCoro::Task<> AppModel::toggleCollection(const Question &questionArgument)
     requests.insert(key);
     setCollectionRequests(requests);
 
-    bool confirmed = false;
-    std::exception_ptr failure;
-    try {
-        const ManageCollectionRequest body{bankAtStart, question.id, newState};
-        const QString tokenText = tokenAtStart.value_or(QString());
-        confirmed = co_await client().manageUserCollect(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    const ManageCollectionRequest body{bankAtStart, question.id, newState};
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<bool> call = client().manageUserCollect(body, tokenText, bankAtStart);
+    // No busy token: the in-flight set marks this toggle instead.
+    QCoro::Task<std::optional<bool>> confirmedGuarded = guardedCall(std::move(call), ticket, 0, nullptr, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<bool> confirmed = co_await std::move(confirmedGuarded);
     if (!ticket.model)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure)) {
-        if (confirmed) {
+    if (confirmed) {
+        if (*confirmed) {
             QHash<QString, bool> overrides = m_collectionOverrides;
             overrides.insert(key, newState);
             setCollectionOverrides(overrides);
@@ -188,7 +141,7 @@ void AppModel::startLoadCollections()
 
 void AppModel::startOpenCollection(const QString &folderMenuId)
 {
-    if (const CardMenu *folder = findFolder(m_collectionMenus, folderMenuId))
+    if (const CardMenu *folder = AppModelInternals::findMenu(m_collectionMenus, folderMenuId))
         runDetached(openCollection(*folder));
 }
 
@@ -208,15 +161,6 @@ bool AppModel::isCollectionInFlight(const QString &questionId) const
 {
     const auto question = findOpenQuestion(questionId);
     return question && m_collectionRequests.contains(collectionKey(*question));
-}
-
-QVariantList AppModel::collectionMenusQml() const
-{
-    QVariantList list;
-    list.reserve(m_collectionMenus.size());
-    for (const CardMenu &folder : m_collectionMenus)
-        list.append(folderMap(folder));
-    return list;
 }
 
 QVariantMap AppModel::collectionOverridesQml() const
