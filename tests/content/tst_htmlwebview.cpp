@@ -213,6 +213,113 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 vs %2").arg(controller()->contentHeight()).arg(plain)));
     }
 
+    // A clicked image opens in the sheet; what may not or cannot load says so.
+    void imageViewerStates_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("emptyTitle"); // "" when the image shows
+        QTest::newRow("data image") << redSquare() << "";
+        QTest::newRow("relative address") << "img/a.png" << "图片加载失败";
+        QTest::newRow("file address") << "file:///etc/hostname" << "图片加载失败";
+        QTest::newRow("does not parse") << "http://exa mple.com/%zz" << "图片地址无效";
+    }
+
+    void imageViewerStates()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, emptyTitle);
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Viewer.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *viewer = qobject_cast<QQuickItem *>(object.get());
+        auto *windowRoot = qobject_cast<QQuickWindow *>(m_window.get())->contentItem();
+        viewer->setParentItem(windowRoot);
+        QMetaObject::invokeMethod(viewer, "showImage", Q_ARG(QVariant, source));
+        auto *sheet = viewer->property("imageViewer").value<QQuickItem *>();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->parentItem(), windowRoot);
+        QQuickItem *empty = nullptr;
+        QQuickItem *image = nullptr;
+        QList<QQuickItem *> pending{sheet};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeLast();
+            if (item->objectName() == QLatin1String("imageViewerEmpty"))
+                empty = item;
+            if (item->objectName() == QLatin1String("imageViewerImage"))
+                image = item;
+            pending += item->childItems();
+        }
+        QVERIFY(empty && image);
+        if (emptyTitle.isEmpty()) {
+            QTRY_COMPARE(image->property("status").toInt(), 1); // Image.Ready
+            QVERIFY(!empty->isVisible());
+            // Decoded at the sheet's size, not the picture's own.
+            QVERIFY(image->property("sourceSize").toSize().width() <= 640);
+        } else {
+            QTRY_VERIFY(empty->isVisible());
+            QCOMPARE(empty->property("title").toString(), emptyTitle);
+            QCOMPARE(image->property("status").toInt(), 0); // nothing requested
+        }
+        QMetaObject::invokeMethod(sheet, "closed");
+        QTRY_VERIFY(!viewer->property("imageViewer").value<QQuickItem *>());
+    }
+
+    // An option is plain text unless it holds markup; HTML options are at
+    // least 30 high and take no mouse input.
+    void optionContent_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("plainText"); // "" for an HTML option
+        QTest::newRow("plain with a comparison") << "x < 3" << "x < 3";
+        QTest::newRow("character references decoded") << "A &amp; B" << "A & B";
+        QTest::newRow("subscript is HTML") << "H<sub>2</sub>O" << "";
+        QTest::newRow("escaped tags are HTML") << "&lt;p&gt;甲&lt;/p&gt;" << "";
+    }
+
+    void optionContent()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, plainText);
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+QuestionOptionContentView { width: 300; height: implicitHeight }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *option = qobject_cast<QQuickItem *>(object.get());
+        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        option->setProperty("content", content);
+        QCOMPARE(option->property("isMarkup").toBool(), plainText.isEmpty());
+        auto *text = option->findChild<QQuickItem *>(QStringLiteral("optionPlainText"));
+        QVERIFY(text);
+        if (!plainText.isEmpty()) {
+            QCOMPARE(text->property("text").toString(), plainText);
+            QVERIFY(text->isVisible());
+            return;
+        }
+        QVERIFY(!text->isVisible());
+        QVERIFY(option->implicitHeight() >= 30);
+        QQuickItem *web = nullptr;
+        QList<QQuickItem *> pending{option};
+        while (!pending.isEmpty() && !web) {
+            QQuickItem *item = pending.takeLast();
+            if (QByteArray(item->metaObject()->className()).contains("WebEngineView"))
+                web = item;
+            pending += item->childItems();
+        }
+        QVERIFY(web);
+        QVERIFY(!web->isEnabled());
+    }
+
     // The wheel over the content scrolls the screen, not the page.
     void wheelScrollsTheEnclosingFlickable()
     {

@@ -1,6 +1,6 @@
 // Shows the question screen with a sample set over a patterned backdrop and
 // saves a picture: question_preview <out.png> [--transparent] [--index N]
-// [--card] [--confirm].
+// [--card] [--confirm] [--zoom] (150 %).
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
 #include "networking/APIClient.h"
@@ -97,7 +97,16 @@ Window {
         }
     }
     Rectangle { anchors.fill: parent; color: "white"; visible: !view.transparent }
-    QuestionView { id: view; anchors.fill: parent }
+    // The window zoom as the shell applies it: laid out smaller, drawn scaled.
+    Item {
+        id: zoomed
+        property real contentScale: Qt.application.arguments.indexOf("--zoom") >= 0 ? 1.5 : 1
+        width: parent.width / contentScale
+        height: parent.height / contentScale
+        scale: contentScale
+        transformOrigin: Item.TopLeft
+        QuestionView { id: view; anchors.fill: parent }
+    }
 }
 )",
                       QUrl(QStringLiteral("qrc:/preview/Screen.qml")));

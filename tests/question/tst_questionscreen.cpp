@@ -240,6 +240,28 @@ private Q_SLOTS:
         QCOMPARE(model().questions().isEmpty(), screen != int(AppScreen::questions));
     }
 
+    // The submission's outcome must not be pulled away from under it.
+    void backDuringASubmissionDoesNothing()
+    {
+        const QString commitPath = QStringLiteral("/exam/commitExam");
+        QuestionScreenController controller(*m_env->defaults);
+        controller.setModel(&model());
+        QuestionModel set;
+        set.userExamId = QStringLiteral("ue-1");
+        set.questionList = plainSet(2);
+        model().setQuestionModel(set);
+        open(set.questionList, 1);
+        m_env->service.holdReplies(commitPath);
+        controller.submit();
+        QTRY_VERIFY_WITH_TIMEOUT(m_env->service.heldReplyCount(commitPath) > 0, 10000);
+        QVERIFY(model().isSubmittingPractice());
+        controller.goBack();
+        QCOMPARE(model().screen(), AppScreen::questions);
+        QCOMPARE(model().questions().size(), 2);
+        m_env->service.releaseReplies(commitPath);
+        QTRY_VERIFY_WITH_TIMEOUT(!model().isSubmittingPractice(), 10000);
+    }
+
     void swipeMovesWithinTheSet()
     {
         QuestionScreenController controller(*m_env->defaults);

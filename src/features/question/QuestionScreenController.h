@@ -11,7 +11,7 @@
 
 class UserDefaults;
 
-// The question screen's view state and the rules its pieces show: the pager's
+// The question screen's view state and the rules its parts show: the pager's
 // mounted pages, the top bar's texts and actions, the answer card's numbers
 // and the stored collapsed switch, the confirmation's message and the swipe.
 // Everything is read from the model; actions go to model operations.

@@ -19,7 +19,10 @@ import Vuzo
 // its material questions for as long as it is shown.
 Item {
     id: root
-    property QtObject model
+    objectName: "questionView"
+    // The application model: the AppModel singleton where the module has it,
+    // else the one the root view hands over.
+    property QtObject model: typeof AppModel !== "undefined" ? AppModel : null
     property Component questionBodyComponent: defaultBody
     property Component materialViewComponent: defaultMaterialView
 
@@ -100,16 +103,25 @@ Item {
                     anchors.fill: parent
                     visible: controller.currentMaterialId === ""
                     // Neighbours load once the current page has shown its
-                    // content (or after a short grace period).
+                    // content, so they never compete with it for the one
+                    // renderer; a page that reports nothing (an empty stem)
+                    // lets them go after two seconds.
                     property bool currentReady: false
                     readonly property int currentIndex: controller.currentIndex
                     onCurrentIndexChanged: {
+                        // A page shown before (a neighbour) is ready at once.
                         currentReady = false;
-                        neighbourDelay.restart();
+                        for (let i = 0; i < pages.count; ++i) {
+                            const shown = pages.itemAt(i);
+                            if (shown && shown.questionIndex === currentIndex && shown.contentShown)
+                                currentReady = true;
+                        }
+                        if (!currentReady)
+                            neighbourDelay.restart();
                     }
                     Timer {
                         id: neighbourDelay
-                        interval: 250
+                        interval: 2000
                         running: true
                         onTriggered: pager.currentReady = true
                     }
@@ -132,6 +144,7 @@ Item {
                             required property int sectionQuestionCount
                             required property string stem
                             readonly property bool isCurrent: questionIndex === pager.currentIndex
+                            property bool contentShown: false
 
                             objectName: "page" + questionIndex
                             width: pager.width
@@ -169,6 +182,7 @@ Item {
                                     item.inkIntensity = Qt.binding(() => root.inkIntensity);
                                     item.contentWanted = Qt.binding(() => page.isCurrent || pager.currentReady);
                                     item.contentReady.connect(() => {
+                                        page.contentShown = true;
                                         if (page.isCurrent)
                                             pager.currentReady = true;
                                     });
@@ -178,6 +192,12 @@ Item {
                             Component {
                                 id: sectionIntroComponent
                                 QuestionSectionIntroView {
+                                    // Nothing to load: the neighbours may start.
+                                    Component.onCompleted: {
+                                        page.contentShown = true;
+                                        if (page.isCurrent)
+                                            pager.currentReady = true;
+                                    }
                                     controller: root.controller
                                     sectionTitle: page.sectionTitle
                                     sectionDescription: page.sectionDescription
