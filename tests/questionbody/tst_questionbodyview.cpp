@@ -3,6 +3,7 @@
 
 #include "PracticeTestSupport.h"
 
+#include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "MaterialPageWindow.h"
 #include "MaterialPanelRatios.h"
@@ -51,16 +52,15 @@ private:
 
     AppModel &model() { return *env->model; }
 
-    // A window of 760 × 900 holding the given item, built with the model.
+    // A window of 760 × 900 holding the given item.
     bool show(const QByteArray &content)
     {
         QQmlComponent component(engine);
         component.setData("import QtQuick\nimport QtQuick.Window\nimport Vuzo\n"
                           "Window { id: root; width: 760; height: 900; visible: true\n"
-                          "property QtObject model\n"
                               + content + "\n}",
                           QUrl(QStringLiteral("qrc:/test/Host.qml")));
-        root.reset(component.createWithInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model())}}));
+        root.reset(component.create());
         if (!root) {
             qWarning() << component.errorString();
             return false;
@@ -123,6 +123,7 @@ private Q_SLOTS:
         env->makeModel();
         engine = new QQmlEngine;
         engine->addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(engine, env->model.get());
     }
     void cleanup()
     {
@@ -138,7 +139,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("1"), QuestionType::single, QStringLiteral("A")),
                               make(QStringLiteral("2"), QuestionType::single, QStringLiteral("B"))});
         QVERIFY(show("Flickable { anchors.fill: parent; contentHeight: body.height + 60\n"
-                     "QuestionBodyView { id: body; objectName: \"body\"; x: 30; y: 30; width: 700; model: root.model; questionId: \"1\" } }"));
+                     "QuestionBodyView { id: body; objectName: \"body\"; x: 30; y: 30; width: 700; questionId: \"1\" } }"));
         QCOMPARE(textOf(QStringLiteral("sourceLine")), QStringLiteral("来源：2023年国考"));
         QVERIFY(shown(QStringLiteral("optionD")));
         QVERIFY(!shown(QStringLiteral("reviewResult")));
@@ -168,7 +169,7 @@ private Q_SLOTS:
         model().setExamMode(ExamMode::review);
         model().setQuestions({make(QStringLiteral("m"), QuestionType::multiple, QStringLiteral("A,C")),
                               make(QStringLiteral("n"), QuestionType::single, QStringLiteral("B"))});
-        QVERIFY(show("QuestionBodyView { width: 700; model: root.model; questionId: \"m\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"m\" }"));
         auto *confirm = find(QStringLiteral("confirmButton"));
         QVERIFY(confirm);
         QCOMPARE(confirm->property("text").toString(), QStringLiteral("确定"));
@@ -194,7 +195,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("s"), QuestionType::answer, QStringLiteral("要点"), 0),
                               make(QStringLiteral("t"), QuestionType::single, QStringLiteral("A"))});
         model().setStudyTransparencyEnabled(true);
-        QVERIFY(show("QuestionBodyView { width: 700; model: root.model; questionId: \"s\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"s\" }"));
         auto *reveal = find(QStringLiteral("revealButton"));
         QVERIFY(reveal && reveal->isVisible());
         QCOMPARE(reveal->property("text").toString(), QStringLiteral("查看解析"));
@@ -211,7 +212,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("1"), QuestionType::single, QStringLiteral("A"))});
         answerWith(env->service, collectPath, true);
         env->service.holdReplies(collectPath);
-        QVERIFY(show("QuestionBodyView { width: 700; model: root.model; questionId: \"1\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"1\" }"));
         auto *button = find(QStringLiteral("collectButton"));
         QCOMPARE(button->width(), 86.0);
         QCOMPARE(textOf(QStringLiteral("collectText")), QStringLiteral("收藏"));
@@ -230,7 +231,7 @@ private Q_SLOTS:
     void contentLoadsOnlyWhenWanted()
     {
         model().setQuestions({make(QStringLiteral("1"), QuestionType::single, QStringLiteral("A"))});
-        QVERIFY(show("QuestionBodyView { objectName: \"body\"; width: 700; model: root.model; questionId: \"1\"; contentWanted: false }"));
+        QVERIFY(show("QuestionBodyView { objectName: \"body\"; width: 700; questionId: \"1\"; contentWanted: false }"));
         auto *stem = find(QStringLiteral("stemLoader"));
         QVERIFY(!stem->property("item").value<QObject *>());
         find(QStringLiteral("body"))->setProperty("contentWanted", true);
@@ -246,7 +247,7 @@ private Q_SLOTS:
             set.append(inMaterial(QString::number(i), QStringLiteral(" m1 ")));
         model().setQuestions(set);
         model().setCurrentQuestionIndex(2);
-        QVERIFY(show("MaterialQuestionView { anchors.fill: parent; model: root.model; materialId: \"m1\"\n"
+        QVERIFY(show("MaterialQuestionView { anchors.fill: parent; materialId: \"m1\"\n"
                      "materialTitle: \"阅读材料\"; materialContent: \"<p>材料正文</p>\" }"));
         auto *split = find<MaterialSplitController>(QStringLiteral("materialSplit"));
         auto *pages = find<MaterialPageWindow>(QStringLiteral("materialPageWindow"));
@@ -297,7 +298,7 @@ private Q_SLOTS:
         model().setQuestionModel(questionModel);
         model().setQuestions(set);
         model().setScreen(AppScreen::questions);
-        QVERIFY(show("QuestionView { anchors.fill: parent; model: root.model }"));
+        QVERIFY(show("QuestionView { anchors.fill: parent }"));
 
         auto *page = find<QQuickItem>(QStringLiteral("page0"));
         QVERIFY(page);

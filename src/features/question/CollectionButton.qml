@@ -7,7 +7,6 @@ import Vuzo
 // clicks. Keeps its full 86 × 32 size in a crowded row.
 Item {
     id: button
-    property QtObject model
     property string questionId
     property bool questionIsCollect: false
     property bool transparent: false
@@ -22,7 +21,7 @@ Item {
 
     CollectionButtonState {
         id: collectState
-        model: button.model
+        model: AppModel
         questionId: button.questionId
         questionIsCollect: button.questionIsCollect
     }

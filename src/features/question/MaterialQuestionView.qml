@@ -6,8 +6,9 @@ import Vuzo
 // keeps the questions of the same material near the current one mounted as
 // hidden pages; a sideways swipe over it moves between questions.
 //
-// The host (the question screen) builds one per material and sets:
-//   controller      the screen controller; its `model` is the application model
+// Reads the AppModel singleton. The host (the question screen) builds one per
+// material and sets:
+//   controller      the screen controller, for the current material
 //   materialId, materialTitle, materialContent   the material shown
 //   scrollOffsets   the screen's ScrollOffsetCache
 //   panelRatios     the screen's MaterialPanelRatios
@@ -15,7 +16,6 @@ import Vuzo
 Item {
     id: view
     property QtObject controller
-    property QtObject model: controller ? controller.model : null
     property string materialId: controller ? controller.currentMaterialId : ""
     property string materialTitle: controller ? controller.currentMaterialTitle : ""
     property string materialContent: controller ? controller.currentMaterialContent : ""
@@ -34,7 +34,7 @@ Item {
     MaterialPageWindow {
         id: pageWindow
         objectName: "materialPageWindow"
-        model: view.model
+        model: AppModel
         materialId: view.materialId
     }
 
@@ -174,7 +174,6 @@ Item {
                         y: 30
                         width: page.width - 60
                         controller: view.controller
-                        model: view.model
                         questionIndex: page.questionIndex
                         questionId: page.questionId
                         transparent: view.transparent
@@ -209,8 +208,8 @@ Item {
                             return;
                         }
                         const step = SwipeClassifier.moveFor(last.x - start.x, last.y - start.y);
-                        if (step !== 0 && view.model)
-                            view.model.moveQuestion(step);
+                        if (step !== 0)
+                            AppModel.moveQuestion(step);
                     }
                     onPointChanged: if (active) last = point.scenePosition
                 }

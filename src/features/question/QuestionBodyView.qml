@@ -8,18 +8,18 @@ import Vuzo
 // review question, the review result. Everything is read from the model
 // through QuestionBodyState; every action goes to a model operation.
 //
-// Hosted by the question screen's pages and by the material view, which set:
-//   controller      the screen controller; its `model` is the application model
+// Reads the AppModel singleton. Hosted by the question screen's pages and by
+// the material view, which set:
 //   questionId      the question of this page
 //   transparent, inkHex, inkIntensity   the look
 //   contentWanted   false keeps every web view of the page unbuilt; once true
 //                   the content loads and stays loaded
 // and may listen to contentReady(), sent once the stem has laid out.
-// questionIndex and stem are accepted for the host's sake and not needed.
+// controller, questionIndex and stem are accepted for the host's sake and
+// not needed.
 Column {
     id: body
     property QtObject controller
-    property QtObject model: controller ? controller.model : null
     property int questionIndex: -1
     property string questionId
     property string stem
@@ -44,7 +44,7 @@ Column {
 
     QuestionBodyState {
         id: pageState
-        model: body.model
+        model: AppModel
         questionId: body.questionId
     }
 
@@ -101,7 +101,6 @@ Column {
             objectName: "collectButton"
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
-            model: body.model
             questionId: body.questionId
             questionIsCollect: pageState.isCollect
             transparent: body.transparent
@@ -137,11 +136,11 @@ Column {
         id: answerArea
         objectName: "answerArea"
         width: body.contentWidth
-        spacing: pageState.questionType === 3 ? 10 : 12
+        spacing: pageState.questionType === QuestionType.Answer ? 10 : 12
 
         Text {
             objectName: "multipleHint"
-            visible: pageState.questionType === 2
+            visible: pageState.questionType === QuestionType.Multiple
             text: "可选择多个答案"
             textFormat: Text.PlainText
             font.pixelSize: 14
@@ -149,7 +148,7 @@ Column {
         }
 
         Repeater {
-            model: pageState.questionType === 3 ? null : pageState.options
+            model: pageState.questionType === QuestionType.Answer ? null : pageState.options
             delegate: OptionRow {
                 objectName: "option" + letter
                 width: answerArea.width
@@ -181,7 +180,7 @@ Column {
         }
 
         Item {
-            visible: pageState.questionType === 3 && !pageState.revealed
+            visible: pageState.questionType === QuestionType.Answer && !pageState.revealed
             width: answerArea.width
             height: 50
             PrimaryButton {
