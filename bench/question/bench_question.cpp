@@ -10,6 +10,7 @@
 //   anchor pages loaded: <ms> ms  its cold start, for comparing machines
 // Run under xvfb-run; "--anchor N" is the anchor's own child run.
 
+#include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
 #include "networking/APIClient.h"
@@ -218,6 +219,7 @@ int main(int argc, char *argv[])
 
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
+    AppModelSingleton::install(&engine, &model);
     QQmlComponent component(&engine);
     component.setData(R"(
 import QtQuick

@@ -1,6 +1,7 @@
 // Shows the question screen with a sample set over a patterned backdrop and
 // saves a picture: question_preview <out.png> [--transparent] [--index N]
 // [--card] [--confirm] [--zoom] (150 %).
+#include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
 #include "networking/APIClient.h"
@@ -79,6 +80,7 @@ int main(int argc, char *argv[])
 
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
+    AppModelSingleton::install(&engine, &model);
     QQmlComponent component(&engine);
     component.setData(R"(
 import QtQuick

@@ -1,3 +1,4 @@
+#include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "ModalKeyGuard.h"
 #include "ModelTestEnvironment.h"
@@ -311,6 +312,7 @@ private Q_SLOTS:
     {
         QQmlEngine engine;
         engine.addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(&engine, &model());
         QQmlComponent component(&engine);
         component.setData(R"(
 import QtQuick

@@ -20,9 +20,8 @@ import Vuzo
 Item {
     id: root
     objectName: "questionView"
-    // The application model: the AppModel singleton where the module has it,
-    // else the one the root view hands over.
-    property QtObject model: typeof AppModel !== "undefined" ? AppModel : null
+    // The application model (a test may hand over another one).
+    property AppModel model: AppModel
     property Component questionBodyComponent: defaultBody
     property Component materialViewComponent: defaultMaterialView
 
