@@ -20,7 +20,7 @@ const QList<ScreenCatalog::Entry> &ScreenCatalog::entries()
         {int(AppScreen::login),       "LoginView.qml",    WhileShown,         "LoginView"},
         {int(AppScreen::home),        "HomeView.qml",     WhileSignedIn,      "HomeView"},
         {int(AppScreen::purchase),    "PurchaseView.qml", WhileShown,         "PurchaseView"},
-        {int(AppScreen::questions),   "",                 WhileShown,         "QuestionView"},
+        {int(AppScreen::questions),   "QuestionView.qml", WhileShown,         "QuestionView"},
         {int(AppScreen::report),      "",                 WhileShown,         "ReportView"},
         {int(AppScreen::analysis),    "",                 WhileShown,         "AnalysisView"},
         {int(AppScreen::collections), "",                 WhileShown,         "CollectionsView"},

@@ -342,7 +342,7 @@ private Q_SLOTS:
         auto *current = view("QuestionViewSlot");
         QVERIFY(current);
         QVERIFY(isShown(item("QuestionViewSlot")));
-        QCOMPARE(current->property("screenName").toString(), QStringLiteral("QuestionView"));
+        QCOMPARE(current->objectName(), QStringLiteral("questionView"));
         m_model->setScreen(AppScreen::home);
         QCOMPARE(view("HomeViewSlot"), home);
         QVERIFY(!view("QuestionViewSlot"));

@@ -1,0 +1,219 @@
+import QtQuick
+import Vuzo
+
+// A question of a reading material: the material above, the question card
+// below, split by a handle whose position is kept per question. The card
+// keeps the questions of the same material near the current one mounted as
+// hidden pages; a sideways swipe over it moves between questions.
+//
+// Reads the AppModel singleton. The host (the question screen) builds one per
+// material and sets:
+//   controller      the screen controller, for the current material
+//   materialId, materialTitle, materialContent   the material shown
+//   scrollOffsets   the screen's ScrollOffsetCache
+//   panelRatios     the screen's MaterialPanelRatios
+//   transparent, inkHex, inkIntensity            the look
+Item {
+    id: view
+    property QtObject controller
+    property string materialId: controller ? controller.currentMaterialId : ""
+    property string materialTitle: controller ? controller.currentMaterialTitle : ""
+    property string materialContent: controller ? controller.currentMaterialContent : ""
+    property ScrollOffsetCache scrollOffsets: ownOffsets
+    property MaterialPanelRatios panelRatios: ownRatios
+    property bool transparent: false
+    property string inkHex: ""
+    property real inkIntensity: 1
+
+    clip: true
+
+    // Used only when the host gives none: then they live as long as this view.
+    ScrollOffsetCache { id: ownOffsets }
+    MaterialPanelRatios { id: ownRatios }
+
+    MaterialPageWindow {
+        id: pageWindow
+        objectName: "materialPageWindow"
+        model: AppModel
+        materialId: view.materialId
+    }
+
+    MaterialSplitController {
+        id: split
+        objectName: "materialSplit"
+        ratios: view.panelRatios
+        questionId: pageWindow.currentQuestionId
+        availableHeight: view.height
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: view.transparent ? "transparent" : "white"
+    }
+
+    MaterialContentLayer {
+        id: materialPane
+        objectName: "materialPane"
+        width: view.width
+        height: split.top
+        visible: height > 0
+        materialId: view.materialId
+        title: view.materialTitle
+        html: view.materialContent
+        scrollOffsets: view.scrollOffsets
+        inkHex: view.transparent ? view.inkHex : ""
+        inkIntensity: view.inkIntensity
+    }
+
+    // The card's shadow falls upwards onto the material: a soft strip above
+    // its top edge (a blurred layer would cost a texture per material view).
+    Rectangle {
+        visible: !view.transparent && split.top > 0
+        x: 0
+        y: split.top - height + 20
+        width: view.width
+        height: 38
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: Qt.rgba(0, 0, 0, 0) }
+            GradientStop { position: 0.5; color: Qt.rgba(0, 0, 0, 0.05) }
+            GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.1) }
+        }
+    }
+
+    Item {
+        id: card
+        objectName: "questionCard"
+        y: split.top
+        width: view.width
+        height: split.cardHeight
+
+        Rectangle {
+            anchors.fill: parent
+            radius: 20
+            color: view.transparent ? "transparent" : "white"
+        }
+
+        Item {
+            id: handle
+            objectName: "splitHandle"
+            width: parent.width
+            height: 30
+            Rectangle {
+                anchors.centerIn: parent
+                width: 44
+                height: 5
+                radius: 2.5
+                color: view.transparent ? Theme.appTitle : Qt.rgba(0.45, 0.48, 0.56, 0.45)
+            }
+            // Measured in the scene: the handle itself moves with the split.
+            DragHandler {
+                id: handleDrag
+                objectName: "splitDrag"
+                target: null
+                xAxis.enabled: false
+                dragThreshold: 6
+                cursorShape: Qt.SizeVerCursor
+                property real lastTranslation: 0
+                onCentroidChanged: {
+                    if (!active)
+                        return;
+                    lastTranslation = centroid.scenePosition.y - centroid.scenePressPosition.y;
+                    split.dragChanged(lastTranslation);
+                }
+                onActiveChanged: if (!active) split.dragEnded(lastTranslation)
+            }
+            HoverHandler { cursorShape: Qt.SizeVerCursor }
+        }
+
+        Item {
+            id: pagesArea
+            objectName: "materialPages"
+            y: handle.height
+            width: parent.width
+            height: Math.max(0, parent.height - handle.height)
+            clip: true
+
+            // Neighbours load a moment after the current page.
+            property bool neighboursWanted: false
+            Connections {
+                target: pageWindow
+                function onCurrentQuestionIdChanged() {
+                    pagesArea.neighboursWanted = false;
+                    neighbourDelay.restart();
+                }
+            }
+            Timer {
+                id: neighbourDelay
+                interval: 250
+                running: true
+                onTriggered: pagesArea.neighboursWanted = true
+            }
+
+            Repeater {
+                model: pageWindow
+                delegate: Flickable {
+                    id: page
+                    required property int questionIndex
+                    required property string questionId
+                    readonly property bool isCurrent: questionIndex === pageWindow.currentIndex
+
+                    objectName: "materialPage" + questionIndex
+                    width: pagesArea.width
+                    height: pagesArea.height
+                    opacity: isCurrent ? 1 : 0
+                    enabled: isCurrent
+                    z: isCurrent ? 1 : 0
+                    clip: true
+                    contentWidth: width
+                    contentHeight: pageBody.height + 60
+                    boundsBehavior: Flickable.StopAtBounds
+
+                    QuestionBodyView {
+                        id: pageBody
+                        x: 30
+                        y: 30
+                        width: page.width - 60
+                        controller: view.controller
+                        questionIndex: page.questionIndex
+                        questionId: page.questionId
+                        transparent: view.transparent
+                        inkHex: view.inkHex
+                        inkIntensity: view.inkIntensity
+                        contentWanted: page.isCurrent || pagesArea.neighboursWanted
+                    }
+
+                    ScrollMemory {
+                        flickable: page
+                        cache: view.scrollOffsets
+                        key: view.scrollOffsets ? view.scrollOffsets.questionKey(page.questionId) : ""
+                    }
+                }
+            }
+
+            // Watches drags over the pages without taking them from the
+            // buttons and web views beneath.
+            Item {
+                anchors.fill: parent
+                z: 2
+                PointHandler {
+                    id: swipe
+                    objectName: "materialSwipe"
+                    acceptedButtons: Qt.LeftButton
+                    property point start
+                    property point last
+                    onActiveChanged: {
+                        if (active) {
+                            start = point.scenePressPosition;
+                            last = point.scenePosition;
+                            return;
+                        }
+                        const step = SwipeClassifier.moveFor(last.x - start.x, last.y - start.y);
+                        if (step !== 0)
+                            AppModel.moveQuestion(step);
+                    }
+                    onPointChanged: if (active) last = point.scenePosition
+                }
+            }
+        }
+    }
+}

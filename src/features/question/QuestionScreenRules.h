@@ -1,0 +1,58 @@
+#pragma once
+
+#include "models/CardMenu.h"
+#include "models/ExamMode.h"
+#include "models/Material.h"
+#include "models/Question.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The question screen's rules that need no view: which pages are mounted,
+// which material a question belongs to, what the top bar, the answer card,
+// the confirmation and the section card say, and how a swipe moves.
+// image viewer's and option view's choices.
+namespace QuestionScreenRules {
+
+// ---- pager -----------------------------------------------------------------
+inline constexpr int pagerReach = 2;
+inline constexpr double swipeMinimumDistance = 60;
+inline constexpr double swipeDominance = 1.4;
+
+// The trimmed id, or nothing for an empty, "0" or "null" (any case) id.
+[[nodiscard]] std::optional<QString> materialKey(const std::optional<QString> &materialsId);
+[[nodiscard]] std::optional<Material> materialFor(const Question &question, const QList<Material> &materials);
+// The plain pages mounted around current: within two places, without material questions.
+[[nodiscard]] QList<int> visibleNormalQuestionIndices(const QList<Question> &questions, qint64 current,
+                                                      const QList<Material> &materials);
+[[nodiscard]] qint64 answerableQuestionsBeforeCurrent(const QList<Question> &questions, qint64 current);
+// +1 (next), -1 (previous) or 0 for a drag ending at (dx, dy).
+[[nodiscard]] int swipeStep(double dx, double dy);
+
+// ---- top bar ---------------------------------------------------------------
+[[nodiscard]] QString title(const std::optional<CardMenu> &menu);
+[[nodiscard]] QString modeLabel(ExamMode mode);
+[[nodiscard]] QString progressText(bool onSectionIntro, qint64 number, qint64 count);
+[[nodiscard]] double progressFraction(qint64 before, qint64 count);
+
+// ---- answer card and confirmation --------------------------------------------
+inline constexpr double collapsedCardWidth = 36;
+inline constexpr double openCardWidth = 250;
+
+enum class NumberFill { Clear, Primary, Soft, Background };
+enum class NumberText { White, Title };
+enum class NumberStroke { Clear, TitleFaint };
+[[nodiscard]] NumberFill numberFill(bool transparent, bool current, bool answered);
+[[nodiscard]] NumberText numberText(bool transparent, bool current);
+[[nodiscard]] NumberStroke numberStroke(bool transparent, bool current);
+
+[[nodiscard]] QString answeredCountText(qint64 answered, qint64 answerable);
+[[nodiscard]] QString submitConfirmationMessage(qint64 answerable, qint64 answered);
+
+// ---- section intro -------------------------------------------------------------
+[[nodiscard]] QString sectionCountText(qint64 count);
+[[nodiscard]] QString sectionDescriptionText(const QString &description);
+
+} // namespace QuestionScreenRules

@@ -1,0 +1,130 @@
+// Shows the question screen with a sample set over a patterned backdrop and
+// saves a picture: question_preview <out.png> [--transparent] [--index N]
+// [--card] [--confirm] [--zoom] (150 %).
+#include "AppModelSingleton.h"
+#include "ContentEngineSetup.h"
+#include "app/AppModel.h"
+#include "networking/APIClient.h"
+#include "platform/Clock.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(VuzoPlugin)
+
+int main(int argc, char *argv[])
+{
+    ContentEngineSetup::prepareBeforeEngineStarts();
+    QtWebEngineQuick::initialize();
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2)
+        return 2;
+    const bool transparent = args.contains(QStringLiteral("--transparent"));
+    const int indexAt = int(args.indexOf(QStringLiteral("--index")));
+    const int index = indexAt > 0 ? args.value(indexAt + 1).toInt() : 1;
+
+    QTemporaryDir dir;
+    UserDefaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    UserDefaults::setStandard(&defaults);
+    defaults.setValue(QStringLiteral("answer_card_collapsed"), !args.contains(QStringLiteral("--card")));
+    SystemClock clock;
+    APIClient client(QStringLiteral("http://127.0.0.1:9"));
+    AppModel model(client, defaults, clock);
+
+    QList<Question> set;
+    Question intro;
+    intro.id = QStringLiteral("s1");
+    intro.sectionIntro = QuestionSectionIntro{QStringLiteral("第一部分 常识判断"),
+                                              QStringLiteral("根据题目要求，在四个选项中选出一个最恰当的答案。"), 3};
+    set << intro;
+    for (int i = 0; i < 3; ++i) {
+        Question q;
+        q.id = QStringLiteral("q%1").arg(i);
+        q.context = i == 0 ? QStringLiteral("<p>下列关于我国古代科技成就的说法，<b>正确</b>的是（ ）。</p>"
+                                            "<p>若x&lt;y，则y&gt;x；水的化学式为 H<sub>2</sub>O。</p>")
+                           : QStringLiteral("<p>第 %1 题：依次填入画横线部分最恰当的一项是（ ）。</p>").arg(i + 1);
+        q.questionOptions = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+        q.answer = QStringLiteral("A");
+        set << q;
+    }
+    Question withMaterial;
+    withMaterial.id = QStringLiteral("m1q");
+    withMaterial.materialsId = QStringLiteral("m1");
+    withMaterial.context = QStringLiteral("<p>根据上述资料，下列说法正确的是：</p>");
+    set << withMaterial;
+    QuestionModel questionModel;
+    questionModel.materialsList = {Material{QStringLiteral("m1"), QStringLiteral("资料一"),
+                                            QStringLiteral("<p>2023年全国粮食总产量为69541万吨，比上年增加888万吨，增长1.3%。</p>")}};
+    questionModel.questionList = set;
+    model.setQuestionModel(questionModel);
+    CardMenu menu;
+    menu.name = QStringLiteral("常识判断专项");
+    model.setSelectedMenu(menu);
+    model.setSelectedExamBank(ExamBank{QStringLiteral("7"), QStringLiteral("行测题库"), 1});
+    model.setQuestions(set);
+    model.setAnswers({{QStringLiteral("q1"), QStringLiteral("B")}});
+    model.setCurrentQuestionIndex(index);
+    model.setScreen(AppScreen::questions);
+    model.setStudyTransparencyEnabled(transparent);
+
+    QQmlEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    AppModelSingleton::install(&engine, &model);
+    QQmlComponent component(&engine);
+    component.setData(R"(
+import QtQuick
+import QtQuick.Window
+import Vuzo
+Window {
+    width: 1100; height: 760; visible: true
+    color: "#6c8fc7"
+    property alias view: view
+    Grid {
+        anchors.fill: parent
+        columns: 11
+        Repeater {
+            model: 88
+            Rectangle { width: 100; height: 100; color: index % 2 ? "#5a7fb8" : "#86a3d2" }
+        }
+    }
+    Rectangle { anchors.fill: parent; color: "white"; visible: !view.transparent }
+    // The window zoom as the shell applies it: laid out smaller, drawn scaled.
+    Item {
+        id: zoomed
+        property real contentScale: Qt.application.arguments.indexOf("--zoom") >= 0 ? 1.5 : 1
+        width: parent.width / contentScale
+        height: parent.height / contentScale
+        scale: contentScale
+        transformOrigin: Item.TopLeft
+        QuestionView { id: view; anchors.fill: parent }
+    }
+}
+)",
+                      QUrl(QStringLiteral("qrc:/preview/Screen.qml")));
+    std::unique_ptr<QObject> object(component.create());
+    if (!object) {
+        qWarning() << component.errorString();
+        return 1;
+    }
+    auto *window = qobject_cast<QQuickWindow *>(object.get());
+    auto *view = object->property("view").value<QQuickItem *>();
+    view->setProperty("model", QVariant::fromValue<QObject *>(&model));
+    if (args.contains(QStringLiteral("--confirm")))
+        view->setProperty("showingSubmitConfirmation", true);
+    QTest::qWait(4000);
+    window->grabWindow().save(args.at(1));
+    object.reset();
+    UserDefaults::setStandard(nullptr);
+    return 0;
+}

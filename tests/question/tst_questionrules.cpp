@@ -1,0 +1,282 @@
+#include "ContentViewRules.h"
+#include "HtmlContentStyle.h"
+#include "QuestionScreenRules.h"
+
+#include <QTest>
+
+#include <limits>
+
+using namespace QuestionScreenRules;
+
+namespace {
+
+Question plain(const QString &id, const std::optional<QString> &materialsId = std::nullopt)
+{
+    Question q;
+    q.id = id;
+    q.materialsId = materialsId;
+    return q;
+}
+
+Question intro(const QString &id)
+{
+    Question q;
+    q.id = id;
+    q.sectionIntro = QuestionSectionIntro{QStringLiteral("一、常识"), QString(), 3};
+    q.materialsId = QStringLiteral("12"); // never counts for an introduction
+    return q;
+}
+
+QList<Material> materials()
+{
+    return {Material{QStringLiteral(" 12 "), QStringLiteral("材料一"), QStringLiteral("<p>m</p>")},
+            Material{QStringLiteral("Ab"), QString(), QString()}};
+}
+
+} // namespace
+
+class TestQuestionRules : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void materialMatching_data()
+    {
+        QTest::addColumn<QVariant>("materialsId");
+        QTest::addColumn<QString>("expected"); // the matched material's id, "" for none
+        QTest::newRow("absent") << QVariant() << "";
+        QTest::newRow("empty") << QVariant(QString()) << "";
+        QTest::newRow("blank") << QVariant(QStringLiteral(" \n\t")) << "";
+        QTest::newRow("zero") << QVariant(QStringLiteral(" 0 ")) << "";
+        QTest::newRow("null any case") << QVariant(QStringLiteral("NuLL")) << "";
+        QTest::newRow("spaces around both") << QVariant(QStringLiteral("\n12 ")) << " 12 ";
+        QTest::newRow("exact") << QVariant(QStringLiteral("12")) << " 12 ";
+        QTest::newRow("leading zero is another id") << QVariant(QStringLiteral("012")) << "";
+        QTest::newRow("case matters") << QVariant(QStringLiteral("ab")) << "";
+        QTest::newRow("not in the set") << QVariant(QStringLiteral("99")) << "";
+    }
+
+    void materialMatching()
+    {
+        QFETCH(QVariant, materialsId);
+        QFETCH(QString, expected);
+        const Question q = plain(QStringLiteral("q"), materialsId.isValid() ? std::optional<QString>(materialsId.toString())
+                                                                            : std::nullopt);
+        const auto found = materialFor(q, materials());
+        QCOMPARE(found ? found->id : QString(), expected);
+        QVERIFY(!materialFor(intro(QStringLiteral("i")), materials()));
+    }
+
+    void pagerWindow_data()
+    {
+        QTest::addColumn<QList<Question>>("questions");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QList<int>>("expected");
+        QList<Question> ten;
+        for (int i = 0; i < 10; ++i)
+            ten << plain(QString::number(i));
+        QTest::newRow("empty set") << QList<Question>() << 0 << QList<int>();
+        QTest::newRow("first of ten") << ten << 0 << QList<int>{0, 1, 2};
+        QTest::newRow("last of ten") << ten << 9 << QList<int>{7, 8, 9};
+        QTest::newRow("middle of ten") << ten << 5 << QList<int>{3, 4, 5, 6, 7};
+        const QList<Question> mixed{plain("0"), plain("1", QStringLiteral("12")), plain("2", QStringLiteral("12")),
+                                    plain("3")};
+        QTest::newRow("materials left out, first") << mixed << 0 << QList<int>{0};
+        QTest::newRow("materials left out, last") << mixed << 3 << QList<int>{3};
+        const QList<Question> unknownMaterial{plain("0"), plain("1", QStringLiteral("99"))};
+        QTest::newRow("unknown material is a plain page") << unknownMaterial << 0 << QList<int>{0, 1};
+        QTest::newRow("introductions stay") << QList<Question>{intro("i"), plain("1")} << 1 << QList<int>{0, 1};
+    }
+
+    void pagerWindow()
+    {
+        QFETCH(QList<Question>, questions);
+        QFETCH(int, current);
+        QFETCH(QList<int>, expected);
+        QCOMPARE(visibleNormalQuestionIndices(questions, current, materials()), expected);
+    }
+
+    void progressCount()
+    {
+        const QList<Question> set{intro("a"), plain("1"), plain("2"), intro("b"), plain("3")};
+        const QList<qint64> expected{0, 1, 2, 2, 3};
+        for (int c = 0; c < set.size(); ++c)
+            QCOMPARE(answerableQuestionsBeforeCurrent(set, c), expected.at(c));
+        QCOMPARE(answerableQuestionsBeforeCurrent({}, 0), 0);
+    }
+
+    void swipe_data()
+    {
+        QTest::addColumn<double>("dx");
+        QTest::addColumn<double>("dy");
+        QTest::addColumn<int>("step");
+        QTest::newRow("59 pt does not start") << -59.0 << 0.0 << 0;
+        QTest::newRow("60 pt left") << -60.0 << 0.0 << 1;
+        QTest::newRow("left and a little down") << -100.0 << 50.0 << 1;
+        QTest::newRow("not dominant enough") << -100.0 << 80.0 << 0;
+        QTest::newRow("exactly 1.4 times is not enough") << -140.0 << 100.0 << 0;
+        QTest::newRow("right") << 100.0 << 0.0 << -1;
+        QTest::newRow("vertical") << 0.0 << -200.0 << 0;
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0.0 << 0;
+    }
+
+    void swipe()
+    {
+        QFETCH(double, dx);
+        QFETCH(double, dy);
+        QFETCH(int, step);
+        QCOMPARE(swipeStep(dx, dy), step);
+    }
+
+    void topBarTexts()
+    {
+        QCOMPARE(title(std::nullopt), QStringLiteral("专项练习"));
+        CardMenu unnamed;
+        QCOMPARE(title(unnamed), QString());
+        CardMenu named;
+        named.name = QStringLiteral("言语理解");
+        QCOMPARE(title(named), QStringLiteral("言语理解"));
+        QCOMPARE(modeLabel(ExamMode::review), QStringLiteral("背题模式"));
+        QCOMPARE(modeLabel(ExamMode::practice), QStringLiteral("做题模式"));
+        QCOMPARE(progressText(false, 3, 20), QStringLiteral("3 / 20"));
+        QCOMPARE(progressText(false, 0, 0), QStringLiteral("0 / 0"));
+        QCOMPARE(progressText(true, 0, 20), QStringLiteral("题型说明"));
+        QCOMPARE(progressFraction(0, 0), 0.0);
+        QCOMPARE(progressFraction(1, 4), 0.25);
+        QCOMPARE(progressFraction(4, 4), 1.0);
+    }
+
+    void numberColours_data()
+    {
+        QTest::addColumn<bool>("transparent");
+        QTest::addColumn<bool>("current");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<int>("fill");
+        QTest::addColumn<int>("text");
+        QTest::addColumn<int>("stroke");
+        QTest::newRow("current") << false << true << false << int(NumberFill::Primary) << int(NumberText::White)
+                                 << int(NumberStroke::Clear);
+        QTest::newRow("current wins over answered") << false << true << true << int(NumberFill::Primary)
+                                                    << int(NumberText::White) << int(NumberStroke::Clear);
+        QTest::newRow("answered") << false << false << true << int(NumberFill::Soft) << int(NumberText::Title)
+                                  << int(NumberStroke::Clear);
+        QTest::newRow("open") << false << false << false << int(NumberFill::Background) << int(NumberText::Title)
+                              << int(NumberStroke::Clear);
+        QTest::newRow("transparent current") << true << true << false << int(NumberFill::Clear)
+                                             << int(NumberText::Title) << int(NumberStroke::TitleFaint);
+        QTest::newRow("transparent answered looks open") << true << false << true << int(NumberFill::Clear)
+                                                         << int(NumberText::Title) << int(NumberStroke::Clear);
+    }
+
+    void numberColours()
+    {
+        QFETCH(bool, transparent);
+        QFETCH(bool, current);
+        QFETCH(bool, answered);
+        QFETCH(int, fill);
+        QFETCH(int, text);
+        QFETCH(int, stroke);
+        QCOMPARE(int(numberFill(transparent, current, answered)), fill);
+        QCOMPARE(int(numberText(transparent, current)), text);
+        QCOMPARE(int(numberStroke(transparent, current)), stroke);
+    }
+
+    void confirmationAndSectionTexts()
+    {
+        QCOMPARE(submitConfirmationMessage(10, 7), QStringLiteral("还有 3 道题未作答，确认提交吗？"));
+        QCOMPARE(submitConfirmationMessage(10, 10), QStringLiteral("提交后将生成练习报告。"));
+        QCOMPARE(submitConfirmationMessage(0, 0), QStringLiteral("提交后将生成练习报告。"));
+        QCOMPARE(answeredCountText(2, 5), QStringLiteral("已答 2 / 5"));
+        QCOMPARE(sectionCountText(0), QStringLiteral("共 0 题"));
+        QCOMPARE(sectionCountText(12345), QStringLiteral("共 12345 题"));
+        QCOMPARE(sectionDescriptionText(QString()), QStringLiteral("准备好后进入本题型开始作答。"));
+        QCOMPARE(sectionDescriptionText(QStringLiteral("   ")), QStringLiteral("   "));
+    }
+
+    void sheetScale_data()
+    {
+        QTest::addColumn<double>("uiScale");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QSizeF>("physical"); // the sheet in device-independent pixels on a large screen
+        QTest::newRow("1.0") << 1.0 << 1.0 << QSizeF(640, 480);
+        QTest::newRow("1.03 rounds up") << 1.03 << 1.05 << QSizeF(672, 504);
+        QTest::newRow("0.3 held at 0.5") << 0.3 << 0.5 << QSizeF(320, 240);
+        QTest::newRow("2.0 held at 1.5") << 2.0 << 1.5 << QSizeF(960, 720);
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 1.0 << QSizeF(640, 480);
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 1.0 << QSizeF(640, 480);
+    }
+
+    void sheetScale()
+    {
+        QFETCH(double, uiScale);
+        QFETCH(double, scale);
+        QFETCH(QSizeF, physical);
+        const double s = ContentViewRules::sheetScale(uiScale);
+        QCOMPARE(s, scale);
+        const QSizeF logical = ContentViewRules::previewSize(QSizeF(5000, 5000));
+        QCOMPARE(QSizeF(logical.width() * s, logical.height() * s), physical);
+    }
+
+    void previewSizeIsCutPerSide()
+    {
+        QCOMPARE(ContentViewRules::previewSize(QSizeF(500, 900)), QSizeF(500, 480));
+        QCOMPARE(ContentViewRules::previewSize(QSizeF(900, 300)), QSizeF(640, 300));
+        QCOMPARE(ContentViewRules::previewSize(QSizeF(0, 0)), QSizeF(640, 480));
+        QCOMPARE(ContentViewRules::decodeSize(QSizeF(600, 400.5), 2.0), QSizeF(1200, 801));
+        QCOMPARE(ContentViewRules::decodeSize(QSizeF(600, 400), 0), QSizeF(600, 400));
+    }
+
+    void imageAddresses_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("https") << "https://img.example.com/a.png" << int(ContentViewRules::Loadable);
+        QTest::newRow("plain http") << "http://img.example.com/a.png?x=1" << int(ContentViewRules::Loadable);
+        QTest::newRow("data image") << "data:image/png;base64,iVBORw0KGgo=" << int(ContentViewRules::Loadable);
+        QTest::newRow("data html") << "data:text/html,hello" << int(ContentViewRules::Refused);
+        QTest::newRow("relative") << "img/a.png" << int(ContentViewRules::Refused);
+        QTest::newRow("root relative") << "/a.png" << int(ContentViewRules::Refused);
+        QTest::newRow("file") << "file:///etc/passwd" << int(ContentViewRules::Refused);
+        QTest::newRow("javascript") << "javascript:alert(1)" << int(ContentViewRules::Refused);
+        QTest::newRow("http without host") << "http:///a.png" << int(ContentViewRules::Refused);
+        QTest::newRow("empty") << "" << int(ContentViewRules::Invalid);
+        QTest::newRow("does not parse") << "http://exa mple.com/%zz" << int(ContentViewRules::Invalid);
+    }
+
+    void imageAddresses()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, kind);
+        QCOMPARE(ContentViewRules::imageAddress(source), kind);
+    }
+
+    void optionMarkup_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("markup");
+        QTest::newRow("less-than, space and digit") << "x < 3" << false;
+        QTest::newRow("less-than before a letter, no greater-than") << "a<b 且 c" << false;
+        QTest::newRow("subscript pair") << "H<sub>2</sub>O" << true;
+        QTest::newRow("escaped tags") << "&lt;p&gt;甲&lt;/p&gt;" << true;
+        QTest::newRow("plain Chinese") << "以上都不对" << false;
+    }
+
+    void optionMarkup()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, markup);
+        QCOMPARE(ContentViewRules::hasMarkup(content), markup);
+    }
+
+    void optionStyleAndReferences()
+    {
+        QCOMPARE(ContentViewRules::optionContentStyle(15), int(HtmlContentStyle::AnalysisOption));
+        QCOMPARE(ContentViewRules::optionContentStyle(16), int(HtmlContentStyle::QuestionOption));
+        QCOMPARE(ContentViewRules::decodeCharacterReferences(QStringLiteral("A &amp; B &#x4E00; &lt;3")),
+                 QStringLiteral("A & B 一 <3"));
+        QCOMPARE(ContentViewRules::decodeCharacterReferences(QStringLiteral("x < y  z")), QStringLiteral("x < y  z"));
+    }
+};
+
+QTEST_MAIN(TestQuestionRules)
+#include "tst_questionrules.moc"
