@@ -1,5 +1,7 @@
 #include "AppModel.h"
 
+#include <algorithm>
+
 #include "networking/APIClient.h"
 
 #include <QVariantMap>
@@ -106,8 +108,10 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
 
-    // One page holds the whole folder.
-    const CollectionListRequest body{bankAtStart, 1, std::max<qint64>(folder.count, 1), folder.menuId};
+    // One page holds the folder, up to a size the service and the analysis
+    // screen handle; a folder that counts more says so when it opens.
+    const qint64 pageSize = std::clamp<qint64>(folder.count, 1, collectionPageLimit);
+    const CollectionListRequest body{bankAtStart, 1, pageSize, folder.menuId};
     std::optional<QuestionModel> model;
     std::exception_ptr failure;
     try {
@@ -132,6 +136,8 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
             setCurrentAnalysisIndex(0);
             setAnalysisFromCollections(true);
             setScreen(AppScreen::analysis);
+            if (folder.count > collectionPageLimit)
+                setNoticeMessage(QStringLiteral("该目录题目较多，仅显示前 %1 道").arg(collectionPageLimit));
         }
     }
     endLoading(loading);
