@@ -102,6 +102,38 @@ private Q_SLOTS:
         QCOMPARE(model().screen(), AppScreen::home);
     }
 
+    void folderRowsFollowTheTree()
+    {
+        CardMenu leaf;
+        leaf.menuId = QStringLiteral("c");
+        leaf.name = QStringLiteral("第三层");
+        CardMenu middle;
+        middle.menuId = QStringLiteral("b");
+        middle.children = {leaf};
+        CardMenu top;
+        top.menuId = QStringLiteral("a");
+        top.children = {middle};
+        CardMenu single;
+        single.menuId = QStringLiteral("d");
+        single.count = 0;
+
+        build();
+        QAbstractItemModelTester tester(controller->folders());
+        model().setCollectionMenus({top, single});
+        const CollectionFolderListModel &rows = *controller->folders();
+        using ResultsTest::column;
+        QCOMPARE(column(rows, "menuId"),
+                 (QVariantList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+        // The third level indents two steps, inside the first card.
+        QCOMPARE(column(rows, "depth"), (QVariantList{0, 1, 2, 0}));
+        QCOMPARE(column(rows, "opensCard"), (QVariantList{true, false, false, true}));
+        QCOMPARE(column(rows, "closesCard"), (QVariantList{false, false, true, true}));
+        QCOMPARE(column(rows, "count").last(), QVariant(qint64(0)));
+
+        model().setCollectionMenus({});
+        QCOMPARE(rows.rowCount(), 0);
+    }
+
     void busyModelRefusesRefreshAndOpen()
     {
         model().setScreen(AppScreen::collections);

@@ -4,6 +4,7 @@
 
 CollectionsController::CollectionsController(QObject *parent)
     : QObject(parent)
+    , m_folders(new CollectionFolderListModel(this))
 {
 }
 
@@ -19,13 +20,19 @@ void CollectionsController::setModel(AppModel *model)
     m_lastScreen.reset();
     if (m_model) {
         connect(m_model, &AppModel::screenChanged, this, &CollectionsController::screenChanged);
-        connect(m_model, &AppModel::collectionMenusChanged, this, &CollectionsController::changed);
+        connect(m_model, &AppModel::collectionMenusChanged, this, &CollectionsController::foldersChanged);
         connect(m_model, &AppModel::isLoadingChanged, this, &CollectionsController::changed);
         connect(m_model, &AppModel::selectedExamBankChanged, this, &CollectionsController::changed);
     }
     Q_EMIT modelChanged();
-    Q_EMIT changed();
+    foldersChanged();
     screenChanged();
+}
+
+void CollectionsController::foldersChanged()
+{
+    m_folders->setFolders(m_model ? m_model->collectionMenus() : QList<CardMenu>{});
+    Q_EMIT changed();
 }
 
 void CollectionsController::screenChanged()

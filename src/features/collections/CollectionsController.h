@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppModel.h"
+#include "CollectionFolderListModel.h"
 #include "models/Enums.h"
 
 #include <QObject>
@@ -21,6 +22,7 @@ class CollectionsController : public QObject
     Q_PROPERTY(QString title READ title NOTIFY changed)
     Q_PROPERTY(bool showsEmptyState READ showsEmptyState NOTIFY changed)
     Q_PROPERTY(bool actionsEnabled READ actionsEnabled NOTIFY changed)
+    Q_PROPERTY(CollectionFolderListModel *folders READ folders CONSTANT)
 
 public:
     // Nested folders indent by this much per level.
@@ -38,6 +40,7 @@ public:
     [[nodiscard]] bool showsEmptyState() const;
     // Refresh and every folder row; the back button is always enabled.
     [[nodiscard]] bool actionsEnabled() const;
+    [[nodiscard]] CollectionFolderListModel *folders() const { return m_folders; }
 
     Q_INVOKABLE void refresh();
     Q_INVOKABLE void back();
@@ -50,7 +53,9 @@ Q_SIGNALS:
 
 private:
     void screenChanged();
+    void foldersChanged();
 
     QPointer<AppModel> m_model;
+    CollectionFolderListModel *m_folders;
     std::optional<AppScreen> m_lastScreen;
 };

@@ -82,6 +82,7 @@ void PracticeHistoryController::tabChanged()
 
 void PracticeHistoryController::storeChanged()
 {
+    ++m_contentRevision;
     Q_EMIT stateChanged();
     Q_EMIT selectionChanged();
     Q_EMIT m_practiceTab->changed();

@@ -43,6 +43,8 @@ class PracticeHistoryController : public QObject
     Q_PROPERTY(QString selectAllTitle READ selectAllTitle NOTIFY selectionChanged)
     Q_PROPERTY(QString confirmationMessage READ confirmationMessage NOTIFY selectionChanged)
     Q_PROPERTY(int selectionRevision READ selectionRevision NOTIFY selectionChanged)
+    // Moves whenever the store's pages or filed reports change.
+    Q_PROPERTY(int contentRevision READ contentRevision NOTIFY stateChanged)
     Q_PROPERTY(bool backEnabled READ backEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool tabsEnabled READ tabsEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool refreshEnabled READ refreshEnabled NOTIFY stateChanged)
@@ -82,6 +84,7 @@ public:
     [[nodiscard]] QString selectAllTitle() const;
     [[nodiscard]] QString confirmationMessage() const;
     [[nodiscard]] int selectionRevision() const { return m_selectionRevision; }
+    [[nodiscard]] int contentRevision() const { return m_contentRevision; }
     // The ids of the selected tab's loaded records.
     [[nodiscard]] QSet<QString> loadedIDs() const;
 
@@ -143,6 +146,7 @@ private:
     bool m_showingDeleteConfirmation = false;
     QSet<QString> m_selectedIDs;
     int m_selectionRevision = 0;
+    int m_contentRevision = 0;
     std::optional<AppScreen> m_lastScreen;
     std::optional<PracticeHistoryTab> m_lastTab;
     bool m_autoLoading = false;
