@@ -32,23 +32,24 @@ void AppModel::setTransparentAppearanceLevel(double value)
     // NaN or infinity would spoil every colour computed from the level.
     if (!std::isfinite(value))
         return;
-    publish(m_transparentAppearanceLevel, value, &AppModel::transparentAppearanceLevelChanged);
+    // The shared level first: views that redraw on the announcement read it.
     TransparentAppearanceScale::setCurrentValue(value);
+    publish(m_transparentAppearanceLevel, value, &AppModel::transparentAppearanceLevelChanged);
     defaults().setValue(transparentAppearanceLevelKey, value);
 }
 
 void AppModel::setTransparentInkHexValue(const QString &value)
 {
-    publish(m_transparentInkHex, value, &AppModel::transparentInkHexChanged);
     TransparentInkPalette::setCurrentHex(value);
+    publish(m_transparentInkHex, value, &AppModel::transparentInkHexChanged);
 }
 
 void AppModel::setTransparentInkIntensityValue(double value)
 {
     if (!std::isfinite(value))
         return;
-    publish(m_transparentInkIntensity, value, &AppModel::transparentInkIntensityChanged);
     TransparentInkPalette::setCurrentIntensity(value);
+    publish(m_transparentInkIntensity, value, &AppModel::transparentInkIntensityChanged);
 }
 
 QString AppModel::acceptedInkHex(const QString &normalized) const

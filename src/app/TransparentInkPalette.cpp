@@ -234,6 +234,11 @@ QString TransparentInkPalette::cssRGBA(const QString &hexText, double opacity)
         .arg(shortestDouble(alpha));
 }
 
+QString TransparentInkPalette::decimalText(double value)
+{
+    return shortestDouble(value);
+}
+
 TransparentInkPalette::RGB TransparentInkPalette::inkComponents()
 {
     return rgbComponents(currentHex()).value_or(*rgbComponents(QString::fromLatin1(defaultHex)));

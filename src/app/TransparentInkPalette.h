@@ -66,6 +66,10 @@ public:
     // "rgba(R, G, B, A)" with A = opacity × currentIntensity clamped to 0...1.
     [[nodiscard]] static QString cssRGBA(const QString &hex, double opacity);
 
+    // The shortest decimal that reads back to the same double, always with a
+    // fractional part ("1.0"); exponent form below 0.0001.
+    [[nodiscard]] static QString decimalText(double value);
+
     // The ink colour components of currentHex (the default ink when unreadable);
     // its opacity is currentIntensity.
     [[nodiscard]] static RGB inkComponents();

@@ -1,3 +1,4 @@
+#include "features/content/ContentEngineSetup.h"
 #include "shell/AppDelegate.h"
 #include "windowing/ShutdownSignals.h"
 
@@ -28,6 +29,7 @@ std::unique_ptr<AppDelegate> sharedDelegate;
 int main(int argc, char *argv[])
 {
     preferX11();
+    ContentEngineSetup::prepareBeforeEngineStarts();
     QtWebEngineQuick::initialize();
     QApplication application(argc, argv);
     sharedApplication = &application;

@@ -1,0 +1,49 @@
+import QtQuick
+import Vuzo
+
+// The text of one choice option: plain text when it holds no markup, else
+// HTML in the option style. The HTML takes no mouse input, so a click on it
+// reaches the option row beneath.
+Item {
+    id: root
+    property string content
+    property real fontSize: 16
+    property real textOpacity: 1
+    property real imageOpacity: 1
+    property string transparentInkHex: ""
+    property real transparentInkIntensity: 1
+    property bool isGraphicReasoning: false
+
+    readonly property bool isMarkup: ContentViewRules.hasMarkup(content)
+
+    implicitHeight: isMarkup ? Math.max(30, htmlLoader.item ? htmlLoader.item.contentHeight : 0) : plain.implicitHeight
+
+    Text {
+        id: plain
+        objectName: "optionPlainText"
+        visible: !root.isMarkup
+        width: parent.width
+        text: root.isMarkup ? "" : ContentViewRules.decodeCharacterReferences(root.content)
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+        font.pixelSize: root.fontSize
+        color: Theme.withOpacity(Theme.appTitle, root.textOpacity)
+    }
+
+    Loader {
+        id: htmlLoader
+        active: root.isMarkup
+        width: parent.width
+        height: root.implicitHeight
+        sourceComponent: HtmlWebView {
+            interactive: false
+            html: root.content
+            textOpacity: root.textOpacity
+            imageOpacity: root.imageOpacity
+            transparentInkHex: root.transparentInkHex
+            transparentInkIntensity: root.transparentInkIntensity
+            isGraphicReasoning: root.isGraphicReasoning
+            contentStyle: ContentViewRules.optionContentStyle(root.fontSize)
+        }
+    }
+}
