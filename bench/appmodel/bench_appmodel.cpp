@@ -173,7 +173,7 @@ int main(int argc, char **argv)
     const double apply = medianMilliseconds(runs, [&] { model.setMenus(decoded); });
     int expanded = 0;
     const double paths = medianMilliseconds(runs, [&] { expanded = walkPaths(model, model.menus(), QString()); });
-    const double qml = medianMilliseconds(runs, [&] { (void)model.property("menus").toList().size(); });
+    const double qml = medianMilliseconds(runs, [&] { (void)model.menuTreeModel()->rowCount(); });
 
     std::printf("appmodel start-up, store of 100 banks and 2000 expansion entries (median of %d)\n", runs);
     std::printf("  model from a loaded store:     %8.3f ms   (target < 20 ms)\n", modelOnly);
@@ -182,7 +182,7 @@ int main(int argc, char **argv)
     std::printf("  decode (parse + records):      %8.3f ms\n", decode);
     std::printf("  publish to the model:          %8.3f ms\n", apply);
     std::printf("  menu paths + expansion lookup: %8.3f ms   (%d rows expanded)\n", paths, expanded);
-    std::printf("  QML list of the tree:          %8.3f ms\n", qml);
+    std::printf("  rows of the tree model:        %8.3f ms\n", qml);
     std::printf("  tree applied (decode+publish+paths): %8.3f ms   (target < 30 ms)\n", decode + apply + paths);
     Clock::setShared(nullptr);
     return 0;

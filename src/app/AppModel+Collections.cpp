@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include <algorithm>
 
@@ -10,37 +11,6 @@
 // on the analysis screen, and collecting or uncollecting one question. An
 // answer that arrives after the login token or the selected bank changed is
 // dropped.
-
-namespace {
-
-const CardMenu *findFolder(const QList<CardMenu> &folders, const QString &menuId)
-{
-    for (const CardMenu &folder : folders) {
-        if (folder.menuId == menuId)
-            return &folder;
-        if (const CardMenu *found = findFolder(folder.children, menuId))
-            return found;
-    }
-    return nullptr;
-}
-
-QVariantMap folderMap(const CardMenu &folder)
-{
-    QVariantList children;
-    children.reserve(folder.children.size());
-    for (const CardMenu &child : folder.children)
-        children.append(folderMap(child));
-    return QVariantMap{
-        {QStringLiteral("uid"), folder.id.toString(QUuid::WithoutBraces)},
-        {QStringLiteral("menuId"), folder.menuId},
-        {QStringLiteral("name"), folder.name},
-        {QStringLiteral("count"), folder.count},
-        {QStringLiteral("questionType"), QuestionTypes::rawValue(folder.questionType)},
-        {QStringLiteral("children"), children},
-    };
-}
-
-} // namespace
 
 QString AppModel::collectionKey(const Question &question) const
 {
@@ -194,7 +164,7 @@ void AppModel::startLoadCollections()
 
 void AppModel::startOpenCollection(const QString &folderMenuId)
 {
-    if (const CardMenu *folder = findFolder(m_collectionMenus, folderMenuId))
+    if (const CardMenu *folder = AppModelInternals::findMenu(m_collectionMenus, folderMenuId))
         runDetached(openCollection(*folder));
 }
 
@@ -214,15 +184,6 @@ bool AppModel::isCollectionInFlight(const QString &questionId) const
 {
     const auto question = findOpenQuestion(questionId);
     return question && m_collectionRequests.contains(collectionKey(*question));
-}
-
-QVariantList AppModel::collectionMenusQml() const
-{
-    QVariantList list;
-    list.reserve(m_collectionMenus.size());
-    for (const CardMenu &folder : m_collectionMenus)
-        list.append(folderMap(folder));
-    return list;
 }
 
 QVariantMap AppModel::collectionOverridesQml() const

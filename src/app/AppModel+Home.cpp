@@ -164,6 +164,16 @@ QString AppModel::menuPath(const CardMenu &menu, const QString &parent) const
     return JsonStringArrayEncoder::encode(elements).value_or(parent);
 }
 
+void AppModel::toggleMenuRow(int row)
+{
+    const QModelIndex index = m_menuTreeModel->index(row);
+    if (!index.isValid())
+        return;
+    // Top-level cards count a missing entry as expanded, deeper rows as collapsed.
+    const bool topLevel = index.data(MenuTreeModel::DepthRole).toInt() == 0;
+    toggleMenu(index.data(MenuTreeModel::PathRole).toString(), topLevel);
+}
+
 void AppModel::toggleMenu(const QString &path, bool defaultValue)
 {
     QHash<QString, bool> states = m_menuExpansionStates;

@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "AppModelInternals.h"
 
 #include <QStringList>
 #include <QVariantMap>
@@ -9,17 +10,6 @@
 // (records as plain maps and lists, optionals as null, enumerations as numbers).
 
 namespace {
-
-const CardMenu *findMenu(const QList<CardMenu> &menus, const QString &menuId)
-{
-    for (const CardMenu &menu : menus) {
-        if (menu.menuId == menuId)
-            return &menu;
-        if (const CardMenu *found = findMenu(menu.children, menuId))
-            return found;
-    }
-    return nullptr;
-}
 
 bool isOptionLetter(const QString &letter)
 {
@@ -52,7 +42,7 @@ std::optional<Question> AppModel::findOpenQuestion(const QString &questionId) co
 
 void AppModel::startOpenQuestions(const QString &menuId)
 {
-    if (const CardMenu *menu = findMenu(m_menus, menuId))
+    if (const CardMenu *menu = AppModelInternals::findMenu(m_menus, menuId))
         runDetached(openQuestions(*menu));
 }
 
@@ -133,36 +123,11 @@ QVariantList AppModel::materialList(const QList<Material> &materials)
     return list;
 }
 
-QVariantList AppModel::questionsQml() const
-{
-    return questionList(m_questions);
-}
-
 void AppModel::setCurrentQuestionIndexQml(int value)
 {
     // The answer card jumps straight to one question; keep the index on the list.
     const qint64 last = std::max<qint64>(m_questions.size() - 1, 0);
     setCurrentQuestionIndex(std::clamp<qint64>(value, 0, last));
-}
-
-QVariantMap AppModel::answersQml() const
-{
-    QVariantMap map;
-    for (auto it = m_answers.cbegin(); it != m_answers.cend(); ++it)
-        map.insert(it.key(), it.value());
-    return map;
-}
-
-QStringList AppModel::revealedQuestionIDsQml() const
-{
-    QStringList ids(m_revealedQuestionIDs.cbegin(), m_revealedQuestionIDs.cend());
-    ids.sort();
-    return ids;
-}
-
-QVariantList AppModel::materialsQml() const
-{
-    return m_questionModel ? materialList(m_questionModel->materialsList) : QVariantList();
 }
 
 QString AppModel::selectedMenuName() const
@@ -189,16 +154,6 @@ QVariant AppModel::reportQml() const
         {QStringLiteral("questionList"), questionList(report.questionList)},
         {QStringLiteral("extraInfo"), report.extraInfo ? QVariant(*report.extraInfo) : QVariant()},
     };
-}
-
-QVariantList AppModel::analysisQuestionsQml() const
-{
-    return questionList(m_analysisQuestions);
-}
-
-QVariantList AppModel::analysisMaterialsQml() const
-{
-    return materialList(m_analysisMaterials);
 }
 
 void AppModel::setCurrentAnalysisIndexQml(int value)

@@ -65,11 +65,13 @@ void AppModel::setReportFromHistory(bool value)
 void AppModel::setMenus(const QList<CardMenu> &value)
 {
     publish(m_menus, value, &AppModel::menusChanged);
+    m_menuTreeModel->setMenus(m_menus);
 }
 
 void AppModel::setRealExams(const QList<RealExamSummary> &value)
 {
     publish(m_realExams, value, &AppModel::realExamsChanged);
+    m_realExamsModel->setExams(m_realExams);
 }
 
 void AppModel::setSelectedRealExam(const std::optional<RealExamSummary> &value)
@@ -85,21 +87,29 @@ void AppModel::setPreparedRealExam(const std::optional<RealExamDetail> &value)
 void AppModel::setMenuExpansionStates(const QHash<QString, bool> &value)
 {
     publish(m_menuExpansionStates, value, &AppModel::menuExpansionStatesChanged);
+    m_menuTreeModel->refreshExpansion();
 }
 
 void AppModel::setSelectedExamBank(const ExamBank &value)
 {
     publish(m_selectedExamBank, value, &AppModel::selectedExamBankChanged);
+    m_examBanksModel->setSelectedBankId(m_selectedExamBank.id);
+    // Menu paths and collection keys contain the bank.
+    m_menuTreeModel->refreshPaths();
+    m_questionsModel->refreshStates();
+    m_analysisQuestionsModel->refreshStates();
 }
 
 void AppModel::setPracticeType(qint64 value)
 {
     publish(m_practiceType, value, &AppModel::practiceTypeChanged);
+    m_menuTreeModel->refreshPaths();
 }
 
 void AppModel::setApiEnvironment(APIEnvironment value)
 {
     publish(m_apiEnvironment, value, &AppModel::apiEnvironmentChanged);
+    m_menuTreeModel->refreshPaths();
 }
 
 void AppModel::setExamMode(ExamMode value)
@@ -123,6 +133,7 @@ void AppModel::setQuestionKeyboardShortcuts(const QuestionKeyboardShortcuts &val
 void AppModel::setQuestions(const QList<Question> &value)
 {
     publish(m_questions, value, &AppModel::questionsChanged);
+    m_questionsModel->setQuestions(m_questions, m_questionModel ? m_questionModel->materialsList : QList<Material>());
 }
 
 void AppModel::setCurrentQuestionIndex(qint64 value)
@@ -133,11 +144,13 @@ void AppModel::setCurrentQuestionIndex(qint64 value)
 void AppModel::setAnswers(const QHash<QString, QString> &value)
 {
     publish(m_answers, value, &AppModel::answersChanged);
+    m_questionsModel->refreshStates();
 }
 
 void AppModel::setRevealedQuestionIDs(const QSet<QString> &value)
 {
     publish(m_revealedQuestionIDs, value, &AppModel::revealedQuestionIDsChanged);
+    m_questionsModel->refreshStates();
 }
 
 void AppModel::setSelectedMenu(const std::optional<CardMenu> &value)
@@ -148,21 +161,27 @@ void AppModel::setSelectedMenu(const std::optional<CardMenu> &value)
 void AppModel::setQuestionModel(const std::optional<QuestionModel> &value)
 {
     m_questionModel = value;
+    m_questionsModel->setMaterials(m_questionModel ? m_questionModel->materialsList : QList<Material>());
 }
 
 void AppModel::setCollectionMenus(const QList<CardMenu> &value)
 {
     publish(m_collectionMenus, value, &AppModel::collectionMenusChanged);
+    m_collectionFoldersModel->setMenus(m_collectionMenus);
 }
 
 void AppModel::setCollectionOverrides(const QHash<QString, bool> &value)
 {
     publish(m_collectionOverrides, value, &AppModel::collectionOverridesChanged);
+    m_questionsModel->refreshStates();
+    m_analysisQuestionsModel->refreshStates();
 }
 
 void AppModel::setCollectionRequests(const QSet<QString> &value)
 {
     publish(m_collectionRequests, value, &AppModel::collectionRequestsChanged);
+    m_questionsModel->refreshStates();
+    m_analysisQuestionsModel->refreshStates();
 }
 
 void AppModel::setAnalysisFromCollections(bool value)
@@ -178,11 +197,13 @@ void AppModel::setReport(const std::optional<HistoryReport> &value)
 void AppModel::setAnalysisQuestions(const QList<Question> &value)
 {
     publish(m_analysisQuestions, value, &AppModel::analysisQuestionsChanged);
+    m_analysisQuestionsModel->setQuestions(m_analysisQuestions, m_analysisMaterials);
 }
 
 void AppModel::setAnalysisMaterials(const QList<Material> &value)
 {
     publish(m_analysisMaterials, value, &AppModel::analysisMaterialsChanged);
+    m_analysisQuestionsModel->setMaterials(m_analysisMaterials);
 }
 
 void AppModel::setCurrentAnalysisIndex(qint64 value)
@@ -193,6 +214,7 @@ void AppModel::setCurrentAnalysisIndex(qint64 value)
 void AppModel::setExamBanks(const QList<ExamBank> &value)
 {
     publish(m_examBanks, value, &AppModel::examBanksChanged);
+    m_examBanksModel->setBanks(m_examBanks);
 }
 
 void AppModel::setVipStatusCache(const std::optional<VIPStatusCache> &value)

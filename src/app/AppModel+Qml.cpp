@@ -2,8 +2,8 @@
 
 #include <QVariantMap>
 
-// What QML sees of the model: records as plain maps and lists, optionals as
-// null, enumerations as their raw numbers; and the entry points that start an
+// What QML sees of the model besides its list models: records as plain maps,
+// optionals as null, enumerations as their raw numbers; and the entry points that start an
 // operation without awaiting it.
 
 namespace {
@@ -13,27 +13,6 @@ QVariantMap bankMap(const ExamBank &bank)
     return QVariantMap{{QStringLiteral("id"), bank.id},
                        {QStringLiteral("name"), bank.name},
                        {QStringLiteral("isShow"), bank.isShow}};
-}
-
-QVariantMap menuMap(const CardMenu &menu)
-{
-    QVariantList children;
-    children.reserve(menu.children.size());
-    for (const CardMenu &child : menu.children)
-        children.append(menuMap(child));
-    return QVariantMap{
-        {QStringLiteral("uid"), menu.id.toString(QUuid::WithoutBraces)},
-        {QStringLiteral("menuId"), menu.menuId},
-        {QStringLiteral("examBankId"), menu.examBankId ? QVariant(*menu.examBankId) : QVariant()},
-        {QStringLiteral("questionType"), QuestionTypes::rawValue(menu.questionType)},
-        {QStringLiteral("menuType"), menu.menuType ? QVariant(*menu.menuType) : QVariant()},
-        {QStringLiteral("name"), menu.name},
-        {QStringLiteral("parentId"), menu.parentId ? QVariant(*menu.parentId) : QVariant()},
-        {QStringLiteral("count"), menu.count},
-        {QStringLiteral("userWorkCount"), menu.userWorkCount},
-        {QStringLiteral("needVip"), menu.needVip},
-        {QStringLiteral("children"), children},
-    };
 }
 
 QVariant optionalText(const std::optional<QString> &text)
@@ -90,36 +69,6 @@ QVariant AppModel::noticeMessageQml() const
 void AppModel::setNoticeMessageQml(const QVariant &value)
 {
     setNoticeMessage(textFromVariant(value));
-}
-
-QVariantList AppModel::menusQml() const
-{
-    QVariantList list;
-    list.reserve(m_menus.size());
-    for (const CardMenu &menu : m_menus)
-        list.append(menuMap(menu));
-    return list;
-}
-
-QVariantList AppModel::realExamsQml() const
-{
-    QVariantList list;
-    list.reserve(m_realExams.size());
-    for (const RealExamSummary &exam : m_realExams) {
-        list.append(QVariantMap{{QStringLiteral("id"), exam.id},
-                                {QStringLiteral("name"), exam.name},
-                                {QStringLiteral("needVip"), exam.needVip}});
-    }
-    return list;
-}
-
-QVariantList AppModel::examBanksQml() const
-{
-    QVariantList list;
-    list.reserve(m_examBanks.size());
-    for (const ExamBank &bank : m_examBanks)
-        list.append(bankMap(bank));
-    return list;
 }
 
 QVariantMap AppModel::selectedExamBankQml() const
@@ -252,9 +201,9 @@ QString AppModel::menuPathForMenu(const QString &menuId, int questionType, const
     return menuPath(menu, parent);
 }
 
-bool AppModel::isMenuExpanded(const QString &path) const
+bool AppModel::isMenuExpanded(const QString &path, bool defaultValue) const
 {
-    return m_menuExpansionStates.value(path, false);
+    return m_menuExpansionStates.value(path, defaultValue);
 }
 
 void AppModel::dismissErrorMessage()

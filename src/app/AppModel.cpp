@@ -84,6 +84,18 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
     , m_clock(&clock)
     , m_practiceHistory(new PracticeHistoryStore(this))
     , m_inkSaveTimer(new QTimer(this))
+    , m_examBanksModel(new ExamBankListModel(this))
+    , m_menuTreeModel(new MenuTreeModel(
+          [this](const CardMenu &menu, const QString &parentPath) { return menuPath(menu, parentPath); },
+          [this](const QString &path) -> std::optional<bool> {
+              const auto it = m_menuExpansionStates.constFind(path);
+              return it == m_menuExpansionStates.cend() ? std::nullopt : std::optional<bool>(*it);
+          },
+          this))
+    , m_realExamsModel(new RealExamListModel(this))
+    , m_questionsModel(new QuestionListModel(*this, QuestionListModel::Source::openSet, this))
+    , m_analysisQuestionsModel(new QuestionListModel(*this, QuestionListModel::Source::analysis, this))
+    , m_collectionFoldersModel(new MenuTreeModel(this))
 {
     m_menuExpansionStates = storedExpansionStates(defaults);
     m_practiceStartedAtMilliseconds = clock.nowMilliseconds();
@@ -94,6 +106,8 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
 
     setUpPracticeAndHistory();
     restoreAtStartUp();
+    m_examBanksModel->setBanks(m_examBanks);
+    m_examBanksModel->setSelectedBankId(m_selectedExamBank.id);
 }
 
 AppModel::~AppModel() = default;

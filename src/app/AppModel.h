@@ -1,6 +1,10 @@
 #pragma once
 
+#include "app/ExamBankListModel.h"
+#include "app/MenuTreeModel.h"
 #include "app/PracticeHistoryStore.h"
+#include "app/QuestionListModel.h"
+#include "app/RealExamListModel.h"
 #include "models/CardMenu.h"
 #include "models/Enums.h"
 #include "models/ExamBank.h"
@@ -83,10 +87,10 @@ class AppModel : public QObject
     Q_PROPERTY(bool reportFromHistory READ reportFromHistory NOTIFY reportFromHistoryChanged)
     Q_PROPERTY(PracticeHistoryStore *practiceHistory READ practiceHistory CONSTANT)
 
-    // Home data
-    Q_PROPERTY(QVariantList menus READ menusQml NOTIFY menusChanged)
-    Q_PROPERTY(QVariantList realExams READ realExamsQml NOTIFY realExamsChanged)
-    Q_PROPERTY(QVariantList examBanks READ examBanksQml NOTIFY examBanksChanged)
+    // Home data; the lists as list models, owned by the model and fed by its setters
+    Q_PROPERTY(MenuTreeModel *menuTreeModel READ menuTreeModel CONSTANT)
+    Q_PROPERTY(RealExamListModel *realExamsModel READ realExamsModel CONSTANT)
+    Q_PROPERTY(ExamBankListModel *examBanksModel READ examBanksModel CONSTANT)
     Q_PROPERTY(QVariantMap selectedExamBank READ selectedExamBankQml NOTIFY selectedExamBankChanged)
     Q_PROPERTY(bool isXingCeBank READ isXingCeBank NOTIFY selectedExamBankChanged)
     Q_PROPERTY(int practiceType READ practiceTypeQml NOTIFY practiceTypeChanged)
@@ -156,6 +160,14 @@ public:
     [[nodiscard]] bool reportFromHistory() const { return m_reportFromHistory; }
     void setReportFromHistory(bool value);
     [[nodiscard]] PracticeHistoryStore *practiceHistory() const { return m_practiceHistory; }
+
+    // ---- the lists views show ------------------------------------------------
+    [[nodiscard]] ExamBankListModel *examBanksModel() const { return m_examBanksModel; }
+    [[nodiscard]] MenuTreeModel *menuTreeModel() const { return m_menuTreeModel; }
+    [[nodiscard]] RealExamListModel *realExamsModel() const { return m_realExamsModel; }
+    [[nodiscard]] QuestionListModel *questionsModel() const { return m_questionsModel; }
+    [[nodiscard]] QuestionListModel *analysisQuestionsModel() const { return m_analysisQuestionsModel; }
+    [[nodiscard]] MenuTreeModel *collectionFoldersModel() const { return m_collectionFoldersModel; }
 
     [[nodiscard]] const QList<CardMenu> &menus() const { return m_menus; }
     void setMenus(const QList<CardMenu> &value);
@@ -285,7 +297,11 @@ public:
     QCoro::Task<> selectPracticeType(qint64 type);
     void updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts);
     [[nodiscard]] QString menuPath(const CardMenu &menu, const QString &parent) const;
-    Q_INVOKABLE void toggleMenu(const QString &path, bool defaultValue = false);
+    // Two declarations rather than a default argument, so QML can call either.
+    Q_INVOKABLE void toggleMenu(const QString &path, bool defaultValue);
+    Q_INVOKABLE void toggleMenu(const QString &path) { toggleMenu(path, false); }
+    // Toggles a row of menuTreeModel with the default that row reads.
+    Q_INVOKABLE void toggleMenuRow(int row);
     [[nodiscard]] bool isGraphicReasoningQuestion(const Question &question) const;
 
     // ---- past papers -------------------------------------------------------
@@ -306,7 +322,8 @@ public:
     Q_INVOKABLE void startClosePurchasePage();
     Q_INVOKABLE void updateExamSettingsFromQml(int mode, int questionCount, const QVariantMap &keyboardShortcuts);
     Q_INVOKABLE [[nodiscard]] QString menuPathForMenu(const QString &menuId, int questionType, const QString &parent) const;
-    Q_INVOKABLE [[nodiscard]] bool isMenuExpanded(const QString &path) const;
+    Q_INVOKABLE [[nodiscard]] bool isMenuExpanded(const QString &path, bool defaultValue) const;
+    Q_INVOKABLE [[nodiscard]] bool isMenuExpanded(const QString &path) const { return isMenuExpanded(path, false); }
     Q_INVOKABLE void dismissErrorMessage();
     Q_INVOKABLE void dismissNoticeMessage();
 
@@ -445,9 +462,6 @@ private:
     void setErrorMessageQml(const QVariant &value);
     [[nodiscard]] QVariant noticeMessageQml() const;
     void setNoticeMessageQml(const QVariant &value);
-    [[nodiscard]] QVariantList menusQml() const;
-    [[nodiscard]] QVariantList realExamsQml() const;
-    [[nodiscard]] QVariantList examBanksQml() const;
     [[nodiscard]] QVariantMap selectedExamBankQml() const;
     [[nodiscard]] int practiceTypeQml() const { return int(m_practiceType); }
     [[nodiscard]] QString apiEnvironmentQml() const;
@@ -511,6 +525,12 @@ private:
     QTimer *m_inkSaveTimer; // the pending debounced ink save while active
     std::optional<VIPStatusCache> m_vipStatusCache;
     bool m_hadMembershipWhenPurchaseOpened = false;
+    ExamBankListModel *m_examBanksModel;
+    MenuTreeModel *m_menuTreeModel;
+    RealExamListModel *m_realExamsModel;
+    QuestionListModel *m_questionsModel;
+    QuestionListModel *m_analysisQuestionsModel;
+    MenuTreeModel *m_collectionFoldersModel;
 
     // ---- stale-result bookkeeping ------------------------------------------
     quint64 m_sessionEpoch = 0;
@@ -528,21 +548,17 @@ private:
     // AppModel+History.cpp      the practice-history screen's operations
     // AppModel+Collections.cpp  collection folders and the collect toggle
     // AppModel+PracticeQml.cpp  their QML entry points and conversions
-    Q_PROPERTY(QVariantList questions READ questionsQml NOTIFY questionsChanged)
+    Q_PROPERTY(QuestionListModel *questionsModel READ questionsModel CONSTANT)
     Q_PROPERTY(int currentQuestionIndex READ currentQuestionIndexQml WRITE setCurrentQuestionIndexQml NOTIFY currentQuestionIndexChanged)
-    Q_PROPERTY(QVariantMap answers READ answersQml NOTIFY answersChanged)
-    Q_PROPERTY(QStringList revealedQuestionIDs READ revealedQuestionIDsQml NOTIFY revealedQuestionIDsChanged)
-    Q_PROPERTY(QVariantList materials READ materialsQml NOTIFY questionsChanged)
     Q_PROPERTY(QString selectedMenuName READ selectedMenuName NOTIFY questionsChanged)
     Q_PROPERTY(int answeredCount READ answeredCountQml NOTIFY practiceProgressChanged)
     Q_PROPERTY(int answerableQuestionCount READ answerableQuestionCountQml NOTIFY practiceProgressChanged)
     Q_PROPERTY(int currentAnswerableQuestionNumber READ currentAnswerableQuestionNumberQml NOTIFY practiceProgressChanged)
     Q_PROPERTY(QVariant report READ reportQml NOTIFY reportChanged)
-    Q_PROPERTY(QVariantList analysisQuestions READ analysisQuestionsQml NOTIFY analysisQuestionsChanged)
-    Q_PROPERTY(QVariantList analysisMaterials READ analysisMaterialsQml NOTIFY analysisMaterialsChanged)
+    Q_PROPERTY(QuestionListModel *analysisQuestionsModel READ analysisQuestionsModel CONSTANT)
     Q_PROPERTY(int currentAnalysisIndex READ currentAnalysisIndexQml WRITE setCurrentAnalysisIndexQml NOTIFY currentAnalysisIndexChanged)
     Q_PROPERTY(bool analysisFromCollections READ analysisFromCollections NOTIFY analysisFromCollectionsChanged)
-    Q_PROPERTY(QVariantList collectionMenus READ collectionMenusQml NOTIFY collectionMenusChanged)
+    Q_PROPERTY(MenuTreeModel *collectionFoldersModel READ collectionFoldersModel CONSTANT)
     Q_PROPERTY(QVariantMap collectionOverrides READ collectionOverridesQml NOTIFY collectionOverridesChanged)
     Q_PROPERTY(QStringList collectionRequests READ collectionRequestsQml NOTIFY collectionRequestsChanged)
 
@@ -640,22 +656,15 @@ private:
     [[nodiscard]] static QVariantMap questionMap(const Question &question);
     [[nodiscard]] static QVariantList questionList(const QList<Question> &questions);
     [[nodiscard]] static QVariantList materialList(const QList<Material> &materials);
-    [[nodiscard]] QVariantList questionsQml() const;
     [[nodiscard]] int currentQuestionIndexQml() const { return int(m_currentQuestionIndex); }
     void setCurrentQuestionIndexQml(int value);
-    [[nodiscard]] QVariantMap answersQml() const;
-    [[nodiscard]] QStringList revealedQuestionIDsQml() const;
-    [[nodiscard]] QVariantList materialsQml() const;
     [[nodiscard]] QString selectedMenuName() const;
     [[nodiscard]] int answeredCountQml() const { return int(answeredCount()); }
     [[nodiscard]] int answerableQuestionCountQml() const { return int(answerableQuestionCount()); }
     [[nodiscard]] int currentAnswerableQuestionNumberQml() const { return int(currentAnswerableQuestionNumber()); }
     [[nodiscard]] QVariant reportQml() const;
-    [[nodiscard]] QVariantList analysisQuestionsQml() const;
-    [[nodiscard]] QVariantList analysisMaterialsQml() const;
     [[nodiscard]] int currentAnalysisIndexQml() const { return int(m_currentAnalysisIndex); }
     void setCurrentAnalysisIndexQml(int value);
-    [[nodiscard]] QVariantList collectionMenusQml() const;
     [[nodiscard]] QVariantMap collectionOverridesQml() const;
     [[nodiscard]] QStringList collectionRequestsQml() const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/CardMenu.h"
 #include "networking/APIError.h"
 
 #include <QtGlobal>
@@ -35,6 +36,18 @@ inline qint64 saturatingAdd(qint64 a, qint64 b)
     if (__builtin_add_overflow(a, b, &sum))
         return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
     return sum;
+}
+
+// The first node of the tree, in tree order, with the menu id.
+inline const CardMenu *findMenu(const QList<CardMenu> &menus, const QString &menuId)
+{
+    for (const CardMenu &menu : menus) {
+        if (menu.menuId == menuId)
+            return &menu;
+        if (const CardMenu *found = findMenu(menu.children, menuId))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace AppModelInternals

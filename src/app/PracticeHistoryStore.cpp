@@ -55,12 +55,32 @@ std::optional<PracticeHistoryTab> tabFromValue(int value)
 PracticeHistoryStore::PracticeHistoryStore(QObject *parent)
     : QObject(parent)
 {
+    createListModels();
 }
 
 PracticeHistoryStore::PracticeHistoryStore(APIClient *client, QObject *parent)
     : QObject(parent)
     , m_client(client)
 {
+    createListModels();
+}
+
+void PracticeHistoryStore::createListModels()
+{
+    const auto completed = [this](const PracticeHistoryRecord &record) { return isCompleted(record); };
+    m_practiceModel = new PracticeHistoryListModel(completed, this);
+    m_paperModel = new PracticeHistoryListModel(completed, this);
+}
+
+PracticeHistoryListModel *PracticeHistoryStore::historyModel(PracticeHistoryTab tab) const
+{
+    return tab == PracticeHistoryTab::paper ? m_paperModel : m_practiceModel;
+}
+
+void PracticeHistoryStore::syncListModels()
+{
+    m_practiceModel->setRecords(m_pages.value(PracticeHistoryTab::practice).records);
+    m_paperModel->setRecords(m_pages.value(PracticeHistoryTab::paper).records);
 }
 
 PracticeHistoryStore::~PracticeHistoryStore() = default;
@@ -99,6 +119,7 @@ void PracticeHistoryStore::setPages(QHash<PracticeHistoryTab, Page> pages)
 {
     const bool wasLoading = isLoading();
     m_pages = std::move(pages);
+    syncListModels();
     Q_EMIT pagesChanged();
     Q_EMIT contentChanged();
     if (wasLoading != isLoading())
@@ -115,6 +136,7 @@ void PracticeHistoryStore::writePage(PracticeHistoryTab tab, const Page &page)
 void PracticeHistoryStore::setCompletedReports(QHash<QString, HistoryReport> reports)
 {
     m_completedReports = std::move(reports);
+    syncListModels();
     Q_EMIT completedReportsChanged();
     Q_EMIT contentChanged();
 }
@@ -344,32 +366,6 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
 
 // ---- what the history screen reads -------------------------------------------
 
-QVariantList PracticeHistoryStore::rows(int tab) const
-{
-    QVariantList result;
-    const auto parsed = tabFromValue(tab);
-    if (!parsed)
-        return result;
-    const Page tabPage = page(*parsed);
-    result.reserve(tabPage.records.size());
-    for (const PracticeHistoryRecord &record : tabPage.records) {
-        result.append(QVariantMap{
-            {QStringLiteral("id"), record.id},
-            {QStringLiteral("examName"), record.examName},
-            {QStringLiteral("examId"), record.examId},
-            {QStringLiteral("examBankId"), record.examBankId},
-            {QStringLiteral("formattedDate"), record.formattedDate()},
-            {QStringLiteral("beginTime"), record.beginTime},
-            {QStringLiteral("rightNum"), record.rightNum},
-            {QStringLiteral("wrongNum"), record.wrongNum},
-            {QStringLiteral("unAnswerNum"), record.unAnswerNum},
-            {QStringLiteral("examStatus"), record.examStatus},
-            {QStringLiteral("completed"), isCompleted(record)},
-        });
-    }
-    return result;
-}
-
 bool PracticeHistoryStore::hasMore(int tab) const
 {
     const auto parsed = tabFromValue(tab);
@@ -397,9 +393,7 @@ QString PracticeHistoryStore::loadError(int tab) const
 QVariantMap PracticeHistoryStore::pageMap(PracticeHistoryTab tab) const
 {
     const Page tabPage = page(tab);
-    const int value = int(tab);
     return QVariantMap{
-        {QStringLiteral("rows"), rows(value)},
         {QStringLiteral("hasMore"), tabPage.hasMore},
         {QStringLiteral("hasLoaded"), tabPage.hasLoaded},
         {QStringLiteral("isLoading"), tabPage.requestID.has_value()},

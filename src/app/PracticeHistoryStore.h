@@ -4,6 +4,7 @@
 #include "models/HistoryReport.h"
 #include "models/PracticeHistoryRecord.h"
 #include "models/PracticeHistoryTab.h"
+#include "app/PracticeHistoryListModel.h"
 
 #include <QHash>
 #include <QList>
@@ -31,10 +32,12 @@ class PracticeHistoryStore : public QObject
     // The tab the history screen shows: 1 practice sets, 2 past papers.
     Q_PROPERTY(int selectedTab READ selectedTabValue WRITE setSelectedTabValue NOTIFY selectedTabChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
-    // Each tab's page for the history screen: {rows, hasMore, hasLoaded,
-    // isLoading, loadError}, rows as described at rows().
+    // Each tab's paging state for the history screen: {hasMore, hasLoaded,
+    // isLoading, loadError}; its rows are the tab's list model.
     Q_PROPERTY(QVariantMap practicePage READ practicePage NOTIFY contentChanged)
     Q_PROPERTY(QVariantMap paperPage READ paperPage NOTIFY contentChanged)
+    Q_PROPERTY(PracticeHistoryListModel *practiceHistoryModel READ practiceHistoryModel CONSTANT)
+    Q_PROPERTY(PracticeHistoryListModel *paperHistoryModel READ paperHistoryModel CONSTANT)
 
 public:
     // Whose history the store holds. An absent token differs from an empty one.
@@ -108,10 +111,10 @@ public:
     // unreadable text and NaN count as 0.
     static void sortNewestFirst(QList<PracticeHistoryRecord> &records);
 
-    // What the history screen reads. rows(): the tab's records as maps with the
-    // keys id, examName, examId, examBankId, formattedDate, beginTime, rightNum,
-    // wrongNum, unAnswerNum, examStatus and completed.
-    Q_INVOKABLE [[nodiscard]] QVariantList rows(int tab) const;
+    // What the history screen reads: each tab's rows as a list model.
+    [[nodiscard]] PracticeHistoryListModel *practiceHistoryModel() const { return m_practiceModel; }
+    [[nodiscard]] PracticeHistoryListModel *paperHistoryModel() const { return m_paperModel; }
+    [[nodiscard]] PracticeHistoryListModel *historyModel(PracticeHistoryTab tab) const;
     Q_INVOKABLE [[nodiscard]] bool hasMore(int tab) const;
     Q_INVOKABLE [[nodiscard]] bool hasLoaded(int tab) const;
     Q_INVOKABLE [[nodiscard]] bool isTabLoading(int tab) const;
@@ -142,6 +145,8 @@ private:
     void finishRequest(PracticeHistoryTab tab, const QUuid &generation, const QUuid &requestID);
     [[nodiscard]] APIClient &client() const;
     [[nodiscard]] QVariantMap pageMap(PracticeHistoryTab tab) const;
+    void createListModels();
+    void syncListModels();
 
     QPointer<APIClient> m_client;
     PracticeHistoryTab m_selectedTab = PracticeHistoryTab::practice;
@@ -149,4 +154,6 @@ private:
     QHash<QString, HistoryReport> m_completedReports;
     std::optional<Scope> m_scope;
     QUuid m_generation = QUuid::createUuid();
+    PracticeHistoryListModel *m_practiceModel = nullptr;
+    PracticeHistoryListModel *m_paperModel = nullptr;
 };

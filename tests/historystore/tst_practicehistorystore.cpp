@@ -563,18 +563,19 @@ private Q_SLOTS:
         // The fake's own fixture rows, unmodified: a realistic page.
         m_store->configure(scope());
         QVERIFY(load(PracticeHistoryTab::practice));
-        const auto rows = m_store->rows(1);
-        QVERIFY(!rows.isEmpty());
+        const PracticeHistoryListModel *rows = m_store->practiceHistoryModel();
+        QVERIFY(rows->rowCount() > 0);
         const auto records = m_store->page(PracticeHistoryTab::practice).records;
         for (qsizetype i = 1; i < records.size(); ++i)
             QVERIFY(records.at(i - 1).beginTime.toLongLong() >= records.at(i).beginTime.toLongLong());
-        QCOMPARE(rows.first().toMap().value(QStringLiteral("id")).toString(), records.first().id);
-        QCOMPARE(rows.first().toMap().value(QStringLiteral("completed")).toBool(), m_store->isCompleted(records.first()));
+        QCOMPARE(rows->rowCount(), records.size());
+        QCOMPARE(rows->index(0).data(PracticeHistoryListModel::RecordIdRole).toString(), records.first().id);
+        QCOMPARE(rows->index(0).data(PracticeHistoryListModel::CompletedRole).toBool(),
+                 m_store->isCompleted(records.first()));
         const QVariantMap page = m_store->property("practicePage").toMap();
-        QCOMPARE(page.value(QStringLiteral("rows")).toList(), rows);
         QCOMPARE(page.value(QStringLiteral("hasLoaded")).toBool(), true);
         QVERIFY(page.value(QStringLiteral("loadError")).isNull());
-        QVERIFY(m_store->property("paperPage").toMap().value(QStringLiteral("rows")).toList().isEmpty());
+        QCOMPARE(m_store->paperHistoryModel()->rowCount(), 0);
     }
 };
 
