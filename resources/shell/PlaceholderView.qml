@@ -6,7 +6,6 @@ Rectangle {
     id: root
 
     property QtObject panel
-    property QtObject model
 
     color: "#f7f6fa"
     radius: 12

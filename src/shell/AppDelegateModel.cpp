@@ -34,7 +34,7 @@ public:
     void flushTransparentInkColor() override { m_model->flushTransparentInkColor(); }
     bool handleQuestionNavigationKey(quint16 keyCode) override { return m_model->handleQuestionNavigationKey(keyCode); }
     bool handleQuestionShortcut(const QString &key) override { return m_model->handleQuestionShortcut(key); }
-    QObject *viewModel() override { return m_model; }
+    AppModel *viewModel() override { return m_model; }
 
 private:
     AppModel *m_model;

@@ -37,7 +37,7 @@ Item {
         anchors.horizontalCenterOffset: style.badgeSymbol === "" ? 0 : -1.5
         anchors.verticalCenterOffset: style.badgeSymbol === "" ? 0 : -1.5
         text: String(circle.number)
-        font.pixelSize: 13
+        font.pixelSize: Theme.fontBody
         font.weight: Font.DemiBold
         color: style.numberColor
     }

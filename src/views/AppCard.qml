@@ -15,14 +15,14 @@ Item {
     Rectangle {
         id: surface
         anchors.fill: parent
-        radius: 14
+        radius: Theme.radiusL
         color: card.transparent ? "transparent" : "white"
         border.width: 1
         border.color: card.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.04)
         layer.enabled: !card.transparent && GraphicsInfo.api !== GraphicsInfo.Software
         layer.effect: DropShadow {
             color: Qt.rgba(0, 0, 0, 0.045)
-            radius: 12
+            radius: Theme.radiusM
             samples: 25
             horizontalOffset: 0
             verticalOffset: 4
@@ -33,8 +33,8 @@ Item {
     Item {
         id: holder
         anchors.fill: parent
-        anchors.leftMargin: 20
-        anchors.rightMargin: 20
+        anchors.leftMargin: Theme.spacingXXL
+        anchors.rightMargin: Theme.spacingXXL
         anchors.topMargin: card.verticalPadding
         anchors.bottomMargin: card.verticalPadding
     }

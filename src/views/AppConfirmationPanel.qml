@@ -35,13 +35,13 @@ FocusScope {
         x: 24
         y: 24
         width: panel.width - 48
-        spacing: 16
+        spacing: Theme.spacingXL
 
         Text {
             width: parent.width
             text: panel.title
             textFormat: Text.PlainText
-            font.pixelSize: 15
+            font.pixelSize: Theme.fontSubhead
             font.weight: Font.DemiBold
             color: Theme.appTitle
             wrapMode: Text.Wrap
@@ -50,21 +50,21 @@ FocusScope {
             width: parent.width
             text: panel.message
             textFormat: Text.PlainText
-            font.pixelSize: 13
+            font.pixelSize: Theme.fontBody
             color: Theme.appTitle
             wrapMode: Text.Wrap
         }
         Row {
             anchors.right: parent.right
-            spacing: 12
+            spacing: Theme.spacingL
             Button {
                 text: "取消"
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 onClicked: panel.cancelled()
             }
             Button {
                 text: panel.confirmTitle
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 highlighted: true
                 onClicked: panel.confirmed()
             }

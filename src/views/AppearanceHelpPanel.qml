@@ -15,7 +15,7 @@ Item {
     Rectangle {
         id: surface
         anchors.fill: parent
-        radius: 14
+        radius: Theme.radiusL
         antialiasing: true
         color: panel.transparent ? "transparent" : Theme.appBackground
         border.width: 1
@@ -38,7 +38,7 @@ Item {
         x: 22
         y: 22
         width: panel.width - 44
-        spacing: 16
+        spacing: Theme.spacingXL
 
         Item {
             width: parent.width
@@ -78,7 +78,7 @@ Item {
                     width: parent.width
                     text: modelData
                     wrapMode: Text.Wrap
-                    font.pixelSize: 13
+                    font.pixelSize: Theme.fontBody
                     lineHeightMode: Text.FixedHeight
                     lineHeight: font.pixelSize + 6
                     color: Theme.appSecondary
@@ -93,7 +93,7 @@ Item {
                 objectName: "helpLevelText"
                 anchors.verticalCenter: parent.verticalCenter
                 text: "当前亮度 " + Theme.percentText(panel.level)
-                font.pixelSize: 12
+                font.pixelSize: Theme.fontCaption
                 font.weight: Font.Medium
                 color: Theme.appSecondary
             }

@@ -9,7 +9,7 @@ Item {
 
     Column {
         anchors.centerIn: parent
-        spacing: 12
+        spacing: Theme.spacingL
         SymbolIcon {
             anchors.horizontalCenter: parent.horizontalCenter
             width: 40
@@ -21,7 +21,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             text: empty.title
             textFormat: Text.PlainText
-            font.pixelSize: 15
+            font.pixelSize: Theme.fontSubhead
             font.weight: Font.Medium
             color: Theme.appSecondary
         }

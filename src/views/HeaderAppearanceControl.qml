@@ -32,14 +32,14 @@ Item {
     Row {
         id: row
         height: parent.height
-        spacing: 6
+        spacing: Theme.spacingS
 
         Text {
             anchors.verticalCenter: parent.verticalCenter
             height: 28
             verticalAlignment: Text.AlignVCenter
             text: "明暗调节"
-            font.pixelSize: 10
+            font.pixelSize: Theme.fontMini
             font.weight: Font.Medium
             color: control.rowColor
             WindowDragArea { anchors.fill: parent; movable: control.movable; panel: control.panel }
@@ -75,7 +75,7 @@ Item {
             horizontalAlignment: Text.AlignRight
             verticalAlignment: Text.AlignVCenter
             text: Theme.percentText(control.level)
-            font.pixelSize: 10
+            font.pixelSize: Theme.fontMini
             font.weight: Font.Medium
             color: control.rowColor
             WindowDragArea { anchors.fill: parent; movable: control.movable; panel: control.panel }

@@ -2,8 +2,8 @@
 
 #include "ColorWheelGeometry.h"
 #include "InkIntensityMapping.h"
-#include "ModelAccess.h"
 #include "Theme.h"
+#include "app/AppModel.h"
 #include "app/TransparentInkPalette.h"
 
 #include <algorithm>
@@ -21,15 +21,17 @@ InkSettingsController::InkSettingsController(QObject *parent)
     connect(&Theme::shared(), &Theme::changed, this, &InkSettingsController::colorsChanged);
 }
 
-void InkSettingsController::setModel(QObject *model)
+void InkSettingsController::setModel(AppModel *model)
 {
     if (m_model == model)
         return;
     if (m_model)
         disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
-    ModelAccess::connectChanges(model, {QStringLiteral("transparentInkHex"), QStringLiteral("transparentInkIntensity")},
-                                this, "modelInkChanged()");
+    if (model) {
+        connect(model, &AppModel::transparentInkHexChanged, this, &InkSettingsController::modelInkChanged);
+        connect(model, &AppModel::transparentInkIntensityChanged, this, &InkSettingsController::modelInkChanged);
+    }
     Q_EMIT modelChanged();
     Q_EMIT colorsChanged();
 }
@@ -68,12 +70,13 @@ void InkSettingsController::setHoveringDone(bool hovering)
 
 QString InkSettingsController::modelHex() const
 {
-    return ModelAccess::readString(m_model, "transparentInkHex");
+    return m_model ? m_model->transparentInkHex() : defaultHex;
 }
 
 double InkSettingsController::modelIntensity() const
 {
-    return ModelAccess::readDouble(m_model, "transparentInkIntensity").value_or(1.0);
+    const double intensity = m_model ? m_model->transparentInkIntensity() : 1.0;
+    return std::isfinite(intensity) ? intensity : 1.0;
 }
 
 QString InkSettingsController::intensityPercentText() const
@@ -151,7 +154,8 @@ void InkSettingsController::handleHexInput(const QString &text)
     m_invalidHex = false;
     synchronizeHSV(accepted);
     Q_EMIT stateChanged();
-    ModelAccess::invoke(m_model, "setTransparentInkHex", accepted);
+    if (m_model)
+        m_model->setTransparentInkHex(accepted);
 }
 
 void InkSettingsController::applyHueAndSaturation()
@@ -162,7 +166,8 @@ void InkSettingsController::applyHueAndSaturation()
     m_draftHex = hex;
     m_invalidHex = false;
     Q_EMIT stateChanged();
-    ModelAccess::invoke(m_model, "setTransparentInkHex", hex);
+    if (m_model)
+        m_model->setTransparentInkHex(hex);
 }
 
 void InkSettingsController::applyIntensity()
@@ -171,15 +176,14 @@ void InkSettingsController::applyIntensity()
         return;
     const double value = std::clamp(m_intensity, InkIntensityMapping::minimum, InkIntensityMapping::maximum);
     // The model's operation assigns the intensity and schedules the save.
-    if (ModelAccess::invoke(m_model, "setTransparentInkIntensity", value))
-        return;
-    ModelAccess::write(m_model, "transparentInkIntensity", value);
-    ModelAccess::invoke(m_model, "scheduleTransparentInkColorSave");
+    if (m_model)
+        m_model->setTransparentInkIntensity(value);
 }
 
 void InkSettingsController::restoreDefault()
 {
-    ModelAccess::invoke(m_model, "restoreDefaultTransparentInk");
+    if (m_model)
+        m_model->restoreDefaultTransparentInk();
     m_draftHex = defaultHex;
     m_invalidHex = false;
     m_intensity = 1.0;
@@ -189,6 +193,7 @@ void InkSettingsController::restoreDefault()
 
 void InkSettingsController::done()
 {
-    ModelAccess::invoke(m_model, "flushTransparentInkColor");
+    if (m_model)
+        m_model->flushTransparentInkColor();
     Q_EMIT dismissRequested();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include "app/AppModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
+
 
 // The state and the operations of the ink colour sheet. It edits the model's
 // ink live: every wheel step, accepted hex edit and slider change is written
@@ -15,7 +18,7 @@ class InkSettingsController : public QObject
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject *model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
 
     Q_PROPERTY(QString draftHex READ draftHex NOTIFY stateChanged)
     Q_PROPERTY(bool invalidHex READ invalidHex NOTIFY stateChanged)
@@ -37,8 +40,8 @@ class InkSettingsController : public QObject
 public:
     explicit InkSettingsController(QObject *parent = nullptr);
 
-    [[nodiscard]] QObject *model() const { return m_model; }
-    void setModel(QObject *model);
+    [[nodiscard]] AppModel *model() const { return m_model; }
+    void setModel(AppModel *model);
 
     [[nodiscard]] QString draftHex() const { return m_draftHex; }
     [[nodiscard]] bool invalidHex() const { return m_invalidHex; }
@@ -86,7 +89,7 @@ private:
     [[nodiscard]] QString modelHex() const;
     [[nodiscard]] double modelIntensity() const;
 
-    QPointer<QObject> m_model;
+    QPointer<AppModel> m_model;
     QString m_draftHex = QStringLiteral("#212636");
     bool m_invalidHex = false;
     double m_hue = 0.62;

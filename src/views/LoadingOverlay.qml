@@ -25,7 +25,7 @@ Item {
         anchors.centerIn: parent
         width: column.implicitWidth + 48
         height: column.implicitHeight + 48
-        radius: 14
+        radius: Theme.radiusL
         antialiasing: true
         color: overlay.transparent ? Theme.withOpacity(Theme.appTitle, Theme.levelScaled(0.06, Theme.level))
                                    : Qt.rgba(0.97, 0.97, 0.98, 0.92)
@@ -35,7 +35,7 @@ Item {
         Column {
             id: column
             anchors.centerIn: parent
-            spacing: 12
+            spacing: Theme.spacingL
             ActivitySpinner {
                 anchors.horizontalCenter: parent.horizontalCenter
                 size: 32
@@ -44,7 +44,7 @@ Item {
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: "加载中…"
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 font.weight: Font.Medium
                 color: overlay.transparent ? Theme.withOpacity(Theme.appTitle, Theme.levelCapped(Theme.level)) : Theme.appTitle
             }

@@ -30,7 +30,7 @@ Item {
         layer.enabled: !banner.transparent && GraphicsInfo.api !== GraphicsInfo.Software
         layer.effect: DropShadow {
             color: Qt.rgba(0, 0, 0, 0.15)
-            radius: 12
+            radius: Theme.radiusM
             samples: 25
             verticalOffset: 5
             transparentBorder: true
@@ -63,7 +63,7 @@ Item {
             wrapMode: Text.Wrap
             text: banner.message
             textFormat: Text.PlainText
-            font.pixelSize: 13
+            font.pixelSize: Theme.fontBody
             font.weight: Font.Medium
             color: banner.foreground
         }

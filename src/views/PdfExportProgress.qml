@@ -22,7 +22,7 @@ Item {
         anchors.centerIn: parent
         width: column.implicitWidth + 56
         height: column.implicitHeight + 56
-        radius: 14
+        radius: Theme.radiusL
         antialiasing: true
         color: Qt.rgba(0.975, 0.975, 0.98, 0.92)
         Column {
@@ -39,7 +39,7 @@ Item {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: progress.text
                 textFormat: Text.PlainText
-                font.pixelSize: 14
+                font.pixelSize: Theme.fontCallout
                 font.weight: Font.DemiBold
                 color: Qt.rgba(0, 0, 0, 0.85)
             }

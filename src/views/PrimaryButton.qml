@@ -46,7 +46,7 @@ Item {
         objectName: "primaryLabel"
         anchors.centerIn: parent
         text: button.text
-        font.pixelSize: 15
+        font.pixelSize: Theme.fontSubhead
         font.weight: Font.DemiBold
         color: button.transparent ? button.transparentColor : (button.filled ? "white" : Theme.appPrimary)
         Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }

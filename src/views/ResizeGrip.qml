@@ -13,7 +13,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 8
+        radius: Theme.radiusS
         antialiasing: true
         color: Theme.withOpacity(grip.inkColor, 0.12)
     }

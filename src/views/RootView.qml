@@ -8,7 +8,6 @@ import Qt5Compat.GraphicalEffects
 // to the window shell through the signals.
 Item {
     id: root
-    property QtObject model
     // The window shell's requests object (moves of the window); optional.
     property QtObject panel
 
@@ -27,7 +26,7 @@ Item {
 
     RootViewState {
         id: rootViewState
-        model: root.model
+        model: AppModel
     }
 
     Item {
@@ -90,64 +89,28 @@ Item {
                         opacity: rootViewState.screenAreaOpacity
                         Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
 
-                        readonly property int screen: root.model ? root.model.screen : 0
-                        readonly property string screenView: ScreenCatalog.viewName(screen)
-                        readonly property bool onLogin: screenView === "LoginView"
-
-                        ScreenSlot {
-                            id: loginSlot
-                            objectName: "loginSlot"
-                            anchors.fill: parent
-                            viewName: "LoginView"
-                            appModel: root.model
-                            wanted: screenArea.onLogin
-                            // The login screen going away ends its editing
-                            // pause, whatever the focus was: the view itself
-                            // is already torn down by then.
-                            onItemChanged: {
-                                if (!item && root.viewState)
-                                    root.interactionEnded(root.viewState.textEditingReason);
-                            }
-                        }
-                        Connections {
-                            target: loginSlot.item
-                            ignoreUnknownSignals: true
-                            function onBeginEditing() { root.interactionBegan(rootViewState.textEditingReason); }
-                            function onEndEditing() { root.interactionEnded(rootViewState.textEditingReason); }
-                        }
-
-                        // Home stays built while away, so it is found as left.
-                        ScreenSlot {
-                            objectName: "homeSlot"
-                            anchors.fill: parent
-                            viewName: "HomeView"
-                            appModel: root.model
-                            wanted: !screenArea.onLogin
-                            visible: screenArea.screenView === "HomeView"
-                        }
-
-                        // History stays built once visited, one per exam bank.
+                        // One slot per row of the navigation table (ScreenCatalog).
                         Repeater {
-                            model: !screenArea.onLogin && root.model && root.model.hasVisitedPracticeHistory
-                                   ? [String(root.model.selectedExamBank ? root.model.selectedExamBank.id : "")] : []
+                            model: ScreenCatalog.screens
                             delegate: ScreenSlot {
-                                objectName: "historySlot"
+                                id: slot
+                                required property int modelData
+                                readonly property int lifetime: ScreenCatalog.lifetime(modelData)
+                                readonly property bool current: AppModel.screen === modelData
+                                readonly property bool signedIn: AppModel.screen !== AppScreen.Login
+                                objectName: ScreenCatalog.title(modelData) + "Slot"
                                 width: screenArea.width
                                 height: screenArea.height
-                                viewName: "PracticeHistoryView"
-                                appModel: root.model
-                                store: root.model.practiceHistory
-                                visible: screenArea.screenView === "PracticeHistoryView"
+                                screen: modelData
+                                visible: current
+                                wanted: lifetime === ScreenCatalog.WhileSignedIn ? signedIn
+                                      : lifetime === ScreenCatalog.OnceVisitedPerBank ? signedIn && AppModel.hasVisitedPracticeHistory
+                                      : current
+                                instanceKey: lifetime === ScreenCatalog.OnceVisitedPerBank
+                                             ? String(AppModel.selectedExamBank ? AppModel.selectedExamBank.id : "") : ""
+                                onBeginEditing: root.interactionBegan(rootViewState.textEditingReason)
+                                onEndEditing: root.interactionEnded(rootViewState.textEditingReason)
                             }
-                        }
-
-                        // Every other screen is built afresh on each visit.
-                        ScreenSlot {
-                            objectName: "currentSlot"
-                            anchors.fill: parent
-                            readonly property string name: screenArea.screenView
-                            viewName: name === "LoginView" || name === "HomeView" || name === "PracticeHistoryView" ? "" : name
-                            appModel: root.model
                         }
                     }
 
@@ -160,7 +123,6 @@ Item {
                         anchors.right: parent.right
                         height: 48
                         topCornerRadius: rootViewState.windowCornerRadius
-                        model: root.model
                         panel: root.panel
                         rootState: rootViewState
                         onCloseRequested: root.closeRequested()
@@ -174,7 +136,7 @@ Item {
                         anchors.fill: parent
                         z: 200
                         transparent: root.transparent
-                        readonly property bool loading: root.model ? root.model.isLoading : false
+                        readonly property bool loading: AppModel.isLoading
                         opacity: loading ? 1 : 0
                         visible: loading || opacity > 0
                         enabled: loading
@@ -229,8 +191,8 @@ Item {
                         visible: rootViewState.showsResizeGrip
                         anchors.right: parent.right
                         anchors.bottom: parent.bottom
-                        anchors.rightMargin: 4
-                        anchors.bottomMargin: 4
+                        anchors.rightMargin: Theme.spacingXS
+                        anchors.bottomMargin: Theme.spacingXS
                         inkColor: rootViewState.gripInkColor
                         onBegan: root.interactionBegan(rootViewState.windowResizingReason)
                         onEnded: root.interactionEnded(rootViewState.windowResizingReason)
@@ -243,14 +205,14 @@ Item {
                     objectName: "helpModal"
                     isPresented: rootViewState.showingAppearanceHelp
                     transparent: root.transparent
-                    cornerRadius: 22
+                    cornerRadius: Theme.cardRadius
                     alignment: Qt.AlignCenter
                     dimsBackground: true
                     onDismissed: rootViewState.showingAppearanceHelp = false
                     card: Component {
                         AppearanceHelpPanel {
                             objectName: "appearanceHelpPanel"
-                            level: root.model ? root.model.transparentAppearanceLevel : 1.0
+                            level: AppModel.transparentAppearanceLevel
                             transparent: root.transparent
                             onCloseRequested: rootViewState.showingAppearanceHelp = false
                         }
@@ -264,14 +226,13 @@ Item {
                 objectName: "inkModal"
                 isPresented: rootViewState.showingInkColorSettings
                 transparent: root.transparent
-                cornerRadius: 22
+                cornerRadius: Theme.cardRadius
                 alignment: Qt.AlignCenter
                 dimsBackground: true
                 onDismissed: rootViewState.dismissInkSettingsFromBackdrop()
                 card: Component {
                     TransparentInkSettingsView {
                         objectName: "inkSettings"
-                        model: root.model
                         onDismissed: rootViewState.closeInkSettings()
                     }
                 }
@@ -320,7 +281,7 @@ Item {
     PdfExportProgress {
         objectName: "exportProgress"
         anchors.fill: parent
-        visible: root.model ? root.model.isExportingPDF : false
-        text: root.model ? root.model.pdfExportProgress : ""
+        visible: AppModel.isExportingPDF
+        text: AppModel.pdfExportProgress
     }
 }

@@ -1,8 +1,8 @@
 #include "RootViewState.h"
 
-#include "ModelAccess.h"
 #include "Theme.h"
 #include "WindowHeaderState.h"
+#include "app/AppModel.h"
 #include "models/Enums.h"
 
 #include <cmath>
@@ -28,7 +28,7 @@ RootViewState::RootViewState(QObject *parent)
     connect(&Theme::shared(), &Theme::changed, this, &RootViewState::lookChanged);
 }
 
-void RootViewState::setModel(QObject *model)
+void RootViewState::setModel(AppModel *model)
 {
     if (m_model == model)
         return;
@@ -36,14 +36,15 @@ void RootViewState::setModel(QObject *model)
         disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     m_lastTransparent = transparent();
-    m_lastScreen = ModelAccess::readInt(model, "screen");
-    ModelAccess::connectChanges(model,
-                                {QStringLiteral("screen"), QStringLiteral("studyTransparencyEnabled"),
-                                 QStringLiteral("errorMessage"), QStringLiteral("noticeMessage"),
-                                 QStringLiteral("zoomFeedback"), QStringLiteral("isExportingPDF"),
-                                 QStringLiteral("isWindowMaximized"), QStringLiteral("transparentInkHex"),
-                                 QStringLiteral("transparentAppearanceLevel")},
-                                this, "synchronize()");
+    m_lastScreen = model ? int(model->screen()) : 0;
+    if (model) {
+        for (auto changed : {&AppModel::screenChanged, &AppModel::studyTransparencyEnabledChanged,
+                             &AppModel::errorMessageChanged, &AppModel::noticeMessageChanged,
+                             &AppModel::zoomFeedbackChanged, &AppModel::isExportingPDFChanged,
+                             &AppModel::isWindowMaximizedChanged, &AppModel::transparentInkHexChanged,
+                             &AppModel::transparentAppearanceLevelChanged})
+            connect(model, changed, this, &RootViewState::synchronize);
+    }
     Q_EMIT modelChanged();
     synchronize();
 }
@@ -113,18 +114,17 @@ int RootViewState::windowResizingReason()
 
 bool RootViewState::transparent() const
 {
-    return WindowHeaderState::isTransparentLook(ModelAccess::readBool(m_model, "studyTransparencyEnabled"),
-                                                ModelAccess::readInt(m_model, "screen"));
+    return m_model && WindowHeaderState::isTransparentLook(m_model->studyTransparencyEnabled(), int(m_model->screen()));
 }
 
 double RootViewState::windowCornerRadius() const
 {
-    return ModelAccess::readBool(m_model, "isWindowMaximized") ? 0.0 : 18.0;
+    return isMaximized() ? 0.0 : Theme::windowCornerRadius;
 }
 
 bool RootViewState::showsResizeGrip() const
 {
-    return transparent() && !ModelAccess::readBool(m_model, "isWindowMaximized");
+    return transparent() && !isMaximized();
 }
 
 bool RootViewState::showsBorder() const
@@ -140,14 +140,14 @@ double RootViewState::screenAreaOpacity() const
 
 QColor RootViewState::gripInkColor() const
 {
-    return Theme::opaqueColor(ModelAccess::readString(m_model, "transparentInkHex"));
+    return Theme::opaqueColor(m_model ? m_model->transparentInkHex() : QString());
 }
 
 RootViewState::Banner RootViewState::currentBanner() const
 {
-    if (ModelAccess::optionalText(ModelAccess::read(m_model, "errorMessage")))
+    if (m_model && m_model->errorMessage())
         return Banner::error;
-    if (ModelAccess::optionalText(ModelAccess::read(m_model, "noticeMessage")))
+    if (m_model && m_model->noticeMessage())
         return Banner::notice;
     return Banner::none;
 }
@@ -156,40 +156,36 @@ QString RootViewState::bannerMessage() const
 {
     switch (m_banner) {
     case Banner::error:
-        return ModelAccess::optionalText(ModelAccess::read(m_model, "errorMessage")).value_or(QString());
+        return m_model ? m_model->errorMessage().value_or(QString()) : QString();
     case Banner::notice:
-        return ModelAccess::optionalText(ModelAccess::read(m_model, "noticeMessage")).value_or(QString());
+        return m_model ? m_model->noticeMessage().value_or(QString()) : QString();
     case Banner::none:
         break;
     }
     return {};
 }
 
-bool RootViewState::hasZoomFeedback() const
+bool RootViewState::isMaximized() const
 {
-    return !ModelAccess::isAbsent(ModelAccess::read(m_model, "zoomFeedback"));
+    return m_model && m_model->isWindowMaximized();
 }
 
-QVariant RootViewState::zoomFeedbackID() const
+bool RootViewState::hasZoomFeedback() const
 {
-    const QVariant feedback = ModelAccess::read(m_model, "zoomFeedback");
-    if (ModelAccess::isAbsent(feedback))
-        return {};
-    const QVariant id = ModelAccess::member(feedback, "id");
-    // Without a readable id the value itself is its identity.
-    return id.isValid() ? id : feedback;
+    return m_model && m_model->zoomFeedback().has_value();
 }
 
 bool RootViewState::zoomIndicatorPresented() const
 {
-    return hasZoomFeedback() && !ModelAccess::readBool(m_model, "isExportingPDF");
+    return hasZoomFeedback() && !m_model->isExportingPDF();
 }
 
 double RootViewState::zoomScale() const
 {
-    bool ok = false;
-    const double scale = ModelAccess::member(ModelAccess::read(m_model, "zoomFeedback"), "scale").toDouble(&ok);
-    return ok && std::isfinite(scale) ? scale : 1.0;
+    if (!hasZoomFeedback())
+        return 1.0;
+    const double scale = m_model->zoomFeedback()->scale;
+    return std::isfinite(scale) ? scale : 1.0;
 }
 
 QString RootViewState::zoomPercentText() const
@@ -246,8 +242,8 @@ void RootViewState::updateBanner()
         // Taking the banner away cancels its countdown, which clears the
         // notice as well: a notice pushed aside by an error does not return.
         m_noticeTimer.stop();
-        if (ModelAccess::optionalText(ModelAccess::read(m_model, "noticeMessage")))
-            ModelAccess::clear(m_model, "noticeMessage");
+        if (m_model && m_model->noticeMessage())
+            m_model->setNoticeMessage(std::nullopt);
     }
 }
 
@@ -258,9 +254,9 @@ void RootViewState::updateZoomCountdown()
         m_hoveringZoomIndicator = false;
         Q_EMIT flagsChanged();
     }
-    const QVariant id = present ? zoomFeedbackID() : QVariant();
-    const bool sameKey = m_zoomKeyValid && m_zoomKeyHovering == m_hoveringZoomIndicator
-        && m_zoomKeyID.isValid() == id.isValid() && (!id.isValid() || m_zoomKeyID == id);
+    // No feedback keys as the null id.
+    const QUuid id = present ? m_model->zoomFeedback()->id : QUuid();
+    const bool sameKey = m_zoomKeyValid && m_zoomKeyHovering == m_hoveringZoomIndicator && m_zoomKeyID == id;
     if (sameKey)
         return;
     m_zoomKeyValid = true;
@@ -276,7 +272,7 @@ void RootViewState::updateZoomCountdown()
 void RootViewState::reactToLookAndScreen()
 {
     const bool nowTransparent = transparent();
-    const int screen = ModelAccess::readInt(m_model, "screen");
+    const int screen = m_model ? int(m_model->screen()) : 0;
     const bool lookTurnedOff = m_lastTransparent && !nowTransparent;
     const bool screenChanged = screen != m_lastScreen;
     m_lastTransparent = nowTransparent;
@@ -287,31 +283,37 @@ void RootViewState::reactToLookAndScreen()
 
 void RootViewState::noticeTimedOut()
 {
-    ModelAccess::clear(m_model, "noticeMessage");
+    if (m_model)
+        m_model->setNoticeMessage(std::nullopt);
 }
 
 void RootViewState::zoomTimedOut()
 {
-    ModelAccess::clear(m_model, "zoomFeedback");
+    if (m_model)
+        m_model->setZoomFeedback(std::nullopt);
 }
 
 void RootViewState::closeInkSettingsSavingInk()
 {
-    ModelAccess::invoke(m_model, "flushTransparentInkColor");
+    if (m_model)
+        m_model->flushTransparentInkColor();
     setShowingInkColorSettings(false);
 }
 
 void RootViewState::dismissBanner()
 {
+    if (!m_model)
+        return;
     if (m_banner == Banner::error)
-        ModelAccess::clear(m_model, "errorMessage");
+        m_model->setErrorMessage(std::nullopt);
     else if (m_banner == Banner::notice)
-        ModelAccess::clear(m_model, "noticeMessage");
+        m_model->setNoticeMessage(std::nullopt);
 }
 
 void RootViewState::dismissZoomIndicator()
 {
-    ModelAccess::clear(m_model, "zoomFeedback");
+    if (m_model)
+        m_model->setZoomFeedback(std::nullopt);
 }
 
 void RootViewState::dismissInkSettingsFromBackdrop()

@@ -1,23 +1,26 @@
 #pragma once
 
 #include <QColor>
+#include "app/AppModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <QVariant>
+#include <QUuid>
 #include <QtQml/qqmlregistration.h>
+
 
 // The root view's own state and rules: its five flags, the one banner with
 // the notice timer, the zoom indicator with its auto-dismiss, the window
 // shape, and the reactions to changes of the model (closing the ink card).
-// Everything else lives in the model, which it reads and writes by name.
+// Everything else lives in the model.
 class RootViewState : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject *model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
 
     Q_PROPERTY(bool hoveringTransparencyControl READ hoveringTransparencyControl WRITE setHoveringTransparencyControl NOTIFY flagsChanged)
     Q_PROPERTY(bool hoveringAutoHideControl READ hoveringAutoHideControl WRITE setHoveringAutoHideControl NOTIFY flagsChanged)
@@ -54,8 +57,8 @@ class RootViewState : public QObject
 public:
     explicit RootViewState(QObject *parent = nullptr);
 
-    [[nodiscard]] QObject *model() const { return m_model; }
-    void setModel(QObject *model);
+    [[nodiscard]] AppModel *model() const { return m_model; }
+    void setModel(AppModel *model);
 
     [[nodiscard]] bool hoveringTransparencyControl() const { return m_hoveringTransparencyControl; }
     void setHoveringTransparencyControl(bool value);
@@ -121,7 +124,7 @@ private:
     enum class Banner { none, error, notice };
 
     [[nodiscard]] Banner currentBanner() const;
-    [[nodiscard]] QVariant zoomFeedbackID() const;
+    [[nodiscard]] bool isMaximized() const;
     [[nodiscard]] bool hasZoomFeedback() const;
     void updateBanner();
     void updateZoomCountdown();
@@ -130,7 +133,7 @@ private:
     void zoomTimedOut();
     void closeInkSettingsSavingInk();
 
-    QPointer<QObject> m_model;
+    QPointer<AppModel> m_model;
     bool m_hoveringTransparencyControl = false;
     bool m_hoveringAutoHideControl = false;
     bool m_showingAppearanceHelp = false;
@@ -141,7 +144,7 @@ private:
     QTimer m_noticeTimer;
 
     // The identity of the zoom countdown: the feedback's id and the hover flag.
-    QVariant m_zoomKeyID;
+    QUuid m_zoomKeyID;
     bool m_zoomKeyHovering = false;
     bool m_zoomKeyValid = false;
     QTimer m_zoomTimer;

@@ -2,47 +2,71 @@
 
 #include "models/Enums.h"
 
-#include <QFile>
+namespace {
+
+const QString placeholderFile = QStringLiteral("ScreenPlaceholder.qml");
+
+} // namespace
 
 ScreenCatalog::ScreenCatalog(QObject *parent)
     : QObject(parent)
 {
 }
 
-QString ScreenCatalog::viewName(int screen)
+const QList<ScreenCatalog::Entry> &ScreenCatalog::entries()
 {
-    switch (AppScreen(screen)) {
-    case AppScreen::login:
-        return QStringLiteral("LoginView");
-    case AppScreen::home:
-        return QStringLiteral("HomeView");
-    case AppScreen::purchase:
-        return QStringLiteral("PurchaseView");
-    case AppScreen::questions:
-        return QStringLiteral("QuestionView");
-    case AppScreen::report:
-        return QStringLiteral("ReportView");
-    case AppScreen::analysis:
-        return QStringLiteral("AnalysisView");
-    case AppScreen::collections:
-        return QStringLiteral("CollectionsView");
-    case AppScreen::history:
-        return QStringLiteral("PracticeHistoryView");
-    }
-    return {};
+    // clang-format off
+    static const QList<Entry> table{
+        {int(AppScreen::login),       "LoginView.qml",    WhileShown,         "LoginView"},
+        {int(AppScreen::home),        "",                 WhileSignedIn,      "HomeView"},
+        {int(AppScreen::purchase),    "PurchaseView.qml", WhileShown,         "PurchaseView"},
+        {int(AppScreen::questions),   "",                 WhileShown,         "QuestionView"},
+        {int(AppScreen::report),      "",                 WhileShown,         "ReportView"},
+        {int(AppScreen::analysis),    "",                 WhileShown,         "AnalysisView"},
+        {int(AppScreen::collections), "",                 WhileShown,         "CollectionsView"},
+        {int(AppScreen::history),     "",                 OnceVisitedPerBank, "HistoryView"},
+    };
+    // clang-format on
+    return table;
 }
 
-bool ScreenCatalog::hasView(const QString &name)
+const ScreenCatalog::Entry *ScreenCatalog::entry(int screen)
 {
-    for (const QChar c : name) {
-        if (!(c.isLetterOrNumber() || c == QLatin1Char('_')))
-            return false;
+    for (const Entry &row : entries()) {
+        if (row.screen == screen)
+            return &row;
     }
-    return !name.isEmpty() && QFile::exists(QStringLiteral(":/Vuzo/") + name + QStringLiteral(".qml"));
+    return nullptr;
 }
 
-QUrl ScreenCatalog::viewUrl(const QString &name)
+QList<int> ScreenCatalog::screens()
 {
-    return QUrl(QStringLiteral("qrc:/Vuzo/") + (hasView(name) ? name : QStringLiteral("ScreenPlaceholder"))
-                + QStringLiteral(".qml"));
+    QList<int> result;
+    for (const Entry &row : entries())
+        result.append(row.screen);
+    return result;
+}
+
+bool ScreenCatalog::hasView(int screen)
+{
+    const Entry *row = entry(screen);
+    return row && row->file && *row->file;
+}
+
+QUrl ScreenCatalog::viewUrl(int screen)
+{
+    const QString file = hasView(screen) ? QString::fromLatin1(entry(screen)->file) : placeholderFile;
+    return QUrl(QStringLiteral("qrc:/Vuzo/") + file);
+}
+
+int ScreenCatalog::lifetime(int screen)
+{
+    const Entry *row = entry(screen);
+    return row ? row->lifetime : WhileShown;
+}
+
+QString ScreenCatalog::title(int screen)
+{
+    const Entry *row = entry(screen);
+    return row ? QString::fromLatin1(row->title) : QString();
 }

@@ -4,8 +4,6 @@ import Vuzo
 // Stands in for a screen whose view is not built yet.
 Item {
     id: placeholder
-    property QtObject model
-    property QtObject store
     property string screenName
     signal beginEditing()
     signal endEditing()
@@ -13,7 +11,7 @@ Item {
     Text {
         anchors.centerIn: parent
         text: placeholder.screenName
-        font.pixelSize: 15
+        font.pixelSize: Theme.fontSubhead
         font.weight: Font.Medium
         color: Theme.appSecondary
     }

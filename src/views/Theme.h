@@ -33,7 +33,48 @@ class Theme : public QObject
     Q_PROPERTY(double level READ level NOTIFY changed)
     Q_PROPERTY(bool inkActive READ inkActive NOTIFY changed)
 
+    // Type sizes (pixels), spacings and corner radii the views share.
+    Q_PROPERTY(int fontMini MEMBER fontMini CONSTANT)
+    Q_PROPERTY(int fontCaption MEMBER fontCaption CONSTANT)
+    Q_PROPERTY(int fontBody MEMBER fontBody CONSTANT)
+    Q_PROPERTY(int fontCallout MEMBER fontCallout CONSTANT)
+    Q_PROPERTY(int fontSubhead MEMBER fontSubhead CONSTANT)
+    Q_PROPERTY(int fontHeadline MEMBER fontHeadline CONSTANT)
+    Q_PROPERTY(int fontTitle MEMBER fontTitle CONSTANT)
+    Q_PROPERTY(int spacingXS MEMBER spacingXS CONSTANT)
+    Q_PROPERTY(int spacingS MEMBER spacingS CONSTANT)
+    Q_PROPERTY(int spacingM MEMBER spacingM CONSTANT)
+    Q_PROPERTY(int spacingL MEMBER spacingL CONSTANT)
+    Q_PROPERTY(int spacingXL MEMBER spacingXL CONSTANT)
+    Q_PROPERTY(int spacingXXL MEMBER spacingXXL CONSTANT)
+    Q_PROPERTY(int radiusS MEMBER radiusS CONSTANT)
+    Q_PROPERTY(int radiusM MEMBER radiusM CONSTANT)
+    Q_PROPERTY(int radiusL MEMBER radiusL CONSTANT)
+    Q_PROPERTY(int cardRadius MEMBER cardRadius CONSTANT)
+    Q_PROPERTY(int windowRadius MEMBER windowCornerRadius CONSTANT)
+
 public:
+    static constexpr int fontMini = 10;
+    static constexpr int fontCaption = 12;
+    static constexpr int fontBody = 13;
+    static constexpr int fontCallout = 14;
+    static constexpr int fontSubhead = 15;
+    static constexpr int fontHeadline = 16;
+    static constexpr int fontTitle = 18;
+    static constexpr int spacingXS = 4;
+    static constexpr int spacingS = 6;
+    static constexpr int spacingM = 8;
+    static constexpr int spacingL = 12;
+    static constexpr int spacingXL = 16;
+    static constexpr int spacingXXL = 20;
+    static constexpr int radiusS = 8;
+    static constexpr int radiusM = 12;
+    static constexpr int radiusL = 14;
+    // The modal cards (help, ink colour).
+    static constexpr int cardRadius = 22;
+    // The panel's rounded corners while not maximised.
+    static constexpr int windowCornerRadius = 18;
+
     static Theme &shared();
     // QML gets the one instance and never owns it.
     static Theme *create(QQmlEngine *, QJSEngine *);

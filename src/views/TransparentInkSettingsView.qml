@@ -5,7 +5,6 @@ import Vuzo
 // its intensity, a live preview, a reset and "完成". It edits the model live.
 Item {
     id: sheet
-    property QtObject model
     signal dismissed()
 
     width: 400
@@ -13,7 +12,7 @@ Item {
 
     InkSettingsController {
         id: controller
-        model: sheet.model
+        model: AppModel
         onDismissRequested: sheet.dismissed()
     }
     Component.onCompleted: controller.appear()
@@ -53,7 +52,7 @@ Item {
             spacing: 10
             Text {
                 text: "色相与饱和度"
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 font.weight: Font.Medium
                 color: Theme.appTitle
             }
@@ -76,14 +75,14 @@ Item {
 
         Column {
             width: parent.width
-            spacing: 8
+            spacing: Theme.spacingM
             Item {
                 width: parent.width
                 height: intensityTitle.implicitHeight
                 Text {
                     id: intensityTitle
                     text: "颜色透明度"
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.fontCaption
                     font.weight: Font.Medium
                     color: Theme.appTitle
                 }
@@ -91,7 +90,7 @@ Item {
                     objectName: "intensityPercent"
                     anchors.right: parent.right
                     text: controller.intensityPercentText
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.fontCaption
                     font.weight: Font.Medium
                     font.family: "DejaVu Sans Mono"
                     color: Theme.appSecondary
@@ -116,7 +115,7 @@ Item {
             spacing: 7
             Text {
                 text: "十六进制色值"
-                font.pixelSize: 12
+                font.pixelSize: Theme.fontCaption
                 font.weight: Font.Medium
                 color: Theme.appTitle
             }
@@ -136,7 +135,7 @@ Item {
                     anchors.leftMargin: 10
                     anchors.rightMargin: 10
                     verticalAlignment: TextInput.AlignVCenter
-                    font.pixelSize: 13
+                    font.pixelSize: Theme.fontBody
                     font.family: "DejaVu Sans Mono"
                     color: Theme.appTitle
                     selectByMouse: true
@@ -198,7 +197,7 @@ Item {
                     spacing: 7
                     Text {
                         text: "实时文字预览"
-                        font.pixelSize: 14
+                        font.pixelSize: Theme.fontCallout
                         font.weight: Font.DemiBold
                         color: Theme.appTitle
                     }
@@ -208,7 +207,7 @@ Item {
                             model: [{ symbol: "checkmark.circle", title: "正确" }, { symbol: "xmark.circle", title: "错选" }]
                             Row {
                                 required property var modelData
-                                spacing: 4
+                                spacing: Theme.spacingXS
                                 SymbolIcon {
                                     anchors.verticalCenter: parent.verticalCenter
                                     width: 13
@@ -219,7 +218,7 @@ Item {
                                 Text {
                                     anchors.verticalCenter: parent.verticalCenter
                                     text: modelData.title
-                                    font.pixelSize: 12
+                                    font.pixelSize: Theme.fontCaption
                                     font.weight: Font.Medium
                                     color: Theme.appSecondary
                                 }
@@ -237,7 +236,7 @@ Item {
                 objectName: "inkRestoreButton"
                 anchors.verticalCenter: parent.verticalCenter
                 text: "恢复默认"
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 color: controller.restoreDefaultColor
                 Accessible.role: Accessible.Button
                 Accessible.name: text
@@ -266,7 +265,7 @@ Item {
                     id: doneLabel
                     anchors.centerIn: parent
                     text: "完成"
-                    font.pixelSize: 15
+                    font.pixelSize: Theme.fontSubhead
                     font.weight: Font.DemiBold
                     color: controller.liveDoneColor
                 }

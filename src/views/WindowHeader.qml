@@ -8,7 +8,6 @@ import QtQuick.Layouts
 // transparency toggle, ink button and auto-hide switch.
 Item {
     id: header
-    property QtObject model
     // The window shell's requests object, when the shell provides one.
     property QtObject panel
     property RootViewState rootState
@@ -16,7 +15,7 @@ Item {
     signal minimizeRequested()
     signal toggleMaximizeRequested()
 
-    readonly property bool movable: !(model && model.isWindowMaximized)
+    readonly property bool movable: !AppModel.isWindowMaximized
 
     // The window's corner radius: the row's top corners follow the window shape.
     property real topCornerRadius: 0
@@ -40,9 +39,9 @@ Item {
 
     WindowHeaderState {
         id: headerState
-        screen: header.model ? header.model.screen : 0
-        studyTransparencyEnabled: header.model ? header.model.studyTransparencyEnabled : false
-        hoverAutoHideEnabled: header.model ? header.model.hoverAutoHideEnabled : false
+        screen: AppModel.screen
+        studyTransparencyEnabled: AppModel.studyTransparencyEnabled
+        hoverAutoHideEnabled: AppModel.hoverAutoHideEnabled
         hoveringTransparencyControl: header.rootState ? header.rootState.hoveringTransparencyControl : false
         hoveringAutoHideControl: header.rootState ? header.rootState.hoveringAutoHideControl : false
     }
@@ -78,7 +77,7 @@ Item {
                 width: 58
                 height: 36
                 transparent: headerState.transparent
-                maximized: header.model ? header.model.isWindowMaximized : false
+                maximized: AppModel.isWindowMaximized
                 onCloseRequested: header.closeRequested()
                 onMinimizeRequested: header.minimizeRequested()
                 onToggleMaximizeRequested: header.toggleMaximizeRequested()
@@ -94,11 +93,11 @@ Item {
             Layout.maximumWidth: 250
             Layout.preferredWidth: implicitWidth
             Layout.preferredHeight: 28
-            level: header.model ? header.model.transparentAppearanceLevel : 1.0
+            level: AppModel.transparentAppearanceLevel
             transparent: headerState.transparent
             movable: header.movable
             panel: header.panel
-            onLevelMoved: (value) => header.model.transparentAppearanceLevel = value
+            onLevelMoved: (value) => AppModel.transparentAppearanceLevel = value
             onHelpRequested: header.rootState.showingAppearanceHelp = true
         }
 
@@ -121,7 +120,7 @@ Item {
             verticalAlignment: Text.AlignVCenter
             text: headerState.maskedMobile
             textFormat: Text.PlainText
-            font.pixelSize: 12
+            font.pixelSize: Theme.fontCaption
             color: headerState.maskedMobileColor
             WindowDragArea { anchors.fill: parent; movable: header.movable; panel: header.panel }
         }
@@ -138,7 +137,7 @@ Item {
             Accessible.role: Accessible.Button
             Accessible.name: headerState.transparencyTitle
             Accessible.description: headerState.transparencyToolTip
-            Accessible.onPressAction: header.model.studyTransparencyEnabled = !header.model.studyTransparencyEnabled
+            Accessible.onPressAction: AppModel.studyTransparencyEnabled = !AppModel.studyTransparencyEnabled
 
             Rectangle {
                 id: toggleCapsule
@@ -153,7 +152,7 @@ Item {
             Row {
                 id: toggleRow
                 anchors.centerIn: parent
-                spacing: 4
+                spacing: Theme.spacingXS
                 SymbolIcon {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 14
@@ -164,7 +163,7 @@ Item {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: headerState.transparencyTitle
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.fontCaption
                     font.weight: Font.Medium
                     color: headerState.transparencyLabelColor
                     Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
@@ -177,7 +176,7 @@ Item {
                 containmentMask: toggleCapsule
                 cursorShape: Qt.PointingHandCursor
                 onContainsMouseChanged: header.rootState.hoveringTransparencyControl = containsMouse
-                onClicked: header.model.studyTransparencyEnabled = !header.model.studyTransparencyEnabled
+                onClicked: AppModel.studyTransparencyEnabled = !AppModel.studyTransparencyEnabled
             }
             ToolTip.visible: toggleMouse.containsMouse
             ToolTip.delay: 700
@@ -225,7 +224,7 @@ Item {
             id: autoHide
             objectName: "autoHideSwitch"
             visible: headerState.showsTransparencyControls
-            readonly property bool on: header.model ? header.model.hoverAutoHideEnabled : false
+            readonly property bool on: AppModel.hoverAutoHideEnabled
             Layout.preferredWidth: autoHideRow.implicitWidth
             Layout.minimumWidth: Layout.preferredWidth
             Layout.maximumWidth: Layout.preferredWidth
@@ -235,8 +234,8 @@ Item {
             Accessible.checkable: true
             Accessible.checked: on
             Accessible.description: headerState.autoHideToolTip
-            Accessible.onToggleAction: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
-            Accessible.onPressAction: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
+            Accessible.onToggleAction: AppModel.hoverAutoHideEnabled = !AppModel.hoverAutoHideEnabled
+            Accessible.onPressAction: AppModel.hoverAutoHideEnabled = !AppModel.hoverAutoHideEnabled
 
             Row {
                 id: autoHideRow
@@ -245,7 +244,7 @@ Item {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "自动隐藏"
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.fontCaption
                     font.weight: Font.Medium
                     color: headerState.autoHideLabelColor
                     Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
@@ -284,7 +283,7 @@ Item {
                 hoverEnabled: true
                 cursorShape: Qt.PointingHandCursor
                 onContainsMouseChanged: header.rootState.hoveringAutoHideControl = containsMouse
-                onClicked: header.model.hoverAutoHideEnabled = !header.model.hoverAutoHideEnabled
+                onClicked: AppModel.hoverAutoHideEnabled = !AppModel.hoverAutoHideEnabled
             }
             ToolTip.visible: autoHideMouse.containsMouse
             ToolTip.delay: 700

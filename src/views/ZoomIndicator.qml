@@ -61,7 +61,7 @@ Item {
     Row {
         id: row
         anchors.centerIn: parent
-        spacing: 12
+        spacing: Theme.spacingL
 
         Text {
             objectName: "zoomPercent"
@@ -69,7 +69,7 @@ Item {
             width: 50
             horizontalAlignment: Text.AlignLeft
             text: badge.rootState ? badge.rootState.zoomPercentText : "100%"
-            font.pixelSize: 14
+            font.pixelSize: Theme.fontCallout
             font.weight: Font.Medium
             font.family: "DejaVu Sans"
             color: Theme.appTitle
@@ -112,7 +112,7 @@ Item {
                 id: resetText
                 anchors.centerIn: parent
                 text: "重置"
-                font.pixelSize: 14
+                font.pixelSize: Theme.fontCallout
                 font.weight: Font.Medium
                 color: badge.transparent ? Theme.appTitle : Theme.appPrimary
             }

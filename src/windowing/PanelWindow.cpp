@@ -6,6 +6,7 @@
 #include "SheetKeyMonitor.h"
 #include "WindowResizeItem.h"
 #include "platform/gui/KeyEventAdapter.h"
+#include "views/AppModelSingleton.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -113,20 +114,22 @@ void PanelWindow::watchScreens()
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, changed);
 }
 
-bool PanelWindow::loadContent(QObject *viewModel)
+bool PanelWindow::loadContent(AppModel *viewModel)
 {
     if (!m_engine)
         m_engine = std::make_unique<QQmlEngine>();
+    // The views reach the model as their AppModel singleton.
+    AppModelSingleton::install(m_engine.get(), viewModel);
     // The full root view needs the full model; without either, or should the
     // view fail to load, a small stand-in view fills the panel instead of
     // leaving it empty.
     const bool full = viewModel && QFile::exists(QStringLiteral(":/Vuzo/RootView.qml"));
-    if (full && createRootView(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")), viewModel))
+    if (full && createRootView(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml"))))
         return true;
-    return createRootView(QUrl(QStringLiteral("qrc:/vuzo/shell/PlaceholderView.qml")), viewModel);
+    return createRootView(QUrl(QStringLiteral("qrc:/vuzo/shell/PlaceholderView.qml")));
 }
 
-bool PanelWindow::createRootView(const QUrl &url, QObject *viewModel)
+bool PanelWindow::createRootView(const QUrl &url)
 {
     QQmlComponent component(m_engine.get(), url);
     if (!component.isReady())
@@ -139,11 +142,9 @@ bool PanelWindow::createRootView(const QUrl &url, QObject *viewModel)
         delete object;
         return false;
     }
-    // Each view takes what it declares of the panel's requests and the model.
+    // Each view takes the panel's requests when it declares them.
     if (QQmlProperty panelProperty(item, QStringLiteral("panel")); panelProperty.isWritable())
         panelProperty.write(QVariant::fromValue<QObject *>(m_requests));
-    if (QQmlProperty modelProperty(item, QStringLiteral("model")); viewModel && modelProperty.isWritable())
-        modelProperty.write(QVariant::fromValue(viewModel));
     component.completeCreate();
     delete m_rootView.data();
     m_rootView = item;

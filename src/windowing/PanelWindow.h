@@ -3,6 +3,8 @@
 #include "HoverSettings.h"
 #include "ShellPorts.h"
 
+class AppModel;
+
 #include <QPointer>
 #include <QQuickWindow>
 #include <memory>
@@ -32,7 +34,7 @@ public:
     void attach(MainPanelController *controller);
     // Loads the root view (the stand-in view until the real one is built in)
     // with the model it binds to; false when it could not be created.
-    bool loadContent(QObject *viewModel);
+    bool loadContent(AppModel *viewModel);
 
     [[nodiscard]] ScaledContentItem *scaledContent() const { return m_scaledContent; }
     [[nodiscard]] WindowResizeItem *resizeGrips() const { return m_grips; }
@@ -77,7 +79,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    bool createRootView(const QUrl &url, QObject *viewModel);
+    bool createRootView(const QUrl &url);
     void layoutItems();
     void watchScreens();
     void positionChanged();

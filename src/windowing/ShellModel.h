@@ -3,6 +3,8 @@
 #include "models/Enums.h"
 
 #include <QObject>
+
+class AppModel;
 #include <QString>
 
 // What the window shell needs of the application model. The application
@@ -30,8 +32,8 @@ public:
     // true = the key was consumed.
     virtual bool handleQuestionNavigationKey(quint16 keyCode) = 0;
     virtual bool handleQuestionShortcut(const QString &key) = 0;
-    // The object the root view binds to; none while there is no full model.
-    [[nodiscard]] virtual QObject *viewModel() { return nullptr; }
+    // The model QML reaches as its AppModel singleton; none while there is no full model.
+    [[nodiscard]] virtual AppModel *viewModel() { return nullptr; }
 
 Q_SIGNALS:
     void isExportingPDFChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppModelTestProbe.h"
 #include "ModelTestEnvironment.h"
 
 #include <QCoro/QCoroTask>
@@ -31,25 +32,6 @@ inline QStringList menuIds(const QList<CardMenu> &menus)
 }
 
 } // namespace AppModelTest
-
-// Reaches the model's private operations from the tests.
-struct AppModelTestProbe
-{
-    static void handle(AppModel &model, const std::exception_ptr &error) { model.handle(error); }
-    static HistoryReport makeLocalReport(const AppModel &model, const QuestionModel &set, qint64 elapsed,
-                                         qint64 perQuestionTime)
-    {
-        return model.makeLocalReport(set, elapsed, perQuestionTime);
-    }
-    static void applyExamBanks(AppModel &model, const QList<ExamBank> &banks) { model.applyExamBanks(banks); }
-    static void setSelectedMenu(AppModel &model, const std::optional<CardMenu> &menu) { model.m_selectedMenu = menu; }
-    static void setCollectionMenusDirect(AppModel &model, const QList<CardMenu> &menus) { model.setCollectionMenus(menus); }
-    static void setVipStatusCache(AppModel &model, const std::optional<VIPStatusCache> &cache)
-    {
-        model.setVipStatusCache(cache);
-    }
-    static qint64 practiceStartedAt(const AppModel &model) { return model.m_practiceStartedAtMilliseconds; }
-};
 
 // The shared environment with a model made on demand.
 class AppModelEnvironment : public ModelTestEnvironment

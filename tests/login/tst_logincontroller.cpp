@@ -407,8 +407,6 @@ private Q_SLOTS:
     void withoutModelNothingHappens()
     {
         LoginController controller;
-        QObject stranger;
-        controller.setModel(&stranger);
         controller.setPhoneNumber(QStringLiteral("13800138000"));
         controller.setVerifyCode(QStringLiteral("1"));
         controller.appeared();

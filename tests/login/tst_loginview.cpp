@@ -1,4 +1,5 @@
 #include "AppModelTestSupport.h"
+#include "views/AppModelSingleton.h"
 #include "LoginController.h"
 
 #include <QQmlEngine>
@@ -29,9 +30,21 @@ private:
     std::unique_ptr<AppModelEnvironment> m_env;
     std::unique_ptr<QQuickView> m_view;
 
+    // Searches the visual tree: the root view's screens are made by a repeater,
+    // whose items are not QObject children of the root.
+    static QQuickItem *findVisual(QQuickItem *from, const QString &name)
+    {
+        if (from->objectName() == name)
+            return from;
+        for (QQuickItem *child : from->childItems()) {
+            if (QQuickItem *found = findVisual(child, name))
+                return found;
+        }
+        return nullptr;
+    }
     QQuickItem *item(const char *name) const
     {
-        auto *found = m_view->rootObject()->findChild<QQuickItem *>(QLatin1String(name));
+        auto *found = findVisual(m_view->rootObject(), QLatin1String(name));
         if (!found)
             qWarning() << "no item" << name;
         return found;
@@ -61,7 +74,7 @@ private:
     {
         m_view = std::make_unique<QQuickView>();
         m_view->engine()->addImportPath(QStringLiteral("qrc:/"));
-        m_view->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)}});
+        AppModelSingleton::install(m_view->engine(), &model);
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->resize(960, 620);
         m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/LoginView.qml")));
@@ -179,7 +192,7 @@ private Q_SLOTS:
         AppModel &model = m_env->makeModel();
         m_view = std::make_unique<QQuickView>();
         m_view->engine()->addImportPath(QStringLiteral("qrc:/"));
-        m_view->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)}});
+        AppModelSingleton::install(m_view->engine(), &model);
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->resize(960, 668);
         m_view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));

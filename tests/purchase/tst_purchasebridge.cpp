@@ -46,7 +46,7 @@ class TestPurchaseBridge : public QObject
 private:
     std::unique_ptr<AppModelEnvironment> m_env;
 
-    std::unique_ptr<PurchaseWebBridge> makeBridge(QObject *model)
+    std::unique_ptr<PurchaseWebBridge> makeBridge(AppModel *model)
     {
         auto bridge = std::make_unique<PurchaseWebBridge>();
         bridge->setModel(model);

@@ -1,4 +1,5 @@
 #include "AppModelTestSupport.h"
+#include "views/AppModelSingleton.h"
 #include "LoopbackShop.h"
 #include "PurchaseScreenController.h"
 #include "PurchaseWebBridge.h"
@@ -129,7 +130,6 @@ Window {
     width: 900
     height: 700
     visible: true
-    property QtObject model
     property url shopOrigin
     readonly property Item page: purchase
     signal report(string text)
@@ -138,7 +138,6 @@ Window {
     PurchaseView {
         id: purchase
         anchors.fill: parent
-        model: root.model
         shopOrigin: root.shopOrigin
     }
     Connections {
@@ -206,12 +205,12 @@ private:
 
     void showPage(AppModel &model)
     {
+        AppModelSingleton::install(m_engine.get(), &model);
         QQmlComponent component(m_engine.get());
         component.setData(wrapperQml, QUrl(QStringLiteral("qrc:/tests/PurchaseWrapper.qml")));
         QVERIFY2(component.isReady(), qPrintable(component.errorString()));
         m_window.reset(component.createWithInitialProperties(
-            {{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)},
-             {QStringLiteral("shopOrigin"), QUrl(shopAddress())}}));
+            {{QStringLiteral("shopOrigin"), QUrl(shopAddress())}}));
         QVERIFY2(m_window, qPrintable(component.errorString()));
         QVERIFY(connect(m_window.get(), SIGNAL(report(QString)), &m_reports, SLOT(add(QString))));
         QVERIFY(connect(m_window.get(), SIGNAL(urlSeen(QUrl)), &m_reports, SLOT(addUrl(QUrl))));

@@ -1,7 +1,8 @@
 // Shows the root view with a stand-in model over a patterned backdrop and
 // saves a picture of it: the panel alone (its own pixels, alpha kept) and,
 // with --desktop, the whole screen as a compositor shows it.
-#include "FakeAppModel.h"
+#include "TestAppModel.h"
+#include "views/AppModelSingleton.h"
 
 #include "views/RootViewState.h"
 
@@ -77,25 +78,25 @@ int main(int argc, char *argv[])
     backdrop.setGeometry(app.primaryScreen()->geometry());
     backdrop.show();
 
-    FakeAppModel model;
+    TestAppModel model;
     model.setScreen(parser.value(QStringLiteral("screen")).toInt());
-    model.setTransparentInkHexProperty(parser.value(QStringLiteral("ink")));
+    model.setTransparentInkHexValue(parser.value(QStringLiteral("ink")));
     model.setTransparentInkIntensityValue(parser.value(QStringLiteral("intensity")).toDouble());
     model.setTransparentAppearanceLevel(parser.value(QStringLiteral("level")).toDouble());
     model.setStudyTransparencyEnabled(parser.isSet(QStringLiteral("transparent")));
     model.setProperty("hoverAutoHideEnabled", parser.isSet(QStringLiteral("auto-hide")));
     model.setProperty("isWindowMaximized", parser.isSet(QStringLiteral("maximized")));
-    model.setProperty("isLoading", parser.isSet(QStringLiteral("loading")));
+    model.setLoading(parser.isSet(QStringLiteral("loading")));
     if (parser.isSet(QStringLiteral("exporting"))) {
-        model.setProperty("pdfExportProgress", QStringLiteral("正在导出 PDF（3/12）…"));
-        model.setProperty("isExportingPDF", true);
+        model.setPdfExportProgress(QStringLiteral("正在导出 PDF（3/12）…"));
+        model.setIsExportingPDF(true);
     }
 
     QQuickView view;
     view.setFlags(Qt::FramelessWindowHint | Qt::Window);
     view.setColor(Qt::transparent);
     view.setResizeMode(QQuickView::SizeRootObjectToView);
-    view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)}});
+    AppModelSingleton::install(view.engine(), &model);
     view.setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));
     if (view.status() != QQuickView::Ready)
         return 1;

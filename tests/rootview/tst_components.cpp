@@ -1,5 +1,4 @@
 // The design system's components on their own: what a user sees and can do.
-#include "FakeAppModel.h"
 #include "ViewTestSupport.h"
 
 #include "views/Theme.h"

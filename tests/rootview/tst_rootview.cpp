@@ -1,4 +1,4 @@
-#include "FakeAppModel.h"
+#include "TestAppModel.h"
 #include "ViewTestSupport.h"
 
 #include "views/RootViewState.h"
@@ -61,7 +61,7 @@ class TestRootView : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeAppModel> m_model;
+    std::unique_ptr<TestAppModel> m_model;
     std::unique_ptr<QQuickView> m_view;
 
     QQuickItem *root() const { return m_view->rootObject(); }
@@ -77,7 +77,7 @@ class TestRootView : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_model = std::make_unique<FakeAppModel>();
+        m_model = std::make_unique<TestAppModel>();
         m_view = std::make_unique<QQuickView>();
         const QString failure = ViewTest::showRootView(*m_view, m_model.get());
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
@@ -238,10 +238,11 @@ private Q_SLOTS:
         QVERIFY(state()->showingInkColorSettings());
         settle();
         QVERIFY(isShown(item("inkSettings")));
-        m_model->calls.clear();
+        m_model->setTransparentInkIntensity(0.5);
+        QVERIFY(m_model->hasPendingInkSave());
         click(QPoint(20, m_view->height() - 20));
         QVERIFY(!state()->showingInkColorSettings());
-        QCOMPARE(m_model->calls, QStringList{QStringLiteral("flush")});
+        QVERIFY(!m_model->hasPendingInkSave());
     }
 
     void inkCardEditsTheModelLive()
@@ -268,10 +269,11 @@ private Q_SLOTS:
         QCOMPARE(m_model->transparentInkIntensity(), 0.1);
         QCOMPARE(item("intensityPercent")->property("text").toString(), QStringLiteral("10%"));
 
-        m_model->calls.clear();
+        QVERIFY(m_model->hasPendingInkSave());
         click(item("inkDoneButton"));
         QVERIFY(!state()->showingInkColorSettings());
-        QCOMPARE(m_model->calls, QStringList{QStringLiteral("flush")});
+        QVERIFY(!m_model->hasPendingInkSave());
+        QCOMPARE(m_model->store().doubleValue(QStringLiteral("transparent_ink_intensity")), 0.1);
     }
 
     void loadingOverlaySwallowsClicks_data()
@@ -284,7 +286,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, transparent);
         m_model->setStudyTransparencyEnabled(transparent);
-        m_model->setProperty("isLoading", true);
+        m_model->setLoading(true);
         settle();
         QVERIFY(isShown(item("loadingOverlay")));
         QSignalSpy activation(root(), SIGNAL(activationRequested()));
@@ -292,7 +294,7 @@ private Q_SLOTS:
         QCOMPARE(m_model->studyTransparencyEnabled(), transparent);
         click(QPoint(m_view->width() / 2, m_view->height() - 30));
         QCOMPARE(activation.count(), 0);
-        m_model->setProperty("isLoading", false);
+        m_model->setLoading(false);
         settle();
         QVERIFY(!isShown(item("loadingOverlay")));
         click(QPoint(m_view->width() / 2, m_view->height() - 30));
@@ -329,38 +331,67 @@ private Q_SLOTS:
 
     void screensSwitchAndKeepHomeAndHistory()
     {
-        QVERIFY(isShown(item("homeSlot")));
-        auto *home = item("homeSlot")->property("item").value<QQuickItem *>();
+        const auto view = [this](const char *slot) { return item(slot)->property("item").value<QQuickItem *>(); };
+        QVERIFY(isShown(item("HomeViewSlot")));
+        auto *home = view("HomeViewSlot");
         QVERIFY(home);
         m_model->setScreen(AppScreen::questions);
-        QVERIFY(!isShown(item("homeSlot")));
-        auto *current = item("currentSlot")->property("item").value<QQuickItem *>();
+        QVERIFY(!isShown(item("HomeViewSlot")));
+        auto *current = view("QuestionViewSlot");
         QVERIFY(current);
+        QVERIFY(isShown(item("QuestionViewSlot")));
         QCOMPARE(current->property("screenName").toString(), QStringLiteral("QuestionView"));
         m_model->setScreen(AppScreen::home);
-        QCOMPARE(item("homeSlot")->property("item").value<QQuickItem *>(), home);
-        QVERIFY(!item("currentSlot")->property("item").value<QQuickItem *>());
+        QCOMPARE(view("HomeViewSlot"), home);
+        QVERIFY(!view("QuestionViewSlot"));
 
-        QVERIFY(!exists("historySlot"));
-        m_model->setProperty("hasVisitedPracticeHistory", true);
+        QVERIFY(!view("HistoryViewSlot"));
+        m_model->setHasVisitedPracticeHistory(true);
         m_model->setScreen(AppScreen::history);
-        auto *history = item("historySlot")->property("item").value<QQuickItem *>();
+        auto *history = view("HistoryViewSlot");
         QVERIFY(history);
-        QVERIFY(isShown(item("historySlot")));
+        QVERIFY(isShown(item("HistoryViewSlot")));
         m_model->setScreen(AppScreen::home);
-        QVERIFY(!isShown(item("historySlot")));
+        QVERIFY(!isShown(item("HistoryViewSlot")));
         m_model->setScreen(AppScreen::history);
-        QCOMPARE(item("historySlot")->property("item").value<QQuickItem *>(), history);
+        QCOMPARE(view("HistoryViewSlot"), history);
         // Another exam bank builds a new history screen.
         QPointer<QQuickItem> oldHistory = history;
-        m_model->setProperty("selectedExamBank", QVariantMap{{QStringLiteral("id"), QStringLiteral("bank-2")}});
+        m_model->selectBank(QStringLiteral("bank-2"));
         QTRY_VERIFY(oldHistory.isNull());
-        QVERIFY(item("historySlot")->property("item").value<QQuickItem *>());
+        QVERIFY(view("HistoryViewSlot"));
 
         m_model->setScreen(AppScreen::login);
-        QVERIFY(isShown(item("loginSlot")));
-        QVERIFY(!item("homeSlot")->property("item").value<QQuickItem *>());
-        QVERIFY(!exists("historySlot"));
+        QVERIFY(isShown(item("LoginViewSlot")));
+        QVERIFY(!view("HomeViewSlot"));
+        QVERIFY(!view("HistoryViewSlot"));
+    }
+
+    // Each screen shows in the slot of its row, and nothing else shows.
+    void everyScreenHasItsSlot_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QString>("slot");
+        QTest::newRow("home") << int(AppScreen::home) << "HomeViewSlot";
+        QTest::newRow("report") << int(AppScreen::report) << "ReportViewSlot";
+        QTest::newRow("analysis") << int(AppScreen::analysis) << "AnalysisViewSlot";
+        QTest::newRow("collections") << int(AppScreen::collections) << "CollectionsViewSlot";
+    }
+    void everyScreenHasItsSlot()
+    {
+        QFETCH(int, screen);
+        QFETCH(QString, slot);
+        m_model->setScreen(screen);
+        const QStringList holders{QStringLiteral("LoginViewSlot"), QStringLiteral("HomeViewSlot"),
+                                QStringLiteral("PurchaseViewSlot"), QStringLiteral("QuestionViewSlot"),
+                                QStringLiteral("ReportViewSlot"), QStringLiteral("AnalysisViewSlot"),
+                                QStringLiteral("CollectionsViewSlot"), QStringLiteral("HistoryViewSlot")};
+        for (const QString &name : holders) {
+            QQuickItem *holder = item(name.toLatin1().constData());
+            QVERIFY2(holder, qPrintable(name));
+            QCOMPARE(isShown(holder), name == slot);
+        }
+        QVERIFY(item(slot.toLatin1().constData())->property("item").value<QQuickItem *>());
     }
 
     void gripResizesWithOnePauseEachDrag()
@@ -450,8 +481,8 @@ private Q_SLOTS:
     void pdfExportCoversEverything()
     {
         QSignalSpy activation(root(), SIGNAL(activationRequested()));
-        m_model->setProperty("pdfExportProgress", QStringLiteral("正在导出 PDF…"));
-        m_model->setProperty("isExportingPDF", true);
+        m_model->setPdfExportProgress(QStringLiteral("正在导出 PDF…"));
+        m_model->setIsExportingPDF(true);
         QVERIFY(isShown(item("exportProgress")));
         QCOMPARE(item("exportProgressText")->property("text").toString(), QStringLiteral("正在导出 PDF…"));
         click(item("transparencyToggle"));

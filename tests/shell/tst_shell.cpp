@@ -12,6 +12,10 @@
 #include "windowing/WindowGeometryManager.h"
 #include "windowing/WindowShortcutController.h"
 #include "windowing/XcbHotKeyBackend.h"
+#include "views/AppModelSingleton.h"
+#include "views/RootViewState.h"
+
+#include <QQmlEngine>
 
 #include <QAction>
 #include <QGuiApplication>
@@ -356,7 +360,10 @@ void TestShell::rootViewRequestsReachThePanel()
         PanelWindow *panel = delegate.panelWindow();
         QQuickItem *root = panel->rootView();
         QVERIFY(root);
-        QCOMPARE(root->property("model").value<QObject *>(), delegate.appModel()->viewModel());
+        // QML reaches the delegate's model as its singleton.
+        QVERIFY(delegate.appModel()->viewModel());
+        QCOMPARE(AppModelSingleton::installed(qmlEngine(root)), delegate.appModel()->viewModel());
+        QCOMPARE(root->property("viewState").value<RootViewState *>()->model(), delegate.appModel()->viewModel());
 
         QVERIFY(QMetaObject::invokeMethod(root, "changeScaleRequested", Q_ARG(double, 0.05)));
         QCOMPARE(delegate.panelController()->uiScale(), 1.05);

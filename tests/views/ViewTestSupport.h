@@ -2,10 +2,12 @@
 
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
+#include "views/AppModelSingleton.h"
 
 #include <QDebug>
 #include <QObject>
 #include <QQuickItem>
+#include <QQmlEngine>
 #include <QQuickView>
 #include <QString>
 #include <QTest>
@@ -60,10 +62,10 @@ inline void settle()
 
 // Loads the root view for the model into a transparent 640×720 view, shows
 // it and waits until it is exposed. Empty on success, else what went wrong.
-[[nodiscard]] inline QString showRootView(QQuickView &view, QObject *model)
+[[nodiscard]] inline QString showRootView(QQuickView &view, AppModel *model)
 {
     view.setColor(Qt::transparent);
-    view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue<QObject *>(model)}});
+    AppModelSingleton::install(view.engine(), model);
     view.setSource(QUrl(QStringLiteral("qrc:/Vuzo/RootView.qml")));
     if (view.status() != QQuickView::Ready)
         return QDebug::toString(view.errors());

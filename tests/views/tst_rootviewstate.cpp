@@ -1,4 +1,4 @@
-#include "FakeAppModel.h"
+#include "TestAppModel.h"
 
 #include "views/RootViewState.h"
 
@@ -9,12 +9,12 @@
 
 namespace {
 
-void setMessage(FakeAppModel &model, const char *property, const QVariant &text)
+void setMessage(TestAppModel &model, const char *property, const QVariant &text)
 {
     model.setProperty(property, text);
 }
 
-bool hasMessage(const FakeAppModel &model, const char *property)
+bool hasMessage(const TestAppModel &model, const char *property)
 {
     const QVariant value = model.property(property);
     return value.isValid() && !value.isNull();
@@ -31,7 +31,7 @@ private Q_SLOTS:
 
     void errorWinsOverNoticeAndTheNoticeFollowsIt()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setNoticeDismissMs(150);
         state.setModel(&model);
@@ -57,7 +57,7 @@ private Q_SLOTS:
 
     void anErrorPushesTheNoticeAway()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setModel(&model);
         setMessage(model, "noticeMessage", QStringLiteral("验证码已发送"));
@@ -72,7 +72,7 @@ private Q_SLOTS:
 
     void aSecondNoticeDoesNotRestartTheCountdown()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setNoticeDismissMs(600);
         state.setModel(&model);
@@ -87,7 +87,7 @@ private Q_SLOTS:
 
     void dismissingTheNoticeClearsOnlyIt()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setModel(&model);
         setMessage(model, "noticeMessage", QStringLiteral("已保存"));
@@ -120,7 +120,7 @@ private Q_SLOTS:
         QFETCH(QString, percent);
         QFETCH(bool, outDisabled);
         QFETCH(bool, inDisabled);
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setModel(&model);
         if (scale.isValid())
@@ -134,7 +134,7 @@ private Q_SLOTS:
 
     void zoomCountdownRestartsWithEveryRequest()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setZoomDismissMs(500);
         state.setModel(&model);
@@ -151,7 +151,7 @@ private Q_SLOTS:
 
     void zoomIndicatorStaysUnderThePointer()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setZoomDismissMs(200);
         state.setModel(&model);
@@ -167,7 +167,7 @@ private Q_SLOTS:
 
     void clearingTheFeedbackResetsTheHoverFlag()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setModel(&model);
         model.showZoom(1.2);
@@ -180,19 +180,19 @@ private Q_SLOTS:
 
     void exportHidesTheIndicatorButTheCountdownRuns()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setZoomDismissMs(200);
         state.setModel(&model);
         model.showZoom(1.2);
-        model.setProperty("isExportingPDF", true);
+        model.setIsExportingPDF(true);
         QVERIFY(!state.zoomIndicatorPresented());
         QVERIFY(state.isZoomTimerRunning());
         QTRY_VERIFY(!model.property("zoomFeedback").isValid());
-        model.setProperty("isExportingPDF", false);
+        model.setIsExportingPDF(false);
         QVERIFY(!state.zoomIndicatorPresented());
         // A zoom during the export shows nothing either.
-        model.setProperty("isExportingPDF", true);
+        model.setIsExportingPDF(true);
         model.showZoom(1.25);
         QVERIFY(!state.zoomIndicatorPresented());
     }
@@ -203,20 +203,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("screen change") << "screen" << true;
-        QTest::newRow("transparency off") << "off" << true;
-        QTest::newRow("same screen again") << "sameScreen" << false;
-        QTest::newRow("level change") << "level" << false;
+        // Whether the pending ink save ran; a screen assignment saves in any case.
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("screen change") << "screen" << true << true;
+        QTest::newRow("transparency off") << "off" << true << true;
+        QTest::newRow("same screen again") << "sameScreen" << false << true;
+        QTest::newRow("level change") << "level" << false << false;
     }
     void inkCardClosesWithTheLookOrTheScreen()
     {
         QFETCH(QString, change);
         QFETCH(bool, closes);
-        FakeAppModel model;
+        QFETCH(bool, saved);
+        TestAppModel model;
         model.setStudyTransparencyEnabled(true);
         RootViewState state;
         state.setModel(&model);
         state.setShowingInkColorSettings(true);
+        model.setTransparentInkIntensity(0.5);
+        QVERIFY(model.hasPendingInkSave());
         if (change == QLatin1String("screen"))
             model.setScreen(AppScreen::questions);
         else if (change == QLatin1String("off"))
@@ -226,26 +231,26 @@ private Q_SLOTS:
         else
             model.setTransparentAppearanceLevel(0.5);
         QCOMPARE(state.showingInkColorSettings(), !closes);
-        QCOMPARE(model.calls, closes ? QStringList{QStringLiteral("flush")} : QStringList{});
+        QCOMPARE(model.hasPendingInkSave(), !saved);
+        QCOMPARE(model.store().doubleValue(QStringLiteral("transparent_ink_intensity")) == 0.5, saved);
     }
 
     void inkCardDismissals()
     {
-        FakeAppModel model;
+        TestAppModel model;
         model.setStudyTransparencyEnabled(true);
         RootViewState state;
         state.setModel(&model);
         state.setShowingInkColorSettings(true);
+        model.setTransparentInkIntensity(0.5);
         state.closeInkSettings(); // the sheet has saved already
         QVERIFY(!state.showingInkColorSettings());
-        QVERIFY(model.calls.isEmpty());
+        QVERIFY(model.hasPendingInkSave());
         state.setShowingInkColorSettings(true);
         state.dismissInkSettingsFromBackdrop();
         QVERIFY(!state.showingInkColorSettings());
-        QCOMPARE(model.calls, QStringList{QStringLiteral("flush")});
-        // Nothing is flushed when the card is closed already.
-        model.setScreen(AppScreen::report);
-        QCOMPARE(model.calls.size(), 1);
+        QVERIFY(!model.hasPendingInkSave());
+        QCOMPARE(model.store().doubleValue(QStringLiteral("transparent_ink_intensity")), 0.5);
     }
 
     // --- window shape and screen area --------------------------------------
@@ -279,10 +284,10 @@ private Q_SLOTS:
         QFETCH(bool, grip);
         QFETCH(bool, border);
         QFETCH(double, opacity);
-        FakeAppModel model;
+        TestAppModel model;
         model.setScreen(screen);
         model.setStudyTransparencyEnabled(setting);
-        model.setProperty("isWindowMaximized", maximized);
+        model.setIsWindowMaximized(maximized);
         model.setTransparentAppearanceLevel(level);
         RootViewState state;
         state.setModel(&model);
@@ -294,19 +299,19 @@ private Q_SLOTS:
 
     void gripInkFallsBackToTheDefault()
     {
-        FakeAppModel model;
+        TestAppModel model;
         RootViewState state;
         state.setModel(&model);
-        model.setTransparentInkHexProperty(QStringLiteral("#22A06B"));
+        model.setTransparentInkHexValue(QStringLiteral("#22A06B"));
         QCOMPARE(state.gripInkColor(), QColor(QStringLiteral("#22A06B")));
-        model.setTransparentInkHexProperty(QStringLiteral("nonsense"));
+        model.setTransparentInkHexValue(QStringLiteral("nonsense"));
         QCOMPARE(state.gripInkColor(), QColor(QStringLiteral("#212636")));
         QCOMPARE(state.gripInkColor().alpha(), 255);
     }
 
     void aModelThatGoesAwayLeavesTheStateInert()
     {
-        auto *model = new FakeAppModel;
+        auto *model = new TestAppModel;
         RootViewState state;
         state.setModel(model);
         model->showZoom(1.1);

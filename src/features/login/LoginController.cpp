@@ -31,22 +31,17 @@ QString LoginController::filteredDigits(const QString &text, int limit)
     return digits;
 }
 
-QObject *LoginController::model() const
+AppModel *LoginController::model() const
 {
     return m_model.data();
 }
 
-void LoginController::setModel(QObject *model)
+void LoginController::setModel(AppModel *model)
 {
     if (m_model == model)
         return;
     m_model = model;
     Q_EMIT modelChanged();
-}
-
-AppModel *LoginController::appModel() const
-{
-    return qobject_cast<AppModel *>(m_model.data());
 }
 
 void LoginController::setPhoneNumber(const QString &text)
@@ -152,7 +147,7 @@ void LoginController::setCountdownSeconds(int value)
 
 void LoginController::appeared()
 {
-    if (AppModel *model = appModel())
+    if (AppModel *model = m_model.data())
         setPhoneNumber(model->lastSuccessfulLoginMobile());
 }
 
@@ -179,7 +174,7 @@ bool LoginController::openLink(const QUrl &address)
 QCoro::Task<> LoginController::getCode()
 {
     const QPointer<LoginController> self(this);
-    const QPointer<AppModel> model(appModel());
+    const QPointer<AppModel> model(m_model.data());
     if (!model)
         co_return;
 
@@ -213,7 +208,7 @@ QCoro::Task<> LoginController::startCountdown()
 
 QCoro::Task<> LoginController::login()
 {
-    const QPointer<AppModel> model(appModel());
+    const QPointer<AppModel> model(m_model.data());
     if (!model)
         co_return;
     const QString phone = m_phoneNumber;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -7,7 +9,6 @@
 #include <QCoro/QCoroTask>
 #include <QtQml/qqmlregistration.h>
 
-class AppModel;
 class TaskSleeper;
 
 // The login screen's form: the two filtered inputs, the agreement tick, the
@@ -22,7 +23,7 @@ class LoginController : public QObject
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject *model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     Q_PROPERTY(QString phoneNumber READ phoneNumber WRITE setPhoneNumber NOTIFY phoneNumberChanged)
     Q_PROPERTY(QString verifyCode READ verifyCode WRITE setVerifyCode NOTIFY verifyCodeChanged)
     Q_PROPERTY(bool agreeToTerms READ agreeToTerms WRITE setAgreeToTerms NOTIFY agreeToTermsChanged)
@@ -53,8 +54,8 @@ public:
     // Every other character (letters, spaces, signs, other numerals) is dropped.
     [[nodiscard]] static QString filteredDigits(const QString &text, int limit);
 
-    [[nodiscard]] QObject *model() const;
-    void setModel(QObject *model);
+    [[nodiscard]] AppModel *model() const;
+    void setModel(AppModel *model);
 
     [[nodiscard]] QString phoneNumber() const { return m_phoneNumber; }
     // Stores the filtered text; an unchanged result announces nothing.
@@ -121,10 +122,9 @@ Q_SIGNALS:
     void endEditing();
 
 private:
-    [[nodiscard]] AppModel *appModel() const;
     void setCountdownSeconds(int value);
 
-    QPointer<QObject> m_model;
+    QPointer<AppModel> m_model;
     TaskSleeper *m_sleeper;
     QString m_phoneNumber;
     QString m_verifyCode;

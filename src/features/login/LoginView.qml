@@ -9,7 +9,6 @@ import Vuzo
 // to it and forwards presses, text and focus.
 Item {
     id: view
-    property QtObject model
 
     // Keyboard editing, for the window's hover auto-hide.
     signal beginEditing()
@@ -20,7 +19,7 @@ Item {
     LoginController {
         id: form
         objectName: "loginController"
-        model: view.model
+        model: AppModel
         onBeginEditing: view.beginEditing()
         onEndEditing: view.endEditing()
         onFocusedFieldChanged: {
@@ -48,7 +47,7 @@ Item {
         leftPadding: 0
         rightPadding: 0
         background: Item {}
-        font.pixelSize: 16
+        font.pixelSize: Theme.fontHeadline
         color: Theme.appTitle
         placeholderTextColor: Qt.rgba(0.45, 0.48, 0.56, 0.6)
         selectByMouse: true
@@ -79,11 +78,11 @@ Item {
         id: labelled
         property string title
         default property alias content: box.data
-        spacing: 8
+        spacing: Theme.spacingM
 
         Text {
             text: labelled.title
-            font.pixelSize: 13
+            font.pixelSize: Theme.fontBody
             font.weight: Font.Medium
             color: Theme.appSecondary
         }
@@ -104,7 +103,7 @@ Item {
         id: link
         signal activated()
         color: Theme.appPrimary
-        font.pixelSize: 12
+        font.pixelSize: Theme.fontCaption
         Accessible.role: Accessible.Link
         Accessible.name: text
         Accessible.onPressAction: link.activated()
@@ -173,7 +172,7 @@ Item {
                         source: plate
                         horizontalOffset: 0
                         verticalOffset: 6
-                        radius: 12
+                        radius: Theme.radiusM
                         samples: 25
                         color: Qt.rgba(0, 0, 0, 0.14)
                     }
@@ -199,7 +198,7 @@ Item {
                             maskSource: Rectangle {
                                 width: logoFrame.width
                                 height: logoFrame.height
-                                radius: 14
+                                radius: Theme.radiusL
                                 antialiasing: true
                             }
                         }
@@ -234,14 +233,14 @@ Item {
                     width: brandColumn.width
                     text: "刷题 · 报告 · 解析\n一套完整的备考闭环"
                     color: Qt.rgba(1, 1, 1, 0.82)
-                    font.pixelSize: 18
+                    font.pixelSize: Theme.fontTitle
                     font.weight: Font.Medium
                     lineHeightMode: Text.FixedHeight
                     lineHeight: fontMetrics.height + 8
                     wrapMode: Text.Wrap
                     FontMetrics {
                         id: fontMetrics
-                        font.pixelSize: 18
+                        font.pixelSize: Theme.fontTitle
                         font.weight: Font.Medium
                     }
                 }
@@ -292,7 +291,7 @@ Item {
                             width: parent.width
                             text: "登录后同步做题记录和练习报告"
                             color: Theme.appSecondary
-                            font.pixelSize: 13
+                            font.pixelSize: Theme.fontBody
                             wrapMode: Text.Wrap
                         }
                     }
@@ -308,8 +307,8 @@ Item {
                                 id: phoneField
                                 objectName: "phoneField"
                                 anchors.fill: parent
-                                anchors.leftMargin: 16
-                                anchors.rightMargin: 16
+                                anchors.leftMargin: Theme.spacingXL
+                                anchors.rightMargin: Theme.spacingXL
                                 placeholderText: "请输入手机号"
                                 value: form.phoneNumber
                                 onEdited: (text) => form.phoneNumber = text
@@ -321,15 +320,15 @@ Item {
                             title: "验证码"
                             Item {
                                 anchors.fill: parent
-                                anchors.leftMargin: 16
-                                anchors.rightMargin: 16
+                                anchors.leftMargin: Theme.spacingXL
+                                anchors.rightMargin: Theme.spacingXL
 
                                 FilteredField {
                                     id: codeField
                                     objectName: "codeField"
                                     anchors.left: parent.left
                                     anchors.right: divider.left
-                                    anchors.rightMargin: 12
+                                    anchors.rightMargin: Theme.spacingL
                                     anchors.verticalCenter: parent.verticalCenter
                                     height: parent.height
                                     placeholderText: "请输入验证码"
@@ -339,7 +338,7 @@ Item {
                                 Rectangle {
                                     id: divider
                                     anchors.right: codeButton.left
-                                    anchors.rightMargin: 12
+                                    anchors.rightMargin: Theme.spacingL
                                     anchors.verticalCenter: parent.verticalCenter
                                     width: 1
                                     height: 20
@@ -353,7 +352,7 @@ Item {
                                     text: form.codeButtonText
                                     enabled: form.codeButtonEnabled
                                     color: form.codeButtonEnabled ? Theme.appPrimary : Theme.appSecondary
-                                    font.pixelSize: 13
+                                    font.pixelSize: Theme.fontBody
                                     font.weight: Font.Medium
                                     Accessible.role: Accessible.Button
                                     Accessible.name: text
@@ -375,7 +374,7 @@ Item {
                     Flow {
                         objectName: "agreementRow"
                         width: formColumn.width
-                        spacing: 6
+                        spacing: Theme.spacingS
 
                         Item {
                             id: tick
@@ -420,7 +419,7 @@ Item {
                             verticalAlignment: Text.AlignVCenter
                             text: "已阅读并同意"
                             color: Theme.appSecondary
-                            font.pixelSize: 12
+                            font.pixelSize: Theme.fontCaption
                         }
                         TextLink {
                             height: 16
@@ -433,7 +432,7 @@ Item {
                             verticalAlignment: Text.AlignVCenter
                             text: "和"
                             color: Theme.appSecondary
-                            font.pixelSize: 12
+                            font.pixelSize: Theme.fontCaption
                         }
                         TextLink {
                             height: 16
@@ -466,7 +465,7 @@ Item {
                             anchors.centerIn: parent
                             text: "登录 / 注册"
                             color: "white"
-                            font.pixelSize: 16
+                            font.pixelSize: Theme.fontHeadline
                             font.weight: Font.DemiBold
                         }
                         MouseArea {
@@ -478,12 +477,12 @@ Item {
 
                     Column {
                         width: formColumn.width
-                        spacing: 6
+                        spacing: Theme.spacingS
                         Text {
                             width: parent.width
                             text: "新用户注册成功后，即可获赠 3 天通用会员，权益自注册之日起生效"
                             color: Theme.appPrimary
-                            font.pixelSize: 12
+                            font.pixelSize: Theme.fontCaption
                             font.weight: Font.Medium
                             wrapMode: Text.Wrap
                             horizontalAlignment: Text.AlignHCenter
@@ -492,7 +491,7 @@ Item {
                             width: parent.width
                             text: "未注册的手机号，登录后将自动完成注册"
                             color: Theme.appSecondary
-                            font.pixelSize: 12
+                            font.pixelSize: Theme.fontCaption
                             wrapMode: Text.Wrap
                             horizontalAlignment: Text.AlignHCenter
                         }

@@ -13,12 +13,12 @@ PurchaseScreenController::PurchaseScreenController(QObject *parent)
 
 PurchaseScreenController::~PurchaseScreenController() = default;
 
-QObject *PurchaseScreenController::model() const
+AppModel *PurchaseScreenController::model() const
 {
     return m_model.data();
 }
 
-void PurchaseScreenController::setModel(QObject *model)
+void PurchaseScreenController::setModel(AppModel *model)
 {
     if (m_model == model)
         return;
@@ -26,14 +26,9 @@ void PurchaseScreenController::setModel(QObject *model)
     Q_EMIT modelChanged();
 }
 
-AppModel *PurchaseScreenController::appModel() const
-{
-    return qobject_cast<AppModel *>(m_model.data());
-}
-
 bool PurchaseScreenController::onPurchaseScreen() const
 {
-    const AppModel *model = appModel();
+    const AppModel *model = m_model.data();
     return model && model->screen() == AppScreen::purchase;
 }
 
@@ -105,7 +100,7 @@ void PurchaseScreenController::returnNow()
 void PurchaseScreenController::closePage()
 {
     // The model ignores a second close: the screen is no longer the purchase page.
-    if (AppModel *model = appModel())
+    if (AppModel *model = m_model.data())
         model->startClosePurchasePage();
 }
 
@@ -123,7 +118,7 @@ QCoro::Task<> PurchaseScreenController::successCountdown(quint64 generation)
         if (!onPurchaseScreen())
             co_return;
     }
-    const QPointer<AppModel> model(appModel());
+    const QPointer<AppModel> model(m_model.data());
     if (model)
         co_await model->closePurchasePage();
 }
@@ -144,7 +139,7 @@ QCoro::Task<> PurchaseScreenController::membershipPoll(quint64 generation)
 
 QCoro::Task<> PurchaseScreenController::pollMembershipOnce()
 {
-    const QPointer<AppModel> model(appModel());
+    const QPointer<AppModel> model(m_model.data());
     if (!model || model->screen() != AppScreen::purchase || model->hadMembershipWhenPurchaseOpened()
         || model->hasCurrentExamBankVIP())
         co_return;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/AppModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QCoro/QCoroTask>
 #include <QtQml/qqmlregistration.h>
 
-class AppModel;
 class TaskSleeper;
 
 // The purchase page screen: the payment-success card with its 3-second
@@ -18,7 +19,7 @@ class PurchaseScreenController : public QObject
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject *model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     Q_PROPERTY(bool showSuccessToast READ showSuccessToast NOTIFY showSuccessToastChanged)
     Q_PROPERTY(int returnSeconds READ returnSeconds NOTIFY returnSecondsChanged)
     Q_PROPERTY(QString countdownText READ countdownText NOTIFY returnSecondsChanged)
@@ -30,8 +31,8 @@ public:
     explicit PurchaseScreenController(QObject *parent = nullptr);
     ~PurchaseScreenController() override;
 
-    [[nodiscard]] QObject *model() const;
-    void setModel(QObject *model);
+    [[nodiscard]] AppModel *model() const;
+    void setModel(AppModel *model);
     [[nodiscard]] bool showSuccessToast() const { return m_showSuccessToast; }
     [[nodiscard]] int returnSeconds() const { return m_returnSeconds; }
     // "3 秒后自动返回首页" and so on.
@@ -65,7 +66,6 @@ Q_SIGNALS:
     void returnSecondsChanged();
 
 private:
-    [[nodiscard]] AppModel *appModel() const;
     [[nodiscard]] bool onPurchaseScreen() const;
     void setShowSuccessToast(bool value);
     void setReturnSeconds(int value);
@@ -73,7 +73,7 @@ private:
     QCoro::Task<> successCountdown(quint64 generation);
     QCoro::Task<> membershipPoll(quint64 generation);
 
-    QPointer<QObject> m_model;
+    QPointer<AppModel> m_model;
     TaskSleeper *m_sleeper;
     bool m_showSuccessToast = false;
     int m_returnSeconds = successSeconds;

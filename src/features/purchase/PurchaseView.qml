@@ -8,7 +8,6 @@ import Vuzo
 // after 3 seconds. The page polls the membership while it shows.
 Item {
     id: view
-    property QtObject model
     property alias shopOrigin: shop.shopOrigin
     readonly property PurchaseScreenController controller: screen
     readonly property PurchaseWebBridge bridge: shop.bridge
@@ -17,7 +16,7 @@ Item {
     PurchaseScreenController {
         id: screen
         objectName: "purchaseController"
-        model: view.model
+        model: AppModel
     }
 
     Component.onCompleted: screen.start()
@@ -38,7 +37,7 @@ Item {
             Layout.preferredHeight: 58
             Layout.leftMargin: 20
             Layout.rightMargin: 20
-            spacing: 8
+            spacing: Theme.spacingM
 
             Item {
                 objectName: "backButton"
@@ -49,7 +48,7 @@ Item {
                 Accessible.onPressAction: screen.returnHome()
                 Row {
                     id: backRow
-                    spacing: 4
+                    spacing: Theme.spacingXS
                     // A drawn chevron pointing left.
                     Item {
                         width: 10
@@ -77,7 +76,7 @@ Item {
                     Text {
                         text: "返回首页"
                         color: Theme.appTitle
-                        font.pixelSize: 13
+                        font.pixelSize: Theme.fontBody
                     }
                 }
                 MouseArea {
@@ -93,7 +92,7 @@ Item {
             Text {
                 text: "会员与课程购买"
                 color: Theme.appTitle
-                font.pixelSize: 16
+                font.pixelSize: Theme.fontHeadline
                 font.weight: Font.DemiBold
             }
 
@@ -104,7 +103,7 @@ Item {
                 objectName: "doneButton"
                 text: "完成并返回首页"
                 color: Theme.appTitle
-                font.pixelSize: 13
+                font.pixelSize: Theme.fontBody
                 Accessible.role: Accessible.Button
                 Accessible.name: text
                 Accessible.onPressAction: screen.returnHome()
@@ -123,7 +122,6 @@ Item {
             objectName: "purchaseWebView"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            model: view.model
             onPaymentSucceeded: screen.paymentSucceeded()
         }
     }
@@ -198,7 +196,7 @@ Item {
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: "会员权益已开通"
                     color: Theme.appSecondary
-                    font.pixelSize: 14
+                    font.pixelSize: Theme.fontCallout
                 }
                 Item { width: 1; height: 18 }
                 Text {
@@ -206,7 +204,7 @@ Item {
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: screen.countdownText
                     color: Theme.appSecondary
-                    font.pixelSize: 13
+                    font.pixelSize: Theme.fontBody
                 }
                 Item { width: 1; height: 22 }
                 Item {
@@ -219,7 +217,7 @@ Item {
                     Accessible.onPressAction: screen.returnNow()
                     Rectangle {
                         anchors.fill: parent
-                        radius: 8
+                        radius: Theme.radiusS
                         antialiasing: true
                         color: returnMouse.pressed ? Qt.rgba(0.15, 0.32, 0.78, 1) : Qt.rgba(0.19, 0.40, 0.94, 1)
                     }
@@ -227,7 +225,7 @@ Item {
                         anchors.centerIn: parent
                         text: "立即返回"
                         color: "white"
-                        font.pixelSize: 15
+                        font.pixelSize: Theme.fontSubhead
                         font.weight: Font.DemiBold
                     }
                     MouseArea {

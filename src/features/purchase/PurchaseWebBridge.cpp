@@ -41,12 +41,12 @@ PurchaseWebBridge::PurchaseWebBridge(QObject *parent)
 
 PurchaseWebBridge::~PurchaseWebBridge() = default;
 
-QObject *PurchaseWebBridge::model() const
+AppModel *PurchaseWebBridge::model() const
 {
     return m_model.data();
 }
 
-void PurchaseWebBridge::setModel(QObject *model)
+void PurchaseWebBridge::setModel(AppModel *model)
 {
     if (m_model == model)
         return;
@@ -184,7 +184,7 @@ void PurchaseWebBridge::handleMessage(const QJsonValue &body)
 
 void PurchaseWebBridge::handOverCredentials()
 {
-    const AppModel *model = qobject_cast<const AppModel *>(m_model.data());
+    const AppModel *model = m_model.data();
     if (!model || model->screen() != AppScreen::purchase)
         return;
     // A test environment never receives a token.

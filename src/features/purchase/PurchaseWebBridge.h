@@ -3,6 +3,8 @@
 #include "PurchaseEvent.h"
 
 #include <QJsonValue>
+#include "app/AppModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -12,7 +14,6 @@
 
 #include <optional>
 
-class AppModel;
 class PurchaseBridgeEndpoint;
 
 // The shop page's bridge, one per web view: the page address, the user
@@ -26,7 +27,7 @@ class PurchaseWebBridge : public QObject
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject *model READ model WRITE setModel NOTIFY modelChanged)
+    Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     Q_PROPERTY(QUrl shopOrigin READ shopOrigin WRITE setShopOrigin NOTIFY shopOriginChanged)
     Q_PROPERTY(QUrl pageUrl READ pageUrl NOTIFY shopOriginChanged)
     Q_PROPERTY(QUrl currentUrl READ currentUrl WRITE setCurrentUrl NOTIFY currentUrlChanged)
@@ -42,8 +43,8 @@ public:
     explicit PurchaseWebBridge(QObject *parent = nullptr);
     ~PurchaseWebBridge() override;
 
-    [[nodiscard]] QObject *model() const;
-    void setModel(QObject *model);
+    [[nodiscard]] AppModel *model() const;
+    void setModel(AppModel *model);
     // "https://host" (a port only where tests serve the shop); the shop
     // address of this build unless set.
     [[nodiscard]] QUrl shopOrigin() const { return m_shopOrigin; }
@@ -91,7 +92,7 @@ private:
     void handOverCredentials();
     void reportPayment(const PurchaseEvent &event);
 
-    QPointer<QObject> m_model;
+    QPointer<AppModel> m_model;
     QUrl m_shopOrigin;
     QUrl m_currentUrl;
     PurchaseBridgeEndpoint *m_endpoint;

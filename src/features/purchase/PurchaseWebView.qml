@@ -9,7 +9,6 @@ import Vuzo
 // shop open in this view (http and https only); nothing opens a second view.
 Item {
     id: root
-    property QtObject model
     property alias shopOrigin: bridge.shopOrigin
     readonly property PurchaseWebBridge bridge: bridge
     readonly property WebEngineView webView: webView
@@ -19,7 +18,7 @@ Item {
     PurchaseWebBridge {
         id: bridge
         objectName: "purchaseWebBridge"
-        model: root.model
+        model: AppModel
         currentUrl: webView.url
         onScriptEvaluationRequested: (script) => webView.runJavaScript(script)
         onPaymentSucceeded: root.paymentSucceeded()
