@@ -17,7 +17,6 @@ ListView {
     rightMargin: 28
     bottomMargin: 24
     cacheBuffer: 200
-    reuseItems: true
 
     readonly property bool footerVisible: footerItem !== null && footerItem.height > 0
                                           && footerItem.y < contentY + height
