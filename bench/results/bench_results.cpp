@@ -81,7 +81,11 @@ void appendFigures()
         times.append(double(timer.nsecsElapsed()) / 1e6);
     }
     std::printf("history page append, median: %.3f ms\n", median(times));
-    std::printf("history page append, slowest: %.3f ms\n", *std::max_element(times.cbegin(), times.cend()));
+    QList<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("history page append, 95th percentile: %.3f ms\n", sorted.at(sorted.size() * 95 / 100));
+    std::printf("history page append, slowest: %.3f ms (page %lld)\n", sorted.last(),
+                qlonglong(times.indexOf(sorted.last()) + 1));
     std::printf("history page append, last (1990 rows before): %.3f ms\n", times.last());
 }
 
