@@ -181,6 +181,13 @@ private Q_SLOTS:
         QVERIFY(item("analysisOptionC"));
         QCOMPARE(item("userAnswer")->property("text").toString(), QStringLiteral("C"));
 
+        // The collect toggle of the shown question.
+        QCOMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("收藏"));
+        answerWith(env->service, collectPath, true);
+        click(item("analysisCollect"));
+        QTRY_COMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("已收藏"));
+        QCOMPARE(env->lastBody(collectPath).value(QStringLiteral("questionId")).toString(), QStringLiteral("q6"));
+
         click(item("analysisBack"));
         QCOMPARE(model().screen(), AppScreen::report);
     }
@@ -206,9 +213,23 @@ private Q_SLOTS:
         QTRY_VERIFY(item("historyRow_r0"));
         QCOMPARE(item("historyTitle")->property("text").toString(), QStringLiteral("练习历史 · 教师资格证·综合素质（中学）"));
 
+        const auto statusOf = [this](const char *row) {
+            return find(item(row), QStringLiteral("historyStatus"))->property("text").toString();
+        };
+        QCOMPARE(statusOf("historyRow_r0"), QStringLiteral("未完成 · 继续答题"));
+        QCOMPARE(statusOf("historyRow_r1"), QStringLiteral("共 5 题，答对 3 道"));
+        // Filed in this run: the row follows the report's figures.
+        model().practiceHistory()->cacheCompletedReport(report(9, 1, 0), QStringLiteral("r0"));
+        QCOMPARE(statusOf("historyRow_r0"), QStringLiteral("共 10 题，答对 9 道"));
+
         click(item("historyEdit"));
         QVERIFY(item("deletionBar")->isVisible());
+        const auto markOf = [this](const char *row) {
+            return find(item(row), QStringLiteral("selectionMark"))->property("name").toString();
+        };
+        QCOMPARE(markOf("historyRow_r0"), QStringLiteral("circle"));
         click(item("historyRow_r0"));
+        QCOMPARE(markOf("historyRow_r0"), QStringLiteral("checkmark.circle.fill"));
         click(item("historyRow_r1"));
         QCOMPARE(item("selectedCount")->property("text").toString(), QStringLiteral("已选择 2 项"));
         click(item("deleteButton"));

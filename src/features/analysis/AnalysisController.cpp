@@ -33,6 +33,8 @@ void AnalysisController::setModel(AppModel *model)
         connect(m_model, &AppModel::currentAnalysisIndexChanged, this, &AnalysisController::indexChanged);
         connect(m_model, &AppModel::studyTransparencyEnabledChanged, this, &AnalysisController::changed);
         connect(m_model, &AppModel::selectedExamBankChanged, this, &AnalysisController::changed);
+        connect(m_model, &AppModel::collectionOverridesChanged, this, &AnalysisController::changed);
+        connect(m_model, &AppModel::collectionRequestsChanged, this, &AnalysisController::changed);
     }
     Q_EMIT modelChanged();
     listChanged();
@@ -202,6 +204,22 @@ bool AnalysisController::userAnswerCorrect() const
 bool AnalysisController::isGraphicReasoning() const
 {
     return m_current && m_model && m_model->isGraphicReasoningQuestion(*m_current);
+}
+
+bool AnalysisController::collected() const
+{
+    return m_current && m_model && m_model->isCollected(*m_current);
+}
+
+bool AnalysisController::collectionInFlight() const
+{
+    return m_current && m_model && m_model->collectionRequests().contains(m_model->collectionKey(*m_current));
+}
+
+void AnalysisController::toggleCollection()
+{
+    if (m_current && m_model)
+        m_model->runDetached(m_model->toggleCollection(*m_current));
 }
 
 // ---- material ---------------------------------------------------------------------

@@ -53,6 +53,8 @@ class AnalysisController : public QObject
     Q_PROPERTY(bool userAnswerCorrect READ userAnswerCorrect NOTIFY changed)
     Q_PROPERTY(bool isGraphicReasoning READ isGraphicReasoning NOTIFY changed)
     Q_PROPERTY(AnalysisOptionListModel *options READ options CONSTANT)
+    Q_PROPERTY(bool collected READ collected NOTIFY changed)
+    Q_PROPERTY(bool collectionInFlight READ collectionInFlight NOTIFY changed)
 
     // Material
     Q_PROPERTY(bool hasMaterial READ hasMaterial NOTIFY changed)
@@ -121,6 +123,10 @@ public:
     [[nodiscard]] bool userAnswerCorrect() const;
     [[nodiscard]] bool isGraphicReasoning() const;
     [[nodiscard]] AnalysisOptionListModel *options() const { return m_options; }
+    // The collect toggle of the shown question.
+    [[nodiscard]] bool collected() const;
+    [[nodiscard]] bool collectionInFlight() const;
+    Q_INVOKABLE void toggleCollection();
 
     [[nodiscard]] bool hasMaterial() const { return m_material.has_value(); }
     [[nodiscard]] QString materialId() const;

@@ -106,9 +106,8 @@ Flickable {
                     objectName: "analysisCollect"
                     anchors.verticalCenter: parent.verticalCenter
                     readonly property string questionId: pane.controller ? pane.controller.questionId : ""
-                    // Re-read when the model's collect state moves.
-                    readonly property bool collected: (AppModel.collectionOverrides, AppModel.isQuestionCollected(questionId))
-                    readonly property bool inFlight: (AppModel.collectionRequests, AppModel.isCollectionInFlight(questionId))
+                    readonly property bool collected: pane.controller ? pane.controller.collected : false
+                    readonly property bool inFlight: pane.controller ? pane.controller.collectionInFlight : false
                     text: inFlight ? "处理中" : (collected ? "已收藏" : "收藏")
                     iconName: collected ? "star.fill" : "star"
                     fontSize: 12
@@ -116,7 +115,7 @@ Flickable {
                     enabled: !inFlight && questionId !== ""
                     ToolTip.visible: hovering
                     ToolTip.text: collected ? "取消收藏这道题" : "收藏这道题"
-                    onClicked: AppModel.startToggleCollection(questionId)
+                    onClicked: pane.controller.toggleCollection()
                 }
             }
 

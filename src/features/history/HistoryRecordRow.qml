@@ -13,8 +13,8 @@ Item {
     property bool transparent: false
 
     readonly property bool editing: controller ? controller.editing : false
-    readonly property bool selected: controller ? (controller.selectionRevision, controller.isSelected(recordId)) : false
-    readonly property string statusText: controller ? (controller.contentRevision, completed, controller.statusText(recordId)) : ""
+    readonly property bool selected: controller ? controller.selectedIDList.indexOf(recordId) >= 0 : false
+    readonly property string statusText: controller ? (controller.statusTexts[recordId] || "") : ""
 
     objectName: "historyRow_" + recordId
     height: card.height

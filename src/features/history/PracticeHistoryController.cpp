@@ -82,7 +82,6 @@ void PracticeHistoryController::tabChanged()
 
 void PracticeHistoryController::storeChanged()
 {
-    ++m_contentRevision;
     Q_EMIT stateChanged();
     Q_EMIT selectionChanged();
     Q_EMIT m_practiceTab->changed();
@@ -229,7 +228,6 @@ void PracticeHistoryController::setShowingDeleteConfirmation(bool showing)
 void PracticeHistoryController::setSelectedIDs(QSet<QString> ids)
 {
     m_selectedIDs = std::move(ids);
-    ++m_selectionRevision;
     Q_EMIT selectionChanged();
 }
 
@@ -258,6 +256,23 @@ QString PracticeHistoryController::selectAllTitle() const
 QString PracticeHistoryController::confirmationMessage() const
 {
     return QStringLiteral("将删除选中的 %1 条记录，删除后无法恢复。").arg(m_selectedIDs.size());
+}
+
+QStringList PracticeHistoryController::selectedIDList() const
+{
+    return QStringList(m_selectedIDs.cbegin(), m_selectedIDs.cend());
+}
+
+QVariantMap PracticeHistoryController::statusTexts() const
+{
+    QVariantMap texts;
+    if (!store())
+        return texts;
+    for (const PracticeHistoryTab tab : PracticeHistoryTabs::allCases()) {
+        for (const PracticeHistoryRecord &record : store()->page(tab).records)
+            texts.insert(record.id, statusText(record, store()->isCompleted(record), store()->completedReport(record)));
+    }
+    return texts;
 }
 
 bool PracticeHistoryController::isSelected(const QString &recordId) const

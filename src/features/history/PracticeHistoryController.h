@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 #include <QCoro/QCoroTask>
 #include <QtQml/qqmlregistration.h>
 #include <optional>
@@ -42,9 +43,9 @@ class PracticeHistoryController : public QObject
     Q_PROPERTY(QString selectedCountText READ selectedCountText NOTIFY selectionChanged)
     Q_PROPERTY(QString selectAllTitle READ selectAllTitle NOTIFY selectionChanged)
     Q_PROPERTY(QString confirmationMessage READ confirmationMessage NOTIFY selectionChanged)
-    Q_PROPERTY(int selectionRevision READ selectionRevision NOTIFY selectionChanged)
-    // Moves whenever the store's pages or filed reports change.
-    Q_PROPERTY(int contentRevision READ contentRevision NOTIFY stateChanged)
+    Q_PROPERTY(QStringList selectedIDList READ selectedIDList NOTIFY selectionChanged)
+    // Each loaded record's status text by id, for the rows.
+    Q_PROPERTY(QVariantMap statusTexts READ statusTexts NOTIFY stateChanged)
     Q_PROPERTY(bool backEnabled READ backEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool tabsEnabled READ tabsEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool refreshEnabled READ refreshEnabled NOTIFY stateChanged)
@@ -83,8 +84,8 @@ public:
     // "取消全选" exactly when the selection is the set of loaded records.
     [[nodiscard]] QString selectAllTitle() const;
     [[nodiscard]] QString confirmationMessage() const;
-    [[nodiscard]] int selectionRevision() const { return m_selectionRevision; }
-    [[nodiscard]] int contentRevision() const { return m_contentRevision; }
+    [[nodiscard]] QStringList selectedIDList() const;
+    [[nodiscard]] QVariantMap statusTexts() const;
     // The ids of the selected tab's loaded records.
     [[nodiscard]] QSet<QString> loadedIDs() const;
 
@@ -145,8 +146,6 @@ private:
     bool m_editing = false;
     bool m_showingDeleteConfirmation = false;
     QSet<QString> m_selectedIDs;
-    int m_selectionRevision = 0;
-    int m_contentRevision = 0;
     std::optional<AppScreen> m_lastScreen;
     std::optional<PracticeHistoryTab> m_lastTab;
     bool m_autoLoading = false;
