@@ -1,9 +1,9 @@
 #include "AppModel.h"
 #include "AppModelInternals.h"
 
-#include <algorithm>
-
 #include "networking/APIClient.h"
+
+#include <algorithm>
 
 #include <QVariantMap>
 
@@ -23,16 +23,10 @@ bool AppModel::isCollected(const Question &question) const
     return it != m_collectionOverrides.cend() ? *it : question.isCollect;
 }
 
-bool AppModel::acceptCollectionsAnswer(const SessionTicket &ticket, const std::optional<QString> &tokenAtStart,
-                                       const QString &bankAtStart, const std::exception_ptr &failure)
+std::function<bool()> AppModel::collectionsStillCurrent(const std::optional<QString> &tokenAtStart,
+                                                       const QString &bankAtStart)
 {
-    if (!ticket.isCurrent() || token() != tokenAtStart || m_selectedExamBank.id != bankAtStart)
-        return false;
-    if (failure) {
-        handle(failure);
-        return false;
-    }
-    return true;
+    return [this, tokenAtStart, bankAtStart] { return token() == tokenAtStart && m_selectedExamBank.id == bankAtStart; };
 }
 
 QCoro::Task<> AppModel::loadCollections()
@@ -49,20 +43,16 @@ QCoro::Task<> AppModel::loadCollections()
 
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
-    QList<CardMenu> folders;
-    std::exception_ptr failure;
-    try {
-        const ReportRequest body{bankAtStart};
-        const QString tokenText = tokenAtStart.value_or(QString());
-        folders = co_await client().getUserCollectCardMenu(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.model)
+    const ReportRequest body{bankAtStart};
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<QList<CardMenu>> call = client().getUserCollectCardMenu(body, tokenText, bankAtStart);
+    QCoro::Task<std::optional<QList<CardMenu>>> foldersGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::endLoading, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<QList<CardMenu>> folders = co_await std::move(foldersGuarded);
+    if (!folders)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
-        setCollectionMenus(folders);
+    if (m_screen == AppScreen::collections) {
+        setCollectionMenus(*folders);
         m_collectionMenusOwner = std::make_pair(tokenAtStart, bankAtStart);
     }
     endLoading(loading);
@@ -82,18 +72,14 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
     // screen handle; a folder that counts more says so when it opens.
     const qint64 pageSize = std::clamp<qint64>(folder.count, 1, collectionPageLimit);
     const CollectionListRequest body{bankAtStart, 1, pageSize, folder.menuId};
-    std::optional<QuestionModel> model;
-    std::exception_ptr failure;
-    try {
-        const QString tokenText = tokenAtStart.value_or(QString());
-        model = co_await client().getUserCollectList(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.model)
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<QuestionModel> call = client().getUserCollectList(body, tokenText, bankAtStart);
+    QCoro::Task<std::optional<QuestionModel>> modelGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::endLoading, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<QuestionModel> model = co_await std::move(modelGuarded);
+    if (!model)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure) && m_screen == AppScreen::collections) {
+    if (m_screen == AppScreen::collections) {
         if (model->questionList.isEmpty()) {
             setNoticeMessage(QStringLiteral("该目录暂无收藏题目"));
         } else {
@@ -128,20 +114,17 @@ QCoro::Task<> AppModel::toggleCollection(const Question &questionArgument)
     requests.insert(key);
     setCollectionRequests(requests);
 
-    bool confirmed = false;
-    std::exception_ptr failure;
-    try {
-        const ManageCollectionRequest body{bankAtStart, question.id, newState};
-        const QString tokenText = tokenAtStart.value_or(QString());
-        confirmed = co_await client().manageUserCollect(body, tokenText, bankAtStart);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    const ManageCollectionRequest body{bankAtStart, question.id, newState};
+    const QString tokenText = tokenAtStart.value_or(QString());
+    QCoro::Task<bool> call = client().manageUserCollect(body, tokenText, bankAtStart);
+    // No busy token: the in-flight set marks this toggle instead.
+    QCoro::Task<std::optional<bool>> confirmedGuarded = guardedCall(std::move(call), ticket, 0, nullptr, collectionsStillCurrent(tokenAtStart, bankAtStart));
+    const std::optional<bool> confirmed = co_await std::move(confirmedGuarded);
     if (!ticket.model)
         co_return;
 
-    if (acceptCollectionsAnswer(ticket, tokenAtStart, bankAtStart, failure)) {
-        if (confirmed) {
+    if (confirmed) {
+        if (*confirmed) {
             QHash<QString, bool> overrides = m_collectionOverrides;
             overrides.insert(key, newState);
             setCollectionOverrides(overrides);

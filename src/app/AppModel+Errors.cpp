@@ -37,15 +37,6 @@ void AppModel::handle(const std::exception_ptr &error)
     }
 }
 
-bool AppModel::endOnFailure(const std::exception_ptr &failure, quint64 loading, void (AppModel::*release)(quint64))
-{
-    if (!failure)
-        return false;
-    handle(failure);
-    (this->*release)(loading);
-    return true;
-}
-
 void AppModel::clearAccountCaches(bool includeVIP)
 {
     UserDefaults &store = defaults();

@@ -25,33 +25,26 @@ QCoro::Task<> AppModel::loadHome()
         return ticket.isCurrent() && m_homeGeneration == generation;
     };
 
-    std::exception_ptr failure;
-    try {
-        // Every request is built before its co_await: temporaries inside a
-        // co_await expression are not safe with this compiler.
-        const QString bankId = m_selectedExamBank.id;
-        QCoro::Task<InitConfigResponse> configCall
-            = client().getInitConfig(InitConfigRequest{bankId}, tokenText(), bankId);
-        const InitConfigResponse config = co_await std::move(configCall);
-        if (!isCurrent())
-            co_return;
-        applyExamBanks(config.examBankList);
-
-        const ExamBank bank = m_selectedExamBank;
-        const qint64 menuType = isXingCeBank() ? 2 : m_practiceType;
-        QCoro::Task<QList<CardMenu>> menuCall
-            = client().getCardMenu(CardMenuRequest{bank.id, menuType}, tokenText(), bank.id);
-        const QList<CardMenu> tree = co_await std::move(menuCall);
-        if (!isCurrent())
-            co_return;
-        setMenus(tree);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!isCurrent())
+    // Every request is built before its co_await: temporaries inside a
+    // co_await expression are not safe with this compiler.
+    const QString bankId = m_selectedExamBank.id;
+    QCoro::Task<InitConfigResponse> configCall
+        = client().getInitConfig(InitConfigRequest{bankId}, tokenText(), bankId);
+    QCoro::Task<std::optional<InitConfigResponse>> configGuarded = guardedCall(std::move(configCall), ticket, loading, &AppModel::finishHomeLoad, isCurrent);
+    const std::optional<InitConfigResponse> config = co_await std::move(configGuarded);
+    if (!config)
         co_return;
-    if (failure)
-        handle(failure);
+    applyExamBanks(config->examBankList);
+
+    const ExamBank bank = m_selectedExamBank;
+    const qint64 menuType = isXingCeBank() ? 2 : m_practiceType;
+    QCoro::Task<QList<CardMenu>> menuCall
+        = client().getCardMenu(CardMenuRequest{bank.id, menuType}, tokenText(), bank.id);
+    QCoro::Task<std::optional<QList<CardMenu>>> treeGuarded = guardedCall(std::move(menuCall), ticket, loading, &AppModel::finishHomeLoad, isCurrent);
+    const std::optional<QList<CardMenu>> tree = co_await std::move(treeGuarded);
+    if (!tree)
+        co_return;
+    setMenus(*tree);
     finishHomeLoad(loading);
 }
 

@@ -16,18 +16,12 @@ QCoro::Task<bool> AppModel::sendVerificationCode(const QString &mobileArgument)
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
 
-    bool sent = false;
-    std::exception_ptr failure;
-    try {
-        QCoro::Task<bool> call = client().sendVerifyCode(SendVerifyCodeRequest{mobile}, m_selectedExamBank.id);
-        sent = co_await std::move(call);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.isCurrent())
+    QCoro::Task<bool> call = client().sendVerifyCode(SendVerifyCodeRequest{mobile}, m_selectedExamBank.id);
+    QCoro::Task<std::optional<bool>> answerGuarded = guardedCall(std::move(call), ticket, loading);
+    const std::optional<bool> answer = co_await std::move(answerGuarded);
+    if (!answer)
         co_return false;
-    if (endOnFailure(failure, loading))
-        co_return false;
+    const bool sent = *answer;
     if (sent)
         setNoticeMessage(QStringLiteral("验证码已发送"));
     endLoading(loading);
@@ -50,21 +44,18 @@ QCoro::Task<> AppModel::login(const QString &phoneArgument, const QString &codeA
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
 
-    LoginResponse reply;
-    std::exception_ptr failure;
-    try {
-        QCoro::Task<LoginResponse> call = client().loginByVerifyCode(LoginRequest{phone, code}, m_selectedExamBank.id);
-        reply = co_await std::move(call);
-        // Without a token the account could not make a single call.
-        if (reply.token.isEmpty())
-            throw APIError::missingData();
-    } catch (...) {
-        failure = std::current_exception();
+    QCoro::Task<LoginResponse> call = client().loginByVerifyCode(LoginRequest{phone, code}, m_selectedExamBank.id);
+    QCoro::Task<std::optional<LoginResponse>> answerGuarded = guardedCall(std::move(call), ticket, loading);
+    const std::optional<LoginResponse> answer = co_await std::move(answerGuarded);
+    if (!answer)
+        co_return;
+    const LoginResponse reply = *answer;
+    // Without a token the account could not make a single call.
+    if (reply.token.isEmpty()) {
+        handle(std::make_exception_ptr(APIError::missingData()));
+        endLoading(loading);
+        co_return;
     }
-    if (!ticket.isCurrent())
-        co_return;
-    if (endOnFailure(failure, loading))
-        co_return;
 
     UserDefaults &store = defaults();
     store.setValue(mobileKey, reply.mobile);

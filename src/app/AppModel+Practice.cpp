@@ -111,17 +111,11 @@ QCoro::Task<> AppModel::openQuestions(const CardMenu &menuArgument)
         = (isXingCeBank() || m_practiceType == 2) ? 0 : QuestionTypes::rawValue(menu.questionType);
     const QuestionRequest body{bankId, menu.menuId, m_examQuestionCount, questionType};
 
-    std::optional<QuestionModel> model;
-    std::exception_ptr failure;
-    try {
-        model = co_await client().getQuestionByMenuId(body, tokenText(), bankId);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!ticket.isCurrent())
-        co_return;
+    QCoro::Task<QuestionModel> call = client().getQuestionByMenuId(body, tokenText(), bankId);
     // The handler opens the purchase page for a membership demand.
-    if (endOnFailure(failure, loading))
+    QCoro::Task<std::optional<QuestionModel>> modelGuarded = guardedCall(std::move(call), ticket, loading);
+    const std::optional<QuestionModel> model = co_await std::move(modelGuarded);
+    if (!model)
         co_return;
 
     m_questionModel = *model;

@@ -70,25 +70,17 @@ QCoro::Task<> AppModel::loadRealExams()
     const QString bankId = m_selectedExamBank.id;
     const QString accountToken = tokenText();
     QList<RealExamSummary> accumulated;
-    std::exception_ptr failure;
-    try {
-        for (qint64 page = 1; page <= realExamLastPage; ++page) {
-            QCoro::Task<QList<RealExamSummary>> call
-                = client().getRealExamList(RealExamListRequest{bankId, page, realExamPageSize}, accountToken, bankId);
-            const QList<RealExamSummary> entries = co_await std::move(call);
-            if (!isCurrent())
-                co_return;
-            accumulated.append(entries);
-            if (entries.size() != realExamPageSize)
-                break;
-        }
-    } catch (...) {
-        failure = std::current_exception();
+    for (qint64 page = 1; page <= realExamLastPage; ++page) {
+        QCoro::Task<QList<RealExamSummary>> call
+            = client().getRealExamList(RealExamListRequest{bankId, page, realExamPageSize}, accountToken, bankId);
+        QCoro::Task<std::optional<QList<RealExamSummary>>> entriesGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::finishRealExamsLoad, isCurrent);
+        const std::optional<QList<RealExamSummary>> entries = co_await std::move(entriesGuarded);
+        if (!entries)
+            co_return;
+        accumulated.append(*entries);
+        if (entries->size() != realExamPageSize)
+            break;
     }
-    if (!isCurrent())
-        co_return;
-    if (endOnFailure(failure, loading, &AppModel::finishRealExamsLoad))
-        co_return;
 
     setRealExams(cleanedRealExams(accumulated));
     std::optional<RealExamSummary> listed;
@@ -130,20 +122,13 @@ QCoro::Task<> AppModel::prepareRealExam(const RealExamSummary &summaryArgument)
             co_return;
     }
 
-    std::optional<RealExamDetail> detail;
-    std::exception_ptr failure;
-    try {
-        const QString bankId = m_selectedExamBank.id;
-        QCoro::Task<RealExamDetail> call
-            = client().getRealExamDetailAndJoinExam(RealExamDetailRequest{bankId, summary.id}, tokenText(), bankId);
-        detail = co_await std::move(call);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!isCurrent())
-        co_return;
+    const QString bankId = m_selectedExamBank.id;
+    QCoro::Task<RealExamDetail> call
+        = client().getRealExamDetailAndJoinExam(RealExamDetailRequest{bankId, summary.id}, tokenText(), bankId);
     // A membership demand opens the purchase page through the handler.
-    if (endOnFailure(failure, loading, &AppModel::finishRealExamsLoad))
+    QCoro::Task<std::optional<RealExamDetail>> detailGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::finishRealExamsLoad, isCurrent);
+    const std::optional<RealExamDetail> detail = co_await std::move(detailGuarded);
+    if (!detail)
         co_return;
     setSelectedRealExam(summary);
     setPreparedRealExam(detail);

@@ -399,10 +399,48 @@ private:
     // Routes an error: unauthorized logs out, membership opens the purchase
     // page, anything else becomes errorMessage.
     void handle(const std::exception_ptr &error);
-    // After a call whose caller is still current: with a failure, routes it
-    // through handle(), releases `loading` through `release` and returns true.
-    [[nodiscard]] bool endOnFailure(const std::exception_ptr &failure, quint64 loading,
-                                    void (AppModel::*release)(quint64) = &AppModel::endLoading);
+
+    // How an operation lets go of its busy token; null when it holds none.
+    using Release = void (AppModel::*)(quint64);
+
+    // The one guard around a service call: awaits `call` and catches every
+    // error. Empty when the caller must stop: the model is gone (nothing is
+    // touched), the ticket or `stillCurrent` says the caller is stale
+    // (`loading` is released: a token a logout dropped is already gone), or
+    // the call failed (the error goes to handle(), `loading` is released).
+    // Otherwise the value, and the caller still holds `loading`. The ticket
+    // is taken by value: the coroutine must not keep a reference into its
+    // caller's arguments.
+    template<class T>
+    QCoro::Task<std::optional<T>> guardedCall(QCoro::Task<T> call, SessionTicket ticket, quint64 loading,
+                                              Release release = &AppModel::endLoading,
+                                              std::function<bool()> stillCurrent = {})
+    {
+        std::optional<T> value;
+        std::exception_ptr failure;
+        try {
+            value = co_await std::move(call);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!ticket.model)
+            co_return std::nullopt;
+        if (!ticket.isCurrent() || (stillCurrent && !stillCurrent())) {
+            releaseLoading(release, loading);
+            co_return std::nullopt;
+        }
+        if (failure) {
+            handle(failure);
+            releaseLoading(release, loading);
+            co_return std::nullopt;
+        }
+        co_return value;
+    }
+    void releaseLoading(Release release, quint64 loading)
+    {
+        if (release)
+            (this->*release)(loading);
+    }
     // Checks the membership afresh before content that needs it. False when
     // the caller must stop: either `isCurrent` turned false meanwhile (nothing
     // is touched then), or the user was turned away (expired login, no
@@ -677,12 +715,10 @@ private:
     std::optional<QString> m_committedExamId;
     quint64 m_submissionStateEpoch = 0;
 
-    // Whether a collections answer requested under this ticket, token and
-    // bank is to be applied: still current and not a failure. A current
-    // failure goes to handle(); a stale answer is dropped. Call only while
-    // ticket.model is set.
-    [[nodiscard]] bool acceptCollectionsAnswer(const SessionTicket &ticket, const std::optional<QString> &tokenAtStart,
-                                               const QString &bankAtStart, const std::exception_ptr &failure);
+    // Whether a collections answer requested under this token and bank still
+    // belongs to what the user sees.
+    [[nodiscard]] std::function<bool()> collectionsStillCurrent(const std::optional<QString> &tokenAtStart,
+                                                                const QString &bankAtStart);
 
     // Whose collection folders collectionMenus holds: {token, bank} of the last load.
     std::optional<std::pair<std::optional<QString>, QString>> m_collectionMenusOwner;
