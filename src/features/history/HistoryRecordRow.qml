@@ -14,7 +14,7 @@ Item {
 
     readonly property bool editing: controller ? controller.editing : false
     readonly property bool selected: controller ? controller.selectedIDList.indexOf(recordId) >= 0 : false
-    readonly property string statusText: controller ? (controller.statusTexts[recordId] || "") : ""
+    readonly property string statusText: controller ? controller.statusText(recordId, controller.contentRevision) : ""
 
     objectName: "historyRow_" + recordId
     height: card.height

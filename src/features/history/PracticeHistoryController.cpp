@@ -82,6 +82,7 @@ void PracticeHistoryController::tabChanged()
 
 void PracticeHistoryController::storeChanged()
 {
+    ++m_contentRevision;
     Q_EMIT stateChanged();
     Q_EMIT selectionChanged();
     Q_EMIT m_practiceTab->changed();
@@ -161,6 +162,12 @@ QString PracticeHistoryController::statusText(const QString &recordId) const
     if (!record)
         return {};
     return statusText(*record, store()->isCompleted(*record), store()->completedReport(*record));
+}
+
+QString PracticeHistoryController::statusText(const QString &recordId, int contentRevision) const
+{
+    Q_UNUSED(contentRevision)
+    return statusText(recordId);
 }
 
 // ---- enabled states ------------------------------------------------------------------
@@ -261,18 +268,6 @@ QString PracticeHistoryController::confirmationMessage() const
 QStringList PracticeHistoryController::selectedIDList() const
 {
     return QStringList(m_selectedIDs.cbegin(), m_selectedIDs.cend());
-}
-
-QVariantMap PracticeHistoryController::statusTexts() const
-{
-    QVariantMap texts;
-    if (!store())
-        return texts;
-    for (const PracticeHistoryTab tab : PracticeHistoryTabs::allCases()) {
-        for (const PracticeHistoryRecord &record : store()->page(tab).records)
-            texts.insert(record.id, statusText(record, store()->isCompleted(record), store()->completedReport(record)));
-    }
-    return texts;
 }
 
 bool PracticeHistoryController::isSelected(const QString &recordId) const

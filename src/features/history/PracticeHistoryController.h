@@ -12,7 +12,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 #include <QCoro/QCoroTask>
 #include <QtQml/qqmlregistration.h>
 #include <optional>
@@ -44,8 +43,9 @@ class PracticeHistoryController : public QObject
     Q_PROPERTY(QString selectAllTitle READ selectAllTitle NOTIFY selectionChanged)
     Q_PROPERTY(QString confirmationMessage READ confirmationMessage NOTIFY selectionChanged)
     Q_PROPERTY(QStringList selectedIDList READ selectedIDList NOTIFY selectionChanged)
-    // Each loaded record's status text by id, for the rows.
-    Q_PROPERTY(QVariantMap statusTexts READ statusTexts NOTIFY stateChanged)
+    // Moves whenever the store's pages or filed reports change; a row passes
+    // it to statusText() so that its binding follows those changes.
+    Q_PROPERTY(int contentRevision READ contentRevision NOTIFY stateChanged)
     Q_PROPERTY(bool backEnabled READ backEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool tabsEnabled READ tabsEnabled NOTIFY stateChanged)
     Q_PROPERTY(bool refreshEnabled READ refreshEnabled NOTIFY stateChanged)
@@ -85,7 +85,7 @@ public:
     [[nodiscard]] QString selectAllTitle() const;
     [[nodiscard]] QString confirmationMessage() const;
     [[nodiscard]] QStringList selectedIDList() const;
-    [[nodiscard]] QVariantMap statusTexts() const;
+    [[nodiscard]] int contentRevision() const { return m_contentRevision; }
     // The ids of the selected tab's loaded records.
     [[nodiscard]] QSet<QString> loadedIDs() const;
 
@@ -103,6 +103,7 @@ public:
     [[nodiscard]] static QString statusText(const PracticeHistoryRecord &record, bool completed,
                                             const std::optional<HistoryReport> &report);
     Q_INVOKABLE [[nodiscard]] QString statusText(const QString &recordId) const;
+    Q_INVOKABLE [[nodiscard]] QString statusText(const QString &recordId, int contentRevision) const;
 
     Q_INVOKABLE [[nodiscard]] bool isSelected(const QString &recordId) const;
     // Edit mode toggles the record's selection; otherwise the record opens.
@@ -149,4 +150,5 @@ private:
     std::optional<AppScreen> m_lastScreen;
     std::optional<PracticeHistoryTab> m_lastTab;
     bool m_autoLoading = false;
+    int m_contentRevision = 0;
 };
