@@ -3,6 +3,8 @@
 
 #include "networking/APIClient.h"
 
+#include <algorithm>
+
 #include <QVariantMap>
 
 // Collected questions: the folder tree of the selected bank, opening one folder
@@ -66,8 +68,10 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
 
-    // One page holds the whole folder.
-    const CollectionListRequest body{bankAtStart, 1, std::max<qint64>(folder.count, 1), folder.menuId};
+    // One page holds the folder, up to a size the service and the analysis
+    // screen handle; a folder that counts more says so when it opens.
+    const qint64 pageSize = std::clamp<qint64>(folder.count, 1, collectionPageLimit);
+    const CollectionListRequest body{bankAtStart, 1, pageSize, folder.menuId};
     const QString tokenText = tokenAtStart.value_or(QString());
     QCoro::Task<QuestionModel> call = client().getUserCollectList(body, tokenText, bankAtStart);
     QCoro::Task<std::optional<QuestionModel>> modelGuarded = guardedCall(std::move(call), ticket, loading, &AppModel::endLoading, collectionsStillCurrent(tokenAtStart, bankAtStart));
@@ -88,6 +92,8 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
             setCurrentAnalysisIndex(0);
             setAnalysisFromCollections(true);
             setScreen(AppScreen::analysis);
+            if (folder.count > collectionPageLimit)
+                setNoticeMessage(QStringLiteral("该目录题目较多，仅显示前 %1 道").arg(collectionPageLimit));
         }
     }
     endLoading(loading);

@@ -675,6 +675,8 @@ public:
     [[nodiscard]] static qint64 resumedCostTime(const QString &useTime);
 
     // ---- collections ------------------------------------------------------------
+    // The most questions a folder opens with.
+    static constexpr qint64 collectionPageLimit = 500;
     QCoro::Task<> loadCollections();
     QCoro::Task<> openCollection(const CardMenu &folder);
     QCoro::Task<> toggleCollection(const Question &question);

@@ -162,7 +162,6 @@ void PracticeHistoryStore::invalidate()
 {
     renewGeneration();
     setPages({});
-    setCompletedReports({});
 }
 
 void PracticeHistoryStore::reset()
@@ -292,6 +291,7 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
     const Scope scope = *m_scope;
     current.requestID = requestID;
     current.loadError.reset();
+    current.loadErrorPage = 0;
     writePage(tab, current); // the old list stays visible while a refresh runs
 
     const PracticeHistoryListRequest body{scope.bank, pageNumber, pageSize, PracticeHistoryTabs::rawValue(tab)};
@@ -313,6 +313,7 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
         if (!isCancellation(failure)) {
             Page failed = m_pages.value(tab);
             failed.loadError = descriptionOf(failure);
+            failed.loadErrorPage = pageNumber;
             writePage(tab, failed);
         }
         finishRequest(tab, generation, requestID);
@@ -333,11 +334,13 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
 
     QHash<QString, HistoryReport> reports = m_completedReports;
     bool reportsChanged = false;
+    qsizetype newRecords = 0;
     for (const PracticeHistoryRecord &record : std::as_const(received)) {
         const auto found = positions.constFind(record.id);
         if (found != positions.cend()) {
             records[*found] = record; // the newer copy takes the older one's place
         } else {
+            ++newRecords;
             positions.insert(record.id, records.size());
             records.append(record);
         }
@@ -352,8 +355,11 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
     merged.records = std::move(records);
     merged.nextPage = pageNumber < std::numeric_limits<qint64>::max() ? pageNumber + 1 : pageNumber;
     merged.hasLoaded = true;
-    merged.hasMore = !received.isEmpty();
+    // A page that brings no record not already listed ends the paging: a
+    // service that repeats its last page past the end is not asked forever.
+    merged.hasMore = newRecords > 0;
     merged.loadError.reset();
+    merged.loadErrorPage = 0;
     writePage(tab, merged);
     finishRequest(tab, generation, requestID);
 }

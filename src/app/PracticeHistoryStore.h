@@ -59,6 +59,7 @@ public:
         bool hasLoaded = false;
         std::optional<QUuid> requestID;       // present while a request of the tab is in flight
         std::optional<QString> loadError;     // description of the last failed load
+        qint64 loadErrorPage = 0;             // the page number whose load failed; 0 without an error
 
         bool operator==(const Page &) const = default;
     };
@@ -85,7 +86,8 @@ public:
 
     // Nothing when an equal scope is held; otherwise reset() and adopt it.
     void configure(const Scope &scope);
-    // New generation; pages and filed reports emptied; scope and tab kept.
+    // New generation; pages emptied; scope, tab and filed reports kept (a set
+    // submitted in this run stays completed while the service's list lags).
     void invalidate();
     // New generation; scope cleared; pages and filed reports emptied; tab back to practice.
     void reset();

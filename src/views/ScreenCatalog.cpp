@@ -21,10 +21,10 @@ const QList<ScreenCatalog::Entry> &ScreenCatalog::entries()
         {int(AppScreen::home),        "HomeView.qml",     WhileSignedIn,      "HomeView"},
         {int(AppScreen::purchase),    "PurchaseView.qml", WhileShown,         "PurchaseView"},
         {int(AppScreen::questions),   "QuestionView.qml", WhileShown,         "QuestionView"},
-        {int(AppScreen::report),      "",                 WhileShown,         "ReportView"},
-        {int(AppScreen::analysis),    "",                 WhileShown,         "AnalysisView"},
-        {int(AppScreen::collections), "",                 WhileShown,         "CollectionsView"},
-        {int(AppScreen::history),     "",                 OnceVisitedPerBank, "HistoryView"},
+        {int(AppScreen::report),      "ReportView.qml",   WhileShown,         "ReportView"},
+        {int(AppScreen::analysis),    "AnalysisView.qml", WhileShown,         "AnalysisView"},
+        {int(AppScreen::collections), "CollectionsView.qml", WhileShown,      "CollectionsView"},
+        {int(AppScreen::history),     "HistoryView.qml",  OnceVisitedPerBank, "HistoryView"},
     };
     // clang-format on
     return table;

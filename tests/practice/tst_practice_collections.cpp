@@ -177,6 +177,9 @@ private Q_SLOTS:
         QTest::newRow("0") << qint64(0) << qint64(1);
         QTest::newRow("-4") << qint64(-4) << qint64(1);
         QTest::newRow("25") << qint64(25) << qint64(25);
+        QTest::newRow("500") << qint64(500) << qint64(500);
+        QTest::newRow("501: capped") << qint64(501) << qint64(500);
+        QTest::newRow("huge count from the service") << qint64(9'000'000'000'000) << qint64(500);
     }
 
     void folderPageSize()
@@ -219,6 +222,25 @@ private Q_SLOTS:
         QVERIFY(model().isQuestionCollected(QStringLiteral("c1")));
         QCOMPARE(model().questions().size(), 1);
         QVERIFY(!model().isLoading());
+    }
+
+    void aFolderBeyondTheLimitSaysSo_data()
+    {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("500") << qint64(500) << false;
+        QTest::newRow("501") << qint64(501) << true;
+    }
+
+    void aFolderBeyondTheLimitSaysSo()
+    {
+        QFETCH(qint64, count);
+        QFETCH(bool, notice);
+        env->service.setData(folderPath, questionSet(QJsonArray{question(QStringLiteral("c1"), 1, QStringLiteral("A"))}));
+        QVERIFY(QCoro::waitFor(completes(model().openCollection(folder(QStringLiteral("m102-11"), count)))));
+        QCOMPARE(model().screen(), AppScreen::analysis);
+        QCOMPARE(model().noticeMessage().value_or(QString()),
+                 notice ? QStringLiteral("该目录题目较多，仅显示前 500 道") : QString());
     }
 
     void loadingFolders()

@@ -149,6 +149,24 @@ private Q_SLOTS:
         QVERIFY(!model().isLoading());
     }
 
+    void aSubmittedRecordStaysCompletedWhileTheListLags()
+    {
+        showWithRecords(); // "9" is listed as unfinished
+        store().cacheCompletedReport(HistoryReport{}, QStringLiteral("9"));
+        model().setScreen(AppScreen::home);
+
+        model().showPracticeHistory(); // same scope: a new generation only
+        QVERIFY(loadPage());
+        const auto listed = store().record(QStringLiteral("9"));
+        QVERIFY(listed);
+        QCOMPARE(listed->examStatus, 1);
+        QVERIFY(store().isCompleted(*listed)); // never offered as "继续答题" again
+
+        model().setSelectedExamBank(otherBank);
+        model().showPracticeHistory(); // another scope: nothing carried over
+        QVERIFY(store().completedReports().isEmpty());
+    }
+
     void resumingAnUnfinishedRecord()
     {
         showWithRecords();

@@ -1,0 +1,360 @@
+import QtQuick
+import QtQuick.Controls
+import Vuzo
+
+// The scrolling column of the current question: its header row, stem and
+// options, the result card (choice questions) and the analysis card. The
+// views stay while the question changes; they only take new content.
+Flickable {
+    id: pane
+    property AnalysisController controller
+    // Scroll positions of this screen visit, by "analysis:" + question id.
+    property var savedOffsets: ({})
+    property string offsetKey: controller ? "analysis:" + controller.questionId : ""
+    property real pendingRestore: -1
+
+    readonly property bool transparent: controller ? controller.transparent : false
+    readonly property string inkHex: transparent ? AppModel.transparentInkHex : ""
+
+    clip: true
+    contentWidth: width
+    contentHeight: column.height + 60
+    boundsBehavior: Flickable.StopAtBounds
+    flickableDirection: Flickable.VerticalFlick
+    ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded; visible: false }
+
+    // A question seen before on this visit comes back where it was left.
+    property string shownKey: ""
+    onOffsetKeyChanged: {
+        if (shownKey !== "")
+            savedOffsets[shownKey] = contentY;
+        shownKey = offsetKey;
+        const saved = savedOffsets[offsetKey];
+        pendingRestore = saved === undefined ? -1 : saved;
+        contentY = 0;
+        restore();
+    }
+    onContentHeightChanged: restore()
+    onHeightChanged: restore()
+    function restore() {
+        if (pendingRestore < 0)
+            return;
+        const reachable = Math.max(0, contentHeight - height);
+        contentY = Math.min(pendingRestore, reachable);
+        if (pendingRestore <= reachable + 1)
+            pendingRestore = -1;
+    }
+    Component.onCompleted: shownKey = offsetKey
+
+    Column {
+        id: column
+        x: 30
+        y: 30
+        width: Math.min(700, pane.width - 60)
+        spacing: 22
+
+        // Question block
+        Column {
+            width: parent.width
+            spacing: 18
+
+            Row {
+                width: parent.width
+                spacing: 9
+                Rectangle {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: tag.implicitWidth + 16
+                    height: tag.implicitHeight + 8
+                    radius: 5
+                    color: pane.transparent ? "transparent" : Theme.appPrimarySoft
+                    border.width: pane.transparent ? 1 : 0
+                    border.color: Theme.withOpacity(Theme.appTitle, 0.16)
+                    Text {
+                        id: tag
+                        objectName: "analysisTypeTag"
+                        anchors.centerIn: parent
+                        text: pane.controller ? pane.controller.typeTag : ""
+                        textFormat: Text.PlainText
+                        font.pixelSize: 12
+                        font.weight: Font.DemiBold
+                        color: pane.transparent ? Theme.withOpacity(Theme.appTitle, 0.72) : Theme.appPrimary
+                    }
+                }
+                Text {
+                    id: sourceLine
+                    objectName: "analysisSource"
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: pane.controller && pane.controller.hasSource
+                    width: Math.min(implicitWidth, parent.width - tag.width - 16 - collect.width - 40)
+                    text: pane.controller ? pane.controller.sourceText : ""
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                    font.pixelSize: 12
+                    color: Theme.appSecondary
+                    HoverHandler { id: sourceHover }
+                    ToolTip.visible: sourceHover.hovered && text !== ""
+                    ToolTip.text: pane.controller ? pane.controller.source : ""
+                }
+                Item {
+                    width: Math.max(4, parent.width - x - collect.width - (sourceLine.visible ? 0 : 0))
+                    height: 1
+                }
+                // The collect toggle of the shown question.
+                ResultsLinkButton {
+                    id: collect
+                    objectName: "analysisCollect"
+                    anchors.verticalCenter: parent.verticalCenter
+                    readonly property string questionId: pane.controller ? pane.controller.questionId : ""
+                    readonly property bool collected: pane.controller ? pane.controller.collected : false
+                    readonly property bool inFlight: pane.controller ? pane.controller.collectionInFlight : false
+                    text: inFlight ? "处理中" : (collected ? "已收藏" : "收藏")
+                    iconName: collected ? "star.fill" : "star"
+                    fontSize: 12
+                    color: pane.transparent ? Theme.appTitle : Theme.appPrimary
+                    enabled: !inFlight && questionId !== ""
+                    ToolTip.visible: hovering
+                    ToolTip.text: collected ? "取消收藏这道题" : "收藏这道题"
+                    onClicked: pane.controller.toggleCollection()
+                }
+            }
+
+            HtmlWebViewWithImageViewer {
+                id: stem
+                objectName: "analysisStem"
+                width: parent.width
+                height: pane.controller ? pane.controller.questionFrameHeight : 80
+                html: pane.controller ? pane.controller.stemHtml : ""
+                textOpacity: pane.controller ? pane.controller.htmlTextOpacity : 0.86
+                imageOpacity: pane.controller ? pane.controller.stemImageOpacity : 1
+                transparentInkHex: pane.inkHex
+                transparentInkIntensity: AppModel.transparentInkIntensity
+                isGraphicReasoning: pane.controller ? pane.controller.isGraphicReasoning : false
+                // The generation the content was given with; the view reports
+                // only its current document's height.
+                readonly property int generation: pane.controller ? pane.controller.contentGeneration : 0
+                onContentHeightChanged: if (pane.controller) pane.controller.reportQuestionHeight(generation, contentHeight)
+            }
+
+            Column {
+                width: parent.width
+                spacing: 11
+                Repeater {
+                    objectName: "analysisOptions"
+                    model: pane.controller ? pane.controller.options : null
+                    delegate: Rectangle {
+                        id: option
+                        required property string letter
+                        required property string content
+                        required property bool isRight
+                        required property bool isWrongPick
+                        required property bool isMarked
+                        readonly property color tint: isWrongPick ? Theme.withOpacity(Theme.appRed, pane.controller.verdictOpacity)
+                                                     : isRight ? Theme.withOpacity(Theme.appGreen, pane.controller.verdictOpacity)
+                                                     : Theme.appSecondary
+                        objectName: "analysisOption" + letter
+                        width: parent.width
+                        height: Math.max(30, optionContent.implicitHeight + 5) + 28
+                        radius: 10
+                        color: pane.transparent ? "transparent" : "white"
+                        border.width: 1
+                        border.color: Theme.withOpacity(tint, isMarked ? 0.55 : 0.12)
+
+                        Row {
+                            x: 14
+                            y: 14
+                            width: parent.width - 28
+                            spacing: 14
+                            Rectangle {
+                                width: 30
+                                height: 30
+                                radius: 15
+                                color: pane.transparent ? "transparent" : (option.isMarked ? option.tint : Theme.appBackground)
+                                border.width: pane.transparent ? 1 : 0
+                                border.color: Theme.withOpacity(option.tint, option.isMarked ? 0.9 : 0.45)
+                                Text {
+                                    anchors.centerIn: parent
+                                    text: option.letter
+                                    textFormat: Text.PlainText
+                                    font.pixelSize: 14
+                                    font.weight: Font.DemiBold
+                                    color: pane.transparent ? option.tint : (option.isMarked ? "white" : option.tint)
+                                }
+                            }
+                            QuestionOptionContentView {
+                                id: optionContent
+                                y: 5
+                                width: parent.width - 30 - 14 - (mark.visible ? mark.width + 14 : 0)
+                                height: implicitHeight
+                                content: option.content
+                                fontSize: 15
+                                textOpacity: pane.controller.htmlTextOpacity
+                                imageOpacity: pane.controller.stemImageOpacity
+                                transparentInkHex: pane.inkHex
+                                transparentInkIntensity: AppModel.transparentInkIntensity
+                                isGraphicReasoning: pane.controller.isGraphicReasoning
+                            }
+                            Row {
+                                id: mark
+                                objectName: "optionMark"
+                                visible: option.isMarked
+                                spacing: 4
+                                SymbolIcon {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    width: 14
+                                    height: 14
+                                    name: option.isWrongPick ? "xmark.circle" : "checkmark.circle"
+                                    color: option.tint
+                                }
+                                Text {
+                                    text: option.isWrongPick ? "错选" : "正确"
+                                    textFormat: Text.PlainText
+                                    font.pixelSize: 13
+                                    font.weight: Font.DemiBold
+                                    color: option.tint
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+
+        // Result card
+        AnalysisResultCard {
+            objectName: "analysisResultCard"
+            visible: pane.controller && pane.controller.showsResultCard
+            width: parent.width
+            transparent: pane.transparent
+            Row {
+                spacing: 28
+                Column {
+                    spacing: 5
+                    Text {
+                        text: "正确答案"
+                        textFormat: Text.PlainText
+                        font.pixelSize: 12
+                        color: Theme.appSecondary
+                    }
+                    Text {
+                        objectName: "correctAnswer"
+                        text: pane.controller ? pane.controller.correctAnswerText : ""
+                        textFormat: Text.PlainText
+                        font.pixelSize: 21
+                        font.weight: Font.Bold
+                        color: Theme.withOpacity(Theme.appGreen, pane.controller ? pane.controller.verdictOpacity : 1)
+                    }
+                }
+                Rectangle {
+                    visible: pane.controller && pane.controller.showsUserAnswer
+                    width: 1
+                    height: 46
+                    color: Theme.withOpacity(Theme.appSecondary, 0.25)
+                }
+                Column {
+                    visible: pane.controller && pane.controller.showsUserAnswer
+                    spacing: 5
+                    Text {
+                        text: "你的答案"
+                        textFormat: Text.PlainText
+                        font.pixelSize: 12
+                        color: Theme.appSecondary
+                    }
+                    Text {
+                        objectName: "userAnswer"
+                        text: pane.controller ? pane.controller.userAnswerText : ""
+                        textFormat: Text.PlainText
+                        font.pixelSize: 21
+                        font.weight: Font.Bold
+                        color: Theme.withOpacity(pane.controller && pane.controller.userAnswerCorrect ? Theme.appGreen : Theme.appRed,
+                                                 pane.controller ? pane.controller.verdictOpacity : 1)
+                    }
+                }
+            }
+        }
+
+        // Analysis card
+        AnalysisResultCard {
+            objectName: "analysisCard"
+            width: parent.width
+            transparent: pane.transparent
+            Column {
+                width: parent.width
+                spacing: 14
+                Item {
+                    width: parent.width
+                    height: Math.max(heading.height, moves.height)
+                    Row {
+                        id: heading
+                        anchors.verticalCenter: parent.verticalCenter
+                        spacing: 8
+                        SymbolIcon {
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 17
+                            height: 17
+                            name: "lightbulb.fill"
+                            color: Theme.withOpacity(Theme.appPrimary, pane.controller ? pane.controller.headingIconOpacity : 1)
+                        }
+                        Text {
+                            text: "解析"
+                            textFormat: Text.PlainText
+                            font.pixelSize: 17
+                            font.weight: Font.DemiBold
+                            color: Theme.appTitle
+                        }
+                    }
+                    Row {
+                        id: moves
+                        anchors.right: parent.right
+                        anchors.verticalCenter: parent.verticalCenter
+                        spacing: 18
+                        ResultsLinkButton {
+                            objectName: "cardPrevious"
+                            text: "上一题"
+                            iconName: "chevron.left"
+                            fontSize: 12
+                            fontWeight: Font.DemiBold
+                            color: pane.transparent ? Theme.appTitle : Theme.appPrimary
+                            enabled: pane.controller && pane.controller.canMovePrevious
+                            onClicked: pane.controller.moveBy(-1)
+                        }
+                        ResultsLinkButton {
+                            objectName: "cardNext"
+                            text: "下一题"
+                            iconName: "chevron.right"
+                            iconAfterText: true
+                            fontSize: 12
+                            fontWeight: Font.DemiBold
+                            color: pane.transparent ? Theme.appTitle : Theme.appPrimary
+                            enabled: pane.controller && pane.controller.canMoveNext
+                            onClicked: pane.controller.moveBy(1)
+                        }
+                    }
+                }
+                Text {
+                    objectName: "noAnalysis"
+                    visible: pane.controller && !pane.controller.hasAnalysis
+                    text: "暂无解析"
+                    textFormat: Text.PlainText
+                    font.pixelSize: 15
+                    color: Theme.appSecondary
+                }
+                HtmlWebViewWithImageViewer {
+                    id: analysisView
+                    objectName: "analysisHtml"
+                    visible: pane.controller && pane.controller.hasAnalysis
+                    width: parent.width
+                    height: visible ? pane.controller.analysisFrameHeight : 0
+                    html: pane.controller ? pane.controller.analysisHtml : ""
+                    textOpacity: pane.controller ? pane.controller.htmlTextOpacity : 0.86
+                    imageOpacity: pane.controller ? pane.controller.analysisImageOpacity : 1
+                    transparentInkHex: pane.inkHex
+                    transparentInkIntensity: AppModel.transparentInkIntensity
+                    isGraphicReasoning: pane.controller ? pane.controller.isGraphicReasoning : false
+                    readonly property int generation: pane.controller ? pane.controller.contentGeneration : 0
+                    onContentHeightChanged: if (pane.controller) pane.controller.reportAnalysisHeight(generation, contentHeight)
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,93 @@
+// Saves pictures of the results screens with the real model on the in-process
+// fake service, in the normal and the transparent look:
+//   results_preview <directory>
+// Writes report-*.png, analysis-*.png, history-*.png and collections-*.png.
+
+#include "AppModelSingleton.h"
+#include "ContentEngineSetup.h"
+#include "ResultsTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
+
+Q_IMPORT_QML_PLUGIN(VuzoPlugin)
+
+using namespace PracticeTest;
+using namespace ResultsTest;
+
+namespace {
+
+void waitFor(int ms)
+{
+    QTest::qWait(ms);
+}
+
+void shoot(AppModel &model, const QString &file, const QString &path, bool transparent)
+{
+    model.setStudyTransparencyEnabled(transparent);
+    QQuickView view;
+    view.setColor(transparent ? QColor(0x3A, 0x7B, 0xD5) : QColor(Qt::white));
+    AppModelSingleton::install(view.engine(), &model);
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    view.resize(1000, 700);
+    view.setSource(QUrl(QStringLiteral("qrc:/Vuzo/") + file));
+    if (view.status() != QQuickView::Ready) {
+        qWarning() << view.errors();
+        return;
+    }
+    view.show();
+    (void)QTest::qWaitForWindowExposed(&view);
+    waitFor(2500); // web pages load and report their heights
+    view.grabWindow().save(path);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    ContentEngineSetup::prepareBeforeEngineStarts();
+    QtWebEngineQuick::initialize();
+    QApplication app(argc, argv);
+    const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(directory);
+
+    Environment env;
+    AppModel &model = env.makeModel();
+    for (const bool transparent : {false, true}) {
+        const QString look = transparent ? QStringLiteral("transparent") : QStringLiteral("normal");
+
+        QList<Question> questions;
+        for (int i = 0; i < 23; ++i) {
+            Question question = choice(QStringLiteral("q%1").arg(i), QStringLiteral("AB"),
+                                       i % 4 == 0 ? QString() : (i % 3 ? QStringLiteral("AB") : QStringLiteral("ac")),
+                                       QuestionType::multiple);
+            question.questionFrom = QStringLiteral("2023 年国家公务员考试");
+            question.analysis = QStringLiteral("<p>本题考查<b>片段阅读</b>，A、B 两项均符合文意。</p>");
+            questions.append(question);
+        }
+        model.setReport(report(15, 5, 3, questions, QStringLiteral("754")));
+        model.setScreen(AppScreen::report);
+        shoot(model, QStringLiteral("ReportView.qml"), directory + QStringLiteral("/report-") + look + QStringLiteral(".png"),
+              transparent);
+
+        model.showAnalysis(false);
+        model.setCurrentAnalysisIndex(3);
+        env.defaults->setValue(QStringLiteral("answer_card_collapsed"), false);
+        shoot(model, QStringLiteral("AnalysisView.qml"),
+              directory + QStringLiteral("/analysis-") + look + QStringLiteral(".png"), transparent);
+
+        model.showPracticeHistory();
+        shoot(model, QStringLiteral("HistoryView.qml"), directory + QStringLiteral("/history-") + look + QStringLiteral(".png"),
+              transparent);
+
+        model.setScreen(AppScreen::collections);
+        shoot(model, QStringLiteral("CollectionsView.qml"),
+              directory + QStringLiteral("/collections-") + look + QStringLiteral(".png"), transparent);
+    }
+    return 0;
+}

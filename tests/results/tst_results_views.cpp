@@ -1,0 +1,302 @@
+// The results screens loaded in an offscreen window with the real model on
+// the fake service: what the user sees and what a click does.
+
+#include "AppModelSingleton.h"
+#include "ContentEngineSetup.h"
+#include "ResultsTestSupport.h"
+
+#include <QApplication>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QtPlugin>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
+
+Q_IMPORT_QML_PLUGIN(VuzoPlugin)
+
+using namespace PracticeTest;
+using namespace ResultsTest;
+
+namespace {
+
+QQuickItem *find(QQuickItem *from, const QString &name)
+{
+    if (from->objectName() == name)
+        return from;
+    for (QQuickItem *child : from->childItems()) {
+        if (QQuickItem *found = find(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// A list keeps the delegates it may reuse, hidden: only visible rows count.
+QQuickItem *findShown(QQuickItem *from, const QString &name)
+{
+    if (!from->isVisible())
+        return nullptr;
+    if (from->objectName() == name)
+        return from;
+    for (QQuickItem *child : from->childItems()) {
+        if (QQuickItem *found = findShown(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+int countPrefixed(QQuickItem *from, const QString &prefix)
+{
+    int count = from->objectName().startsWith(prefix) && from->isVisible() ? 1 : 0;
+    for (QQuickItem *child : from->childItems())
+        count += countPrefixed(child, prefix);
+    return count;
+}
+
+QJsonObject logRow(int i, int status)
+{
+    return QJsonObject{{QStringLiteral("id"), QStringLiteral("r%1").arg(i)},
+                       {QStringLiteral("examId"), QStringLiteral("e%1").arg(i)},
+                       {QStringLiteral("examName"), QStringLiteral("练习 %1").arg(i)},
+                       {QStringLiteral("examStatus"), status},
+                       {QStringLiteral("rightNum"), 3},
+                       {QStringLiteral("wrongNum"), 1},
+                       {QStringLiteral("unAnswerNum"), 1},
+                       {QStringLiteral("beginTime"), QString::number(1'700'000'000'000 - i)}};
+}
+
+} // namespace
+
+class TestResultsViews : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Environment> env;
+    std::unique_ptr<QQuickView> view;
+
+    AppModel &model() { return *env->model; }
+    QQuickItem *root() { return view->rootObject(); }
+
+    QQuickItem *item(const char *name)
+    {
+        QQuickItem *found = find(root(), QString::fromLatin1(name));
+        if (!found)
+            qWarning("no item named %s", name);
+        return found;
+    }
+
+    bool show(const QString &file)
+    {
+        view = std::make_unique<QQuickView>();
+        AppModelSingleton::install(view->engine(), env->model.get());
+        view->setResizeMode(QQuickView::SizeRootObjectToView);
+        view->resize(1000, 720);
+        view->setSource(QUrl(QStringLiteral("qrc:/Vuzo/") + file));
+        if (view->status() != QQuickView::Ready) {
+            qWarning() << view->errors();
+            return false;
+        }
+        view->show();
+        return QTest::qWaitForWindowExposed(view.get());
+    }
+
+    void click(QQuickItem *target)
+    {
+        QVERIFY(target);
+        const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+        QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    }
+
+    void settle() { QTRY_VERIFY(!model().isLoading() && !model().practiceHistory()->isLoading()); }
+
+private Q_SLOTS:
+    void init()
+    {
+        env = std::make_unique<Environment>();
+        env->makeModel();
+    }
+
+    void cleanup()
+    {
+        view.reset();
+        env.reset();
+    }
+
+    void reportScreen()
+    {
+        model().setReport(report(7, 2, 1,
+                                 {choice(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("A")),
+                                  choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("B")),
+                                  choice(QStringLiteral("c"), QStringLiteral("A"), QString())},
+                                 QStringLiteral("3725")));
+        model().setScreen(AppScreen::report);
+        QVERIFY(show(QStringLiteral("ReportView.qml")));
+        QCOMPARE(item("rateText")->property("text").toString(), QStringLiteral("70%"));
+        QCOMPARE(item("reportSummary")->property("text").toString(), QStringLiteral("本次练习共 10 题，用时 62分5秒"));
+        QCOMPARE(item("reportTitle")->property("textFormat").toInt(), int(Qt::PlainText));
+        QVERIFY(item("wrongAnalysisButton")->isVisible());
+        QVERIFY(!item("reportEmptyState")->isVisible());
+
+        click(item("reportCircle2"));
+        QCOMPARE(model().screen(), AppScreen::analysis);
+        QCOMPARE(model().currentAnalysisIndex(), 1);
+    }
+
+    void reportWithoutReport()
+    {
+        model().setScreen(AppScreen::report);
+        QVERIFY(show(QStringLiteral("ReportView.qml")));
+        QVERIFY(item("reportEmptyState")->isVisible());
+        QVERIFY(!item("reportActionBar")->isVisible());
+        click(item("reportBack"));
+        QCOMPARE(model().screen(), AppScreen::home);
+    }
+
+    void analysisScreen()
+    {
+        QList<Question> questions;
+        for (int i = 0; i < 12; ++i)
+            questions.append(choice(QStringLiteral("q%1").arg(i), QStringLiteral("A"), i % 3 ? QStringLiteral("A") : QStringLiteral("C")));
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(0);
+        model().setAnalysisFromCollections(false);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QCOMPARE(item("analysisProgress")->property("text").toString(), QStringLiteral("1 / 12"));
+
+        // Collapsed at first: only the handle strip shows.
+        QQuickItem *handle = item("answerCardHandle");
+        QCOMPARE(handle->parentItem()->width(), 36.0);
+        click(handle);
+        QTRY_COMPARE(handle->parentItem()->width(), 250.0);
+        click(item("navigatorCircle7"));
+        QCOMPARE(model().currentAnalysisIndex(), 6);
+        QCOMPARE(item("analysisProgress")->property("text").toString(), QStringLiteral("7 / 12"));
+        click(item("navigatorNext"));
+        QCOMPARE(model().currentAnalysisIndex(), 7);
+        click(item("cardPrevious"));
+        QCOMPARE(model().currentAnalysisIndex(), 6);
+        // q6 was answered C against A: C is marked as a wrong pick.
+        QVERIFY(item("analysisOptionC"));
+        QCOMPARE(item("userAnswer")->property("text").toString(), QStringLiteral("C"));
+
+        // The collect toggle of the shown question.
+        QCOMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("收藏"));
+        answerWith(env->service, collectPath, true);
+        click(item("analysisCollect"));
+        QTRY_COMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("已收藏"));
+        QCOMPARE(env->lastBody(collectPath).value(QStringLiteral("questionId")).toString(), QStringLiteral("q6"));
+
+        click(item("analysisBack"));
+        QCOMPARE(model().screen(), AppScreen::report);
+    }
+
+    void emptyAnalysis()
+    {
+        model().setAnalysisQuestions({});
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QVERIFY(item("analysisEmptyState")->isVisible());
+        QCOMPARE(item("analysisProgress")->property("text").toString(), QStringLiteral("0 / 0"));
+    }
+
+    void historyScreen()
+    {
+        QJsonArray page;
+        for (int i = 0; i < 10; ++i)
+            page.append(logRow(i, i % 2 ? 2 : 1));
+        env->service.setData(listPath, page);
+        model().showPracticeHistory();
+        QVERIFY(show(QStringLiteral("HistoryView.qml")));
+        settle();
+        QTRY_VERIFY(item("historyRow_r0"));
+        QCOMPARE(item("historyTitle")->property("text").toString(), QStringLiteral("练习历史 · 教师资格证·综合素质（中学）"));
+
+        const auto statusOf = [this](const char *row) {
+            return find(item(row), QStringLiteral("historyStatus"))->property("text").toString();
+        };
+        QCOMPARE(statusOf("historyRow_r0"), QStringLiteral("未完成 · 继续答题"));
+        QCOMPARE(statusOf("historyRow_r1"), QStringLiteral("共 5 题，答对 3 道"));
+        // Filed in this run: the row follows the report's figures.
+        model().practiceHistory()->cacheCompletedReport(report(9, 1, 0), QStringLiteral("r0"));
+        QCOMPARE(statusOf("historyRow_r0"), QStringLiteral("共 10 题，答对 9 道"));
+
+        click(item("historyEdit"));
+        QVERIFY(item("deletionBar")->isVisible());
+        const auto markOf = [this](const char *row) {
+            return find(item(row), QStringLiteral("selectionMark"))->property("name").toString();
+        };
+        QCOMPARE(markOf("historyRow_r0"), QStringLiteral("circle"));
+        click(item("historyRow_r0"));
+        QCOMPARE(markOf("historyRow_r0"), QStringLiteral("checkmark.circle.fill"));
+        click(item("historyRow_r1"));
+        QCOMPARE(item("selectedCount")->property("text").toString(), QStringLiteral("已选择 2 项"));
+        click(item("deleteButton"));
+        QTRY_VERIFY(item("deleteMessage"));
+        QCOMPARE(item("deleteMessage")->property("text").toString(), QStringLiteral("将删除选中的 2 条记录，删除后无法恢复。"));
+
+        QJsonArray rest;
+        for (int i = 2; i < 10; ++i)
+            rest.append(logRow(i, 1));
+        env->service.setData(listPath, rest);
+        click(item("confirmDelete"));
+        settle();
+        QTRY_VERIFY(!item("deletionBar")->isVisible());
+        QTRY_VERIFY(!findShown(root(), QStringLiteral("historyRow_r0")));
+        QVERIFY(findShown(root(), QStringLiteral("historyRow_r2")));
+        QCOMPARE(model().noticeMessage().value_or(QString()), QStringLiteral("删除成功"));
+    }
+
+    void historyBuildsOnlyVisibleRows()
+    {
+        // A long history: rows exist for what is in view, not for every record.
+        FakeScenario scenario;
+        for (int p = 0; p < 20; ++p) {
+            QJsonArray page;
+            for (int i = 0; i < 10; ++i)
+                page.append(logRow(p * 10 + i, 1));
+            scenario.rawBody = QJsonDocument(QJsonObject{{QStringLiteral("success"), true}, {QStringLiteral("data"), page}})
+                                   .toJson(QJsonDocument::Compact);
+            scenario.times = 1;
+            env->service.addScenario(listPath, scenario);
+        }
+        env->service.setData(listPath, QJsonArray{});
+        model().showPracticeHistory();
+        QVERIFY(show(QStringLiteral("HistoryView.qml")));
+        // The footer stays in view while pages are short of the window, so
+        // pages follow one another until the rows fill it.
+        settle();
+        QTest::qWait(200);
+        settle();
+        const int loaded = int(model().practiceHistory()->page(PracticeHistoryTab::practice).records.size());
+        QVERIFY(loaded >= 10);
+        const int built = countPrefixed(root(), QStringLiteral("historyRow_"));
+        QVERIFY2(built < 40, qPrintable(QStringLiteral("%1 rows built").arg(built)));
+    }
+
+    void collectionsScreen()
+    {
+        model().setScreen(AppScreen::collections);
+        QVERIFY(show(QStringLiteral("CollectionsView.qml")));
+        settle();
+        QVERIFY(!item("collectionsEmptyState")->isVisible());
+        QVERIFY(!model().collectionMenus().isEmpty());
+        const QString first = model().collectionMenus().first().menuId;
+        QTRY_VERIFY(find(root(), QStringLiteral("folder_") + first));
+        click(find(root(), QStringLiteral("folder_") + first));
+        settle();
+        QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("menuId")).toString(), first);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    ContentEngineSetup::prepareBeforeEngineStarts();
+    QtWebEngineQuick::initialize();
+    QApplication app(argc, argv);
+    TestResultsViews test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_results_views.moc"
