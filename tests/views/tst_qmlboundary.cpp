@@ -135,7 +135,7 @@ private Q_SLOTS:
             QVERIFY2(seen.contains(screen), qPrintable(QString::number(screen)));
         QCOMPARE(ScreenCatalog::viewUrl(int(AppScreen::login)), QUrl(QStringLiteral("qrc:/Vuzo/LoginView.qml")));
         QCOMPARE(ScreenCatalog::viewUrl(int(AppScreen::questions)), QUrl(QStringLiteral("qrc:/Vuzo/QuestionView.qml")));
-        QCOMPARE(ScreenCatalog::viewUrl(int(AppScreen::report)), QUrl(QStringLiteral("qrc:/Vuzo/ScreenPlaceholder.qml")));
+        QCOMPARE(ScreenCatalog::viewUrl(int(AppScreen::report)), QUrl(QStringLiteral("qrc:/Vuzo/ReportView.qml")));
         // A value that names no screen gets the placeholder.
         QCOMPARE(ScreenCatalog::viewUrl(99), QUrl(QStringLiteral("qrc:/Vuzo/ScreenPlaceholder.qml")));
         QCOMPARE(ScreenCatalog::lifetime(int(AppScreen::home)), int(ScreenCatalog::WhileSignedIn));
