@@ -87,7 +87,6 @@ Rectangle {
         anchors.verticalCenter: parent.verticalCenter
         spacing: 14
 
-        // Export arrives with the PDF export; until then the button only shows.
         MouseArea {
             id: exportButton
             objectName: "exportButton"
@@ -101,6 +100,7 @@ Rectangle {
             ToolTip.visible: containsMouse
             ToolTip.text: "导出本组题目、材料、答案与解析为 PDF；每账号每天最多 150 题"
             ToolTip.delay: 600
+            onClicked: AppModel.startExportPracticePDF()
             Row {
                 id: exportRow
                 anchors.verticalCenter: parent.verticalCenter
