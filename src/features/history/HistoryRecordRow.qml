@@ -13,7 +13,7 @@ Item {
     property bool transparent: false
 
     readonly property bool editing: controller ? controller.editing : false
-    readonly property bool selected: controller ? controller.selectedIDList.indexOf(recordId) >= 0 : false
+    readonly property bool selected: controller ? controller.isSelected(recordId, controller.selectionRevision) : false
     readonly property string statusText: controller ? controller.statusText(recordId, controller.contentRevision) : ""
 
     objectName: "historyRow_" + recordId

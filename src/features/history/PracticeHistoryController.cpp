@@ -84,6 +84,7 @@ void PracticeHistoryController::storeChanged()
 {
     ++m_contentRevision;
     Q_EMIT stateChanged();
+    ++m_selectionRevision;
     Q_EMIT selectionChanged();
     Q_EMIT m_practiceTab->changed();
     Q_EMIT m_paperTab->changed();
@@ -220,6 +221,7 @@ void PracticeHistoryController::setEditing(bool editing)
         return;
     m_editing = editing;
     Q_EMIT stateChanged();
+    ++m_selectionRevision;
     Q_EMIT selectionChanged();
     autoLoadIfDue();
 }
@@ -235,6 +237,7 @@ void PracticeHistoryController::setShowingDeleteConfirmation(bool showing)
 void PracticeHistoryController::setSelectedIDs(QSet<QString> ids)
 {
     m_selectedIDs = std::move(ids);
+    ++m_selectionRevision;
     Q_EMIT selectionChanged();
 }
 
@@ -265,9 +268,9 @@ QString PracticeHistoryController::confirmationMessage() const
     return QStringLiteral("将删除选中的 %1 条记录，删除后无法恢复。").arg(m_selectedIDs.size());
 }
 
-QStringList PracticeHistoryController::selectedIDList() const
+bool PracticeHistoryController::isSelected(const QString &recordId, int) const
 {
-    return QStringList(m_selectedIDs.cbegin(), m_selectedIDs.cend());
+    return isSelected(recordId);
 }
 
 bool PracticeHistoryController::isSelected(const QString &recordId) const

@@ -42,7 +42,9 @@ class PracticeHistoryController : public QObject
     Q_PROPERTY(QString selectedCountText READ selectedCountText NOTIFY selectionChanged)
     Q_PROPERTY(QString selectAllTitle READ selectAllTitle NOTIFY selectionChanged)
     Q_PROPERTY(QString confirmationMessage READ confirmationMessage NOTIFY selectionChanged)
-    Q_PROPERTY(QStringList selectedIDList READ selectedIDList NOTIFY selectionChanged)
+    // Moves with every selection change; a row passes it to isSelected() so
+    // that its mark follows the selection without a list crossing into QML.
+    Q_PROPERTY(int selectionRevision READ selectionRevision NOTIFY selectionChanged)
     // Moves whenever the store's pages or filed reports change; a row passes
     // it to statusText() so that its binding follows those changes.
     Q_PROPERTY(int contentRevision READ contentRevision NOTIFY stateChanged)
@@ -84,7 +86,7 @@ public:
     // "取消全选" exactly when the selection is the set of loaded records.
     [[nodiscard]] QString selectAllTitle() const;
     [[nodiscard]] QString confirmationMessage() const;
-    [[nodiscard]] QStringList selectedIDList() const;
+    [[nodiscard]] int selectionRevision() const { return m_selectionRevision; }
     [[nodiscard]] int contentRevision() const { return m_contentRevision; }
     // The ids of the selected tab's loaded records.
     [[nodiscard]] QSet<QString> loadedIDs() const;
@@ -106,6 +108,7 @@ public:
     Q_INVOKABLE [[nodiscard]] QString statusText(const QString &recordId, int contentRevision) const;
 
     Q_INVOKABLE [[nodiscard]] bool isSelected(const QString &recordId) const;
+    Q_INVOKABLE [[nodiscard]] bool isSelected(const QString &recordId, int selectionRevision) const;
     // Edit mode toggles the record's selection; otherwise the record opens.
     Q_INVOKABLE void rowClicked(const QString &recordId);
     Q_INVOKABLE void selectAll();
@@ -151,4 +154,5 @@ private:
     std::optional<PracticeHistoryTab> m_lastTab;
     bool m_autoLoading = false;
     int m_contentRevision = 0;
+    int m_selectionRevision = 0;
 };
