@@ -10,6 +10,7 @@
 //   anchor pages loaded: <ms> ms  its cold start, for comparing machines
 // Run under xvfb-run; "--anchor N" is the anchor's own child run.
 
+#include "../EventLoopWait.h"
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
@@ -101,18 +102,18 @@ QQuickItem *findItem(QQuickItem *root, const QString &name)
 
 void settle(int ms)
 {
-    QTest::qWait(ms);
+    BenchWait::run(ms);
 }
 
 // Waits for one more frame after the condition holds, so "painted" means on screen.
 qint64 untilPainted(QQuickWindow *window, const std::function<bool()> &ready, const QElapsedTimer &clock)
 {
-    if (!QTest::qWaitFor(ready, 20000))
+    if (!BenchWait::until(ready, 20000))
         return -1;
     bool swapped = false;
     auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { swapped = true; });
     window->update();
-    if (!QTest::qWaitFor([&] { return swapped; }, 2000))
+    if (!BenchWait::until([&] { return swapped; }, 2000))
         return -1;
     QObject::disconnect(connection);
     return clock.elapsed();
@@ -192,7 +193,7 @@ Window {
     std::unique_ptr<QObject> window(component.create());
     if (!window)
         return 1;
-    if (!QTest::qWaitFor([&] { return window->property("loaded").toInt() >= count; }, 30000))
+    if (!BenchWait::until([&] { return window->property("loaded").toInt() >= count; }, 30000))
         std::fprintf(stderr, "the anchor's pages did not all load\n");
     const qint64 loadedAfter = anchorClock.elapsed();
     settle(2000);
@@ -275,7 +276,7 @@ Window {
     model.setScreen(AppScreen::questions);
     if (qEnvironmentVariableIsSet("VUZO_BENCH_TRACE")) {
         qint64 found = -1, loaded = -1, progress = -1;
-        const bool shown = QTest::qWaitFor([&] {
+        const bool shown = BenchWait::until([&] {
             QQuickItem *stem = currentStem(view, 0);
             if (stem && found < 0)
                 found = timer.elapsed();
