@@ -2,6 +2,7 @@
 // primitives: if these hold, client tests that fail point at the client.
 
 #include "FakeService.h"
+#include "FakeServiceControl.h"
 
 #include "crypto/AesCbc.h"
 #include "crypto/CryptoPrimitives.h"
@@ -711,6 +712,130 @@ private Q_SLOTS:
         QByteArray plain;
         QCOMPARE(decrypt(reply->readAll(), QByteArray(), &plain), 0);
         QCOMPARE(envelopeOf(plain).value(QStringLiteral("data")).toObject().value(QStringLiteral("examBankList")).toArray().size(), 4);
+
+        process.kill();
+        process.waitForFinished(5000);
+    }
+
+    void controlRejectsBadCommands_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("unknown") << QStringLiteral("explode /exam/commitExam");
+        QTest::newRow("fail without status") << QStringLiteral("fail /exam/commitExam");
+        QTest::newRow("fail with a word for status") << QStringLiteral("fail /exam/commitExam busy");
+        QTest::newRow("fail with status out of range") << QStringLiteral("fail /exam/commitExam 99");
+        QTest::newRow("fail zero times") << QStringLiteral("fail /exam/commitExam 500 0");
+        QTest::newRow("corrupt without path") << QStringLiteral("corrupt");
+        QTest::newRow("hold with two paths") << QStringLiteral("hold /a /b");
+        QTest::newRow("commits without set") << QStringLiteral("commits");
+        QTest::newRow("no set opened yet") << QStringLiteral("last-set");
+    }
+
+    void controlRejectsBadCommands()
+    {
+        QFETCH(QString, line);
+        FakeServiceControl control(*fake);
+        QVERIFY2(control.execute(line).startsWith(QLatin1String("error: ")), qPrintable(control.execute(line)));
+        // Nothing was switched on by a rejected command.
+        const QString token = fake->issueToken();
+        QCOMPARE(call(QStringLiteral("/common/getCardMenu"),
+                      {{QStringLiteral("id"), QStringLiteral("101")}, {QStringLiteral("type"), 1}}, token)
+                     .value(QStringLiteral("success")),
+                 QJsonValue(true));
+    }
+
+    // The switches a driver outside the process uses, and the per-set hand-in count.
+    void controlSwitchesFaultsAndCountsHandIns()
+    {
+        FakeServiceControl control(*fake);
+        const QString token = fake->issueToken();
+        const QString commitPath = QStringLiteral("/exam/commitExam");
+        const QJsonObject setRequest{{QStringLiteral("examBankId"), QStringLiteral("101")},
+                                     {QStringLiteral("menuId"), QStringLiteral("m101-11")},
+                                     {QStringLiteral("pageSize"), 5},
+                                     {QStringLiteral("questionType"), 0}};
+
+        QCOMPARE(control.execute(QStringLiteral("corrupt /exam/getQuestionByMenuId 1")), QStringLiteral("ok"));
+        QCOMPARE(call(QStringLiteral("/exam/getQuestionByMenuId"), setRequest, token).value(QStringLiteral("transportStatus")),
+                 QJsonValue(200)); // a 200 whose body does not decrypt
+        const QJsonObject set = call(QStringLiteral("/exam/getQuestionByMenuId"), setRequest, token)
+                                    .value(QStringLiteral("data")).toObject();
+        const QString setId = set.value(QStringLiteral("userExamId")).toString();
+        QVERIFY(!setId.isEmpty());
+        QCOMPARE(control.execute(QStringLiteral("last-set")), setId);
+        QCOMPARE(control.execute(QStringLiteral("commits ") + setId), QStringLiteral("0"));
+
+        const QJsonObject commit{{QStringLiteral("userExamId"), setId},
+                                 {QStringLiteral("costTime"), 30},
+                                 {QStringLiteral("userAnswerList"), QJsonArray{}}};
+        QCOMPARE(control.execute(QStringLiteral("fail ") + commitPath + QStringLiteral(" 503 1")), QStringLiteral("ok"));
+        QCOMPARE(call(commitPath, commit, token).value(QStringLiteral("transportStatus")), QJsonValue(503));
+        QCOMPARE(control.execute(QStringLiteral("commits ") + setId), QStringLiteral("0"));
+        QCOMPARE(call(commitPath, commit, token).value(QStringLiteral("success")), QJsonValue(true));
+        QCOMPARE(control.execute(QStringLiteral("commits ") + setId), QStringLiteral("1"));
+        QCOMPARE(control.execute(QStringLiteral("requests ") + commitPath), QStringLiteral("2"));
+
+        // A held reply is sent on release; the hand-in itself was accepted on arrival.
+        QCOMPARE(control.execute(QStringLiteral("hold ") + commitPath), QStringLiteral("ok"));
+        QNetworkRequest request(QUrl(fake->baseUrl().toString() + commitPath));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        request.setRawHeader("X-Encrypt-Mode", "fixed");
+        request.setRawHeader("X-EM-Token", token.toUtf8());
+        std::unique_ptr<QNetworkReply> held(nam.post(request, QJsonDocument(commit).toJson(QJsonDocument::Compact)));
+        QTRY_COMPARE(fake->heldReplyCount(commitPath), 1);
+        QVERIFY(!held->isFinished());
+        QCOMPARE(control.execute(QStringLiteral("commits ") + setId), QStringLiteral("2"));
+        QCOMPARE(control.execute(QStringLiteral("release ") + commitPath), QStringLiteral("ok"));
+        QTRY_VERIFY(held->isFinished());
+        QCOMPARE(held->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+
+        QCOMPARE(control.execute(QStringLiteral("revoke-tokens")), QStringLiteral("ok"));
+        QCOMPARE(call(commitPath, commit, token).value(QStringLiteral("transportStatus")), QJsonValue(401));
+        const std::optional<Session> session = handshake();
+        QVERIFY(session);
+        QCOMPARE(control.execute(QStringLiteral("expire-sessions")), QStringLiteral("ok"));
+        QCOMPARE(call(FakeService::initConfigPath, {}, {}, session).value(QStringLiteral("transportStatus")), QJsonValue(430));
+    }
+
+    // The standalone program takes the same commands on standard input.
+    void standaloneProgramControl()
+    {
+        QProcess process;
+        process.setProgram(QStringLiteral(VUZO_FAKE_SERVICE_PROGRAM));
+        process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--control")});
+        process.start();
+        QVERIFY(process.waitForStarted(5000));
+        QByteArray out;
+        QElapsedTimer timer;
+        timer.start();
+        const auto readUntil = [&](const QByteArray &text) {
+            while (!out.contains(text) && timer.elapsed() < 10000) {
+                process.waitForReadyRead(200);
+                out += process.readAllStandardOutput();
+            }
+            return out.contains(text);
+        };
+        QVERIFY(readUntil("SMS code: 123456\n"));
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("listening on (http://127\\.0\\.0\\.1:\\d+)\\n")).match(QString::fromUtf8(out));
+        QVERIFY(match.hasMatch());
+
+        process.write("fail /common/getInitConfig 503 1\nbogus\ncommits none\n");
+        QVERIFY2(readUntil("0\n"), out.constData());
+        QVERIFY(out.contains("\nok\nerror: unknown command: bogus\n0\n"));
+
+        const auto initConfigStatus = [&] {
+            QNetworkRequest request(QUrl(match.captured(1) + FakeService::initConfigPath));
+            request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+            request.setRawHeader("X-Encrypt-Mode", "fixed");
+            std::unique_ptr<QNetworkReply> reply(nam.post(request, QByteArrayLiteral("{\"examBankId\":\"\"}")));
+            QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+            finished.wait(5000);
+            return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        };
+        QCOMPARE(initConfigStatus(), 503);
+        QCOMPARE(initConfigStatus(), 200);
 
         process.kill();
         process.waitForFinished(5000);

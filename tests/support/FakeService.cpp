@@ -199,6 +199,11 @@ std::optional<FakeRequest> FakeService::lastRequest(const QString &path) const
     return std::nullopt;
 }
 
+QString FakeService::lastAnsweringLogId() const
+{
+    return m_lastOpenedLogId;
+}
+
 void FakeService::clearLog()
 {
     m_log.clear();

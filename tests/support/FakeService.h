@@ -165,6 +165,10 @@ public:
     // Server-side state for assertions.
     [[nodiscard]] QSet<QString> collectedQuestionIds() const { return m_collected; }
     [[nodiscard]] QJsonArray historyLogs() const;
+    // Hand-ins of one answering log the service accepted.
+    [[nodiscard]] int commitCount(const QString &logId) const { return m_commitCounts.value(logId); }
+    // The answering log opened last (a practice set or a joined paper), empty before any.
+    [[nodiscard]] QString lastAnsweringLogId() const;
 
 Q_SIGNALS:
     void requestReceived(const QString &path);
@@ -254,6 +258,8 @@ private:
     QJsonObject m_realExams; // bank id -> [paper, ...]
     QJsonArray m_membership;
     QList<std::shared_ptr<Log>> m_logs;
+    QHash<QString, int> m_commitCounts; // log id -> accepted hand-ins
+    QString m_lastOpenedLogId;
     QSet<QString> m_collected;
     quint64 m_idCounter = 0;
 };

@@ -269,6 +269,7 @@ void FakeService::questionByMenuId(const QJsonObject &body, Reply &reply)
     log->materials = materialsFor(bankId, questions);
     log->beginTime = Clock::shared().nowMilliseconds();
     m_logs.append(log);
+    m_lastOpenedLogId = log->id;
 
     QJsonArray stated;
     for (const QJsonValue &q : std::as_const(questions))
@@ -333,6 +334,7 @@ void FakeService::realExamDetail(const QJsonObject &body, Reply &reply)
         QJsonDocument(paper.value(QStringLiteral("sections")).toArray()).toJson(QJsonDocument::Compact));
     log->beginTime = Clock::shared().nowMilliseconds();
     m_logs.append(log);
+    m_lastOpenedLogId = log->id;
 
     QJsonArray stated;
     for (const QJsonValue &q : std::as_const(questions))
@@ -373,6 +375,7 @@ void FakeService::commitExam(const QJsonObject &body, Reply &reply)
     log.costTime = costTime;
     log.status = 2;
     log.commitTime = Clock::shared().nowMilliseconds();
+    m_commitCounts[log.id] += 1;
     log.right = log.wrong = log.unanswered = 0;
     for (const QJsonValue &question : std::as_const(log.questions)) {
         const QJsonObject q = question.toObject();
@@ -397,6 +400,7 @@ void FakeService::examLogDetail(const QJsonObject &body, Reply &reply)
     if (found == m_logs.cend())
         FAIL("1005", QStringLiteral("练习记录不存在"));
     const Log &log = **found;
+    m_lastOpenedLogId = log.id;
     QJsonArray questions;
     for (const QJsonValue &question : log.questions) {
         QJsonObject q = questionWithState(question.toObject());

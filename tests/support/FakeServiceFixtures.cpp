@@ -51,6 +51,8 @@ void FakeService::loadFixtures()
         m_collected.insert(id.toString());
 
     m_logs.clear();
+    m_commitCounts.clear();
+    m_lastOpenedLogId.clear();
     m_idCounter = 1000;
     for (const QJsonValue &value : readFixture(QStringLiteral("history.json")).toArray()) {
         const QJsonObject seed = value.toObject();

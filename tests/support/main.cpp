@@ -2,6 +2,7 @@
 // that a build aimed at http://127.0.0.1:N can sign in and practise.
 
 #include "FakeService.h"
+#include "FakeServiceControl.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,8 +20,11 @@ int main(int argc, char *argv[])
                                         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption plainOption(QStringLiteral("no-session-mode"),
                                          QStringLiteral("Announce session mode as off (fixed-key replies only)."));
+    const QCommandLineOption controlOption(QStringLiteral("control"),
+                                           QStringLiteral("Read fault switches from standard input, one command a line."));
     parser.addOption(portOption);
     parser.addOption(plainOption);
+    parser.addOption(controlOption);
     parser.process(app);
 
     bool ok = false;
@@ -49,5 +53,8 @@ int main(int argc, char *argv[])
         out << "SMS code: " << code << '\n';
         out.flush();
     });
+    FakeServiceControl control(service);
+    if (parser.isSet(controlOption))
+        control.listenOnStandardInput();
     return app.exec();
 }
