@@ -40,6 +40,8 @@ FocusScope {
         Text {
             width: parent.width
             text: panel.title
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             textFormat: Text.PlainText
             font.pixelSize: Theme.fontSubhead
             font.weight: Font.DemiBold
@@ -49,6 +51,8 @@ FocusScope {
         Text {
             width: parent.width
             text: panel.message
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             textFormat: Text.PlainText
             font.pixelSize: Theme.fontBody
             color: Theme.appTitle

@@ -58,6 +58,8 @@ Item {
         Text {
             id: messageText
             objectName: "bannerText"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             anchors.verticalCenter: parent.verticalCenter
             width: Math.max(0, Math.min(metrics.advanceWidth + 1, banner.maximumWidth - 32 - 20 - 15 - 16))
             wrapMode: Text.Wrap

@@ -257,14 +257,39 @@ def xdotool(*args):
     subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
 
 
+def stable_extents(acc, timeout=5.0):
+    """The control's extents once an opening animation has ended."""
+    last = extents(acc)
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        time.sleep(0.15)
+        now = extents(acc)
+        if now == last:
+            return now
+        last = now
+    return last
+
+
 def click(acc, settle=0.3):
-    x, y, w, h = extents(acc)
+    x, y, w, h = stable_extents(acc)
     if w <= 0 or h <= 0:
         raise StepFailed("%r is not on screen" % name_of(acc))
-    xdotool("mousemove", "--sync", x + w // 2, y + h // 2)
-    time.sleep(0.05)
+    xdotool("mousemove", x + w // 2, y + h // 2)
+    time.sleep(0.1)
     xdotool("click", "1")
     time.sleep(settle)
+
+
+def scroll(acc, clicks=5, down=True):
+    """Turns the mouse wheel over a control, as a user scrolls a panel to reach
+    what is below its edge."""
+    x, y, w, h = stable_extents(acc)
+    xdotool("mousemove", x + w // 2, y + h // 2)
+    time.sleep(0.1)
+    for _ in range(clicks):
+        xdotool("click", "5" if down else "4")
+        time.sleep(0.05)
+    time.sleep(0.4)
 
 
 def press(name=None, role="button", contains=None, timeout=STEP_TIMEOUT):

@@ -40,6 +40,8 @@ Item {
         Text {
             anchors.centerIn: parent
             text: analysis.title
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             textFormat: Text.PlainText
             font.pixelSize: 16
             font.weight: Font.DemiBold
@@ -57,6 +59,8 @@ Item {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 text: analysis.progressText
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 12
                 font.weight: Font.Medium

@@ -310,6 +310,7 @@ Item {
                                 anchors.leftMargin: Theme.spacingXL
                                 anchors.rightMargin: Theme.spacingXL
                                 placeholderText: "请输入手机号"
+                                Accessible.name: "手机号"
                                 value: form.phoneNumber
                                 onEdited: (text) => form.phoneNumber = text
                             }
@@ -332,6 +333,7 @@ Item {
                                     anchors.verticalCenter: parent.verticalCenter
                                     height: parent.height
                                     placeholderText: "请输入验证码"
+                                    Accessible.name: "验证码"
                                     value: form.verifyCode
                                     onEdited: (text) => form.verifyCode = text
                                 }

@@ -99,6 +99,7 @@ Column {
         CollectionButton {
             id: collect
             objectName: "collectButton"
+            Accessible.ignored: !body.enabled
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
             questionId: body.questionId
@@ -153,6 +154,8 @@ Column {
                 objectName: "option" + letter
                 width: answerArea.width
                 bodyState: pageState
+                // Neighbour pages stay mounted but disabled; they are not on screen.
+                Accessible.ignored: !body.enabled
                 hovering: body.hoveringOptionLetter === letter
                 loadContent: body.loadContent
                 onClicked: pageState.choose(letter)
@@ -167,6 +170,7 @@ Column {
             height: 50
             PrimaryButton {
                 objectName: "confirmButton"
+                Accessible.ignored: !body.enabled
                 y: 6
                 width: parent.width
                 height: 44
@@ -185,6 +189,7 @@ Column {
             height: 50
             PrimaryButton {
                 objectName: "revealButton"
+                Accessible.ignored: !body.enabled
                 y: 6
                 width: parent.width
                 height: 44

@@ -21,6 +21,8 @@ Row {
         opacity: enabled ? 1 : 0.4
         Accessible.role: Accessible.Button
         Accessible.name: text
+        // A neighbour page's controls are disabled and not on screen.
+        Accessible.ignored: !controls.enabled
         Row {
             id: content
             anchors.centerIn: parent

@@ -66,6 +66,8 @@ Rectangle {
             Text {
                 objectName: "setTitle"
                 text: bar.controller.title
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 15
                 font.weight: Font.DemiBold
@@ -74,6 +76,8 @@ Rectangle {
             Text {
                 objectName: "modeLabel"
                 text: bar.controller.modeLabel
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 11
                 color: Theme.appSecondary
@@ -134,6 +138,8 @@ Rectangle {
                 objectName: "progressText"
                 anchors.verticalCenter: parent.verticalCenter
                 text: bar.controller.progressText
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 13
                 font.weight: Font.DemiBold

@@ -42,6 +42,9 @@ QuestionCard {
             }
             Text {
                 objectName: "correctAnswerText"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+                Accessible.ignored: !enabled // neighbour pages are disabled and not on screen
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.min(implicitWidth, rows.width - 24)
                 text: "正确答案：" + (panel.bodyState ? panel.bodyState.correctAnswer : "")

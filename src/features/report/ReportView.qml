@@ -49,6 +49,8 @@ Item {
             Text {
                 anchors.centerIn: parent
                 text: "练习报告"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 16
                 font.weight: Font.DemiBold
@@ -136,6 +138,8 @@ Item {
                                     objectName: "rateText"
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     text: report.rightRate + "%"
+                                    Accessible.role: Accessible.StaticText
+                                    Accessible.name: text
                                     textFormat: Text.PlainText
                                     font.pixelSize: 28
                                     font.weight: Font.Bold
@@ -159,6 +163,8 @@ Item {
                                 objectName: "reportTitle"
                                 width: parent.width
                                 text: report.title
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 textFormat: Text.PlainText
                                 elide: Text.ElideRight
                                 font.pixelSize: 22
@@ -169,6 +175,8 @@ Item {
                                 objectName: "reportSummary"
                                 width: parent.width
                                 text: report.summary
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 textFormat: Text.PlainText
                                 wrapMode: Text.Wrap
                                 font.pixelSize: 13
@@ -195,6 +203,8 @@ Item {
                                             Text {
                                                 anchors.horizontalCenter: parent.horizontalCenter
                                                 text: String(modelData.value)
+                                                Accessible.role: Accessible.StaticText
+                                                Accessible.name: modelData.title + " " + text
                                                 textFormat: Text.PlainText
                                                 font.pixelSize: 22
                                                 font.weight: Font.Bold
@@ -203,6 +213,8 @@ Item {
                                             Text {
                                                 anchors.horizontalCenter: parent.horizontalCenter
                                                 text: modelData.title
+                                                Accessible.role: Accessible.StaticText
+                                                Accessible.name: text
                                                 textFormat: Text.PlainText
                                                 font.pixelSize: 12
                                                 color: Theme.appSecondary
