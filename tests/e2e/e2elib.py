@@ -292,9 +292,24 @@ def scroll(acc, clicks=5, down=True):
     time.sleep(0.4)
 
 
+def _inside_window(acc):
+    """Whether the control lies wholly inside the program's window, so that a
+    click at its centre is not cut off by the window's edge."""
+    try:
+        x, y, w, h = extents(acc)
+        for frame in find_all(role="frame") + find_all(role="dialog"):
+            fx, fy, fw, fh = extents(frame)
+            if fx <= x and fy <= y and x + w <= fx + fw and y + h <= fy + fh:
+                return True
+    except Exception:
+        pass
+    return False
+
+
 def press(name=None, role="button", contains=None, timeout=STEP_TIMEOUT):
-    """Clicks the centre of the control with this accessible name and role."""
-    acc = wait_for(lambda: next((a for a in find_all(name, role, contains) if _enabled(a)), None),
+    """Clicks the centre of the control with this accessible name and role
+    (the first one wholly inside the window)."""
+    acc = wait_for(lambda: next((a for a in find_all(name, role, contains) if _enabled(a) and _inside_window(a)), None),
                    "enabled %s %r" % (role, name if name is not None else contains), timeout)
     click(acc)
     return acc

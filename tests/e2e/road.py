@@ -42,6 +42,10 @@ def open_menu(run, type_choice, menu):
     ui.find(menu, "label")
 
 
+def history_rows():
+    return [ui.text_of(a) for a in ui.find_all(role="button") if " 共 " in ui.text_of(a) or "未完成" in ui.text_of(a)]
+
+
 def expect_progress(run, text):
     ui.wait_for(lambda: ui.find_all(text, "label"), "progress " + text)
 
@@ -130,7 +134,68 @@ def road(run):
 
     run.step("the history")
     ui.press("练习历史")
-    ui.dump_tree(os.path.join(run.args.output, "history.txt"))
+    ui.find("练习历史 · " + BANK_101, "label")
+    rows_before = history_rows()
+    run.check(any(row.startswith("数学运算 ") and "未完成" in row for row in rows_before),
+              "the history shows no unfinished set: %r" % rows_before)
+
+    run.step("resume an unfinished set")
+    ui.press(contains="数学运算 ", role="button")  # the first record named so is the unfinished one
+    ui.find("数学运算", "label")
+    ui.find("背题模式", "label")  # the answer mode chosen before
+    expect_progress(run, "1 / 2")
+
+    run.step("export the open set to PDF")
+    ui.press("导出")
+    dialog = ui.find("导出练习 PDF", "dialog")
+    pdf = os.path.join(run.args.output, "practice.pdf")
+    ui.click(ui.find("File name:", "text", root=dialog))
+    ui.key("ctrl+a")
+    ui.type_text(pdf)
+    ui.press("Save")
+    ui.find("PDF 导出成功：practice.pdf", "label", timeout=60)
+    run.step("read the PDF back")
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    run.check("Pages:" in info, "pdfinfo cannot read the export: %s" % info)
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True, check=True).stdout
+    squeezed = "".join(text.split())
+    for expected in ("数学运算专项训练", "某单位组织员工植树", "甲、乙两人从相距60千米的两地同时出发"):
+        run.check(expected in squeezed, "the PDF lacks %r; it reads: %s" % (expected, text[:400]))
+
+    run.step("back to the history; delete a record")
+    ui.press("返回")
+    ui.find("练习历史 · " + BANK_101, "label")
+    doomed = next(row for row in history_rows() if row.startswith("定义判断 "))
+    ui.press("编辑")
+    ui.press(doomed)
+    ui.press("删除")
+    ui.find("删除练习记录？", "label")
+    ui.press("确认删除")
+    ui.wait_gone(doomed, "button")
+    ui.find("删除成功", "label")
+    rows_after = history_rows()
+    kept = [row for row in rows_before if row != doomed]
+    run.check(doomed not in rows_after and all(row in rows_after for row in kept),
+              "after deleting %r the history shows %r" % (doomed, rows_after))
+
+    run.step("sign out")
+    if ui.find_all("完成", "button"):
+        ui.press("完成")
+    ui.press("返回首页")
+    header_button = ui.extents(ui.press("退出登录"))
+    ui.find("确认退出登录", "label")
+    # The confirmation's own button bears the same name as the header's.
+    ui.click(ui.wait_for(lambda: next((b for b in ui.find_all("退出登录", "button")
+                                       if ui.extents(b) != header_button), None),
+                         "the confirmation's sign-out button"))
+    ui.find("登录 / 注册", "button")
+
+    run.step("start the program again: it comes back signed out")
+    run.stop_program()
+    run.start_program()
+    ui.find("登录 / 注册", "button", timeout=30)
+    ui.find("手机号", "text")
+    run.check(not ui.find_all("退出登录", "button"), "the program came back signed in")
 
 
 if __name__ == "__main__":

@@ -20,6 +20,12 @@ Item {
     height: card.height
     enabled: controller ? controller.rowsEnabled : false
 
+    Accessible.role: Accessible.Button
+    Accessible.name: examName + " " + formattedDate + " " + statusText
+    Accessible.checkable: editing
+    Accessible.checked: selected
+    Accessible.onPressAction: row.controller.rowClicked(row.recordId)
+
     AppCard {
         id: card
         width: parent.width

@@ -61,6 +61,10 @@ Item {
                         border.color: Theme.withOpacity(Theme.appPrimary, view.transparent ? 0.65 : 0.2)
                         opacity: enabled ? 1 : 0.5
                         enabled: history.tabsEnabled
+                        Accessible.role: Accessible.PageTab
+                        Accessible.name: modelData.title
+                        Accessible.selected: selected
+                        Accessible.onPressAction: history.selectTab(tabButton.modelData.tab)
                         Text {
                             id: tabLabel
                             anchors.centerIn: parent
@@ -122,6 +126,8 @@ Item {
                 width: parent.width - 56 - subtitle.implicitWidth - 12
                 elide: Text.ElideRight
                 text: history.title
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 14
                 font.weight: Font.Medium
@@ -134,6 +140,8 @@ Item {
                 anchors.rightMargin: 28
                 anchors.verticalCenter: parent.verticalCenter
                 text: history.subtitle
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 textFormat: Text.PlainText
                 font.pixelSize: 12
                 color: Theme.appSecondary
@@ -192,6 +200,8 @@ Item {
                     objectName: "selectedCount"
                     anchors.verticalCenter: parent.verticalCenter
                     text: history.selectedCountText
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     textFormat: Text.PlainText
                     font.pixelSize: 12
                     color: Theme.appSecondary
@@ -236,6 +246,8 @@ Item {
                     spacing: 18
                     Text {
                         text: "删除练习记录？"
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         textFormat: Text.PlainText
                         font.pixelSize: 18
                         font.weight: Font.DemiBold
@@ -245,6 +257,8 @@ Item {
                         objectName: "deleteMessage"
                         width: parent.width
                         text: history.confirmationMessage
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         textFormat: Text.PlainText
                         wrapMode: Text.Wrap
                         font.pixelSize: 13

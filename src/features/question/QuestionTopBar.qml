@@ -105,6 +105,10 @@ Rectangle {
             ToolTip.text: "导出本组题目、材料、答案与解析为 PDF；每账号每天最多 150 题"
             ToolTip.delay: 600
             onClicked: AppModel.startExportPracticePDF()
+            Accessible.role: Accessible.Button
+            Accessible.name: "导出"
+            Accessible.description: ToolTip.text
+            Accessible.onPressAction: if (enabled) AppModel.startExportPracticePDF()
             Row {
                 id: exportRow
                 anchors.verticalCenter: parent.verticalCenter
