@@ -727,6 +727,7 @@ private Q_SLOTS:
         QTest::newRow("fail with status out of range") << QStringLiteral("fail /exam/commitExam 99");
         QTest::newRow("fail zero times") << QStringLiteral("fail /exam/commitExam 500 0");
         QTest::newRow("corrupt without path") << QStringLiteral("corrupt");
+        QTest::newRow("session failure without status") << QStringLiteral("fail-next-session");
         QTest::newRow("hold with two paths") << QStringLiteral("hold /a /b");
         QTest::newRow("commits without set") << QStringLiteral("commits");
         QTest::newRow("no set opened yet") << QStringLiteral("last-set");
@@ -794,6 +795,14 @@ private Q_SLOTS:
         QCOMPARE(call(commitPath, commit, token).value(QStringLiteral("transportStatus")), QJsonValue(401));
         const std::optional<Session> session = handshake();
         QVERIFY(session);
+        // Only the next request under a session fails, whatever its path.
+        const QJsonObject configBody{{QStringLiteral("examBankId"), QString()}};
+        QCOMPARE(control.execute(QStringLiteral("fail-next-session 430")), QStringLiteral("ok"));
+        QCOMPARE(call(FakeService::initConfigPath, configBody).value(QStringLiteral("success")), QJsonValue(true));
+        QCOMPARE(call(FakeService::initConfigPath, configBody, {}, session).value(QStringLiteral("transportStatus")),
+                 QJsonValue(430));
+        QCOMPARE(call(FakeService::initConfigPath, configBody, {}, session).value(QStringLiteral("success")),
+                 QJsonValue(true));
         QCOMPARE(control.execute(QStringLiteral("expire-sessions")), QStringLiteral("ok"));
         QCOMPARE(call(FakeService::initConfigPath, {}, {}, session).value(QStringLiteral("transportStatus")), QJsonValue(430));
     }

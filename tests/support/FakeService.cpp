@@ -80,6 +80,7 @@ void FakeService::reset()
     m_tokenRequired = true;
     m_tokens.clear();
     m_scenarios.clear();
+    m_nextSessionFailure = 0;
     m_data.clear();
     m_holding.clear();
     clearLog();

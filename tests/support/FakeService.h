@@ -143,6 +143,9 @@ public:
     void addScenario(const QString &path, const FakeScenario &scenario);
     void clearScenario(const QString &path);
     void failWithStatus(const QString &path, int status, int times = -1);
+    // The next request sent under a session, whatever its path, gets this
+    // status (the first session request of a run); 0 clears it.
+    void failNextSessionRequest(int status) { m_nextSessionFailure = status; }
     void failWithCode(const QString &path, const QJsonValue &code, const QJsonValue &message = QJsonValue::Undefined,
                       int times = -1);
     void setData(const QString &path, const QJsonValue &data);
@@ -242,6 +245,7 @@ private:
     QHash<QString, QString> m_tokens; // token -> mobile
 
     QHash<QString, QList<FakeScenario>> m_scenarios;
+    int m_nextSessionFailure = 0;
     QHash<QString, QJsonValue> m_data;
     QSet<QString> m_holding;
     QHash<QString, QList<Held>> m_held;

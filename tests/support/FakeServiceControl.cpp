@@ -46,6 +46,14 @@ QString FakeServiceControl::execute(const QString &line)
         m_service.failWithStatus(words.at(1), status, times);
         return QStringLiteral("ok");
     }
+    if (command == QLatin1String("fail-next-session")) {
+        bool ok = false;
+        const int status = needs(2, 2) ? words.at(1).toInt(&ok) : 0;
+        if (!ok || status < 100 || status > 599)
+            return usage("fail-next-session <status>");
+        m_service.failNextSessionRequest(status);
+        return QStringLiteral("ok");
+    }
     if (command == QLatin1String("corrupt")) {
         int times = -1;
         if (!needs(2, 3) || !readTimes(words, 2, times))

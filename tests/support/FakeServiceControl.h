@@ -11,6 +11,7 @@ class QSocketNotifier;
 // line, one reply a line ("ok", a number or a value, or "error: ...").
 //
 //   fail <path> <status> [times]   reply with an HTTP status instead
+//   fail-next-session <status>     the next request under a session gets the status
 //   corrupt <path> [times]         reply with a body that cannot be decrypted
 //   clear <path>                   drop the path's faults
 //   hold <path> / release <path>   keep replies back (a time-out) / send them

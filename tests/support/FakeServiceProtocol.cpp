@@ -135,6 +135,11 @@ void FakeService::handle(const FakeHttpRequest &request)
     const FakeRequestMode mode = modeHeader == "ecdh"    ? FakeRequestMode::session
                                  : modeHeader == "fixed" ? FakeRequestMode::fixed
                                                          : FakeRequestMode::any;
+    if (mode == FakeRequestMode::session && m_nextSessionFailure != 0) {
+        const int status = std::exchange(m_nextSessionFailure, 0);
+        reply(status, failureBody(status, statusMessage(status)), QStringLiteral("plain"));
+        return;
+    }
     const std::optional<FakeScenario> scenario = takeScenario(path, mode);
 
     if (scenario && scenario->rawBody) {
