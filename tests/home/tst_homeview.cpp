@@ -239,6 +239,24 @@ private Q_SLOTS:
         QCOMPARE(m_env->service.lastRequest(questionPath)->json.toObject().value("menuId").toString(), QStringLiteral("m101-11"));
     }
 
+    // The header's two record buttons lead to their screens.
+    void recordButtonsOpenHistoryAndCollections_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<AppScreen>("screen");
+        QTest::newRow("history") << QStringLiteral("practiceHistoryButton") << AppScreen::history;
+        QTest::newRow("collections") << QStringLiteral("collectionsButton") << AppScreen::collections;
+    }
+    void recordButtonsOpenHistoryAndCollections()
+    {
+        QFETCH(QString, button);
+        QFETCH(AppScreen, screen);
+        if (!show(QStringLiteral("101")))
+            return;
+        click(visibleItem(button));
+        QTRY_COMPARE(model().screen(), screen);
+    }
+
     void transparentBankPickerSwitchesAndCloses()
     {
         if (!show(QStringLiteral("102"), true))
