@@ -1,7 +1,6 @@
 // bench_soak: the whole program (the window shell, root view, screens and web
 // views, built by AppDelegate as the program builds them) aimed at the fake
-// service, which runs as a child process of its own and is left out of the
-// figures. Signs in once through the login screen, picks the exam bank with a
+// service. Signs in once through the login screen, picks the exam bank with a
 // two-question set (one single, one multiple choice), then plays N rounds
 // through the user's input on the window: open the set from the home screen,
 // answer the single choice with its key and the multiple choice with the
@@ -16,9 +15,11 @@
 //   slowest set: <ms> ms
 //   total run: <s> s            from start to the last set
 // and exits non-zero when a round fails, an error banner shows, or the growth
-// is over the rule. Run under xvfb-run (it needs an X server, as the program
-// does). Options: --port N (the fake service's port, default 18520),
-// --sets N (default 100), --trace (one memory line per set on stderr).
+// is over the rule. The fake service is a child process of the benchmark; its
+// subtree is left out of the memory figures. Run under xvfb-run (it needs an
+// X server, as the program does). Options: --port N (the fake service's port,
+// default 18520), --sets N (default 100), --trace (per set on stderr: memory,
+// time, and the scene's item and web view counts between rounds).
 
 #include "../EventLoopWait.h"
 #include "../ProcessTreeMemory.h"
@@ -391,8 +392,16 @@ int main(int argc, char *argv[])
                 roundTimes << roundClock.elapsed();
                 BenchWait::run(300);
                 memory << BenchMemory::treeRssMegabytes(QCoreApplication::applicationPid(), excluded);
-                if (trace)
-                    std::fprintf(stderr, "set %d: %.1f MB, %lld ms\n", set, memory.last(), static_cast<long long>(roundTimes.last()));
+                if (trace) {
+                    // What the scene holds between rounds: a count that climbs is a leak.
+                    const QList<QQuickItem *> items = allItems(window->contentItem());
+                    const auto webViews = std::count_if(items.cbegin(), items.cend(), [](QQuickItem *item) {
+                        return QByteArray(item->metaObject()->className()).contains("WebEngineView");
+                    });
+                    std::fprintf(stderr, "set %d: %.1f MB, %lld ms, %lld items, %lld web views\n", set, memory.last(),
+                                 static_cast<long long>(roundTimes.last()), static_cast<long long>(items.size()),
+                                 static_cast<long long>(webViews));
+                }
                 if (set == 1 || set == reference || set == sets) {
                     std::printf("after set %d: %.1f MB\n", set, memory.last());
                     std::fflush(stdout);
