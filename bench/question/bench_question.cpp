@@ -11,6 +11,8 @@
 // Run under xvfb-run; "--anchor N" is the anchor's own child run.
 
 #include "../EventLoopWait.h"
+#include "../ProcessTreeMemory.h"
+#include "../QuickItemSearch.h"
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
@@ -19,9 +21,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -40,65 +40,9 @@ Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 namespace {
 
-// Resident memory of a process and all its descendants, in MB.
-double treeRssMegabytes(qint64 root)
-{
-    QHash<qint64, QList<qint64>> children;
-    QHash<qint64, double> rss;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        qint64 parent = -1;
-        double kb = 0;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("PPid:"))
-                parent = line.mid(5).trimmed().toLongLong();
-            else if (line.startsWith("VmRSS:"))
-                kb = line.mid(6).trimmed().split(' ').first().toDouble();
-        }
-        children[parent].append(pid);
-        rss.insert(pid, kb);
-    }
-    double total = 0;
-    QList<qint64> pending{root};
-    while (!pending.isEmpty()) {
-        const qint64 pid = pending.takeLast();
-        total += rss.value(pid);
-        pending += children.value(pid);
-    }
-    return total / 1024.0;
-}
-
-// The visual tree under root (delegates are visual children only).
-void collect(QQuickItem *root, QList<QQuickItem *> &out)
-{
-    out << root;
-    for (QQuickItem *child : root->childItems())
-        collect(child, out);
-}
-
-QList<QQuickItem *> allItems(QQuickItem *root)
-{
-    QList<QQuickItem *> items;
-    if (root)
-        collect(root, items);
-    return items;
-}
-
-QQuickItem *findItem(QQuickItem *root, const QString &name)
-{
-    for (QQuickItem *item : allItems(root)) {
-        if (item->objectName() == name)
-            return item;
-    }
-    return nullptr;
-}
+using BenchItems::allItems;
+using BenchItems::findItem;
+using BenchMemory::treeRssMegabytes;
 
 void settle(int ms)
 {

@@ -138,6 +138,11 @@ QCoro::Task<> AppModel::toggleCollection(const Question &questionArgument)
     setCollectionRequests(requests);
 }
 
+void AppModel::showCollections()
+{
+    setScreen(AppScreen::collections);
+}
+
 // ---- QML -------------------------------------------------------------------------------
 
 void AppModel::startLoadCollections()

@@ -677,6 +677,8 @@ public:
     // ---- collections ------------------------------------------------------------
     // The most questions a folder opens with.
     static constexpr qint64 collectionPageLimit = 500;
+    // The home screen's way into the collections screen (which loads its folders when shown).
+    Q_INVOKABLE void showCollections();
     QCoro::Task<> loadCollections();
     QCoro::Task<> openCollection(const CardMenu &folder);
     QCoro::Task<> toggleCollection(const Question &question);

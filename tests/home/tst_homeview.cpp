@@ -239,6 +239,45 @@ private Q_SLOTS:
         QCOMPARE(m_env->service.lastRequest(questionPath)->json.toObject().value("menuId").toString(), QStringLiteral("m101-11"));
     }
 
+    // The header's two record buttons lead to their screens.
+    void recordButtonsOpenHistoryAndCollections_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<AppScreen>("screen");
+        QTest::newRow("history") << QStringLiteral("practiceHistoryButton") << AppScreen::history;
+        QTest::newRow("collections") << QStringLiteral("collectionsButton") << AppScreen::collections;
+    }
+    void recordButtonsOpenHistoryAndCollections()
+    {
+        QFETCH(QString, button);
+        QFETCH(AppScreen, screen);
+        if (!show(QStringLiteral("101")))
+            return;
+        click(visibleItem(button));
+        QTRY_COMPARE(model().screen(), screen);
+    }
+
+    // Bank names are long; the opaque look's menu must not cut them.
+    void bankMenuIsAsWideAsItsLongestName()
+    {
+        if (!show(QStringLiteral("101")))
+            return;
+        click(visibleItem(QStringLiteral("examBankSelectorArea")));
+        QObject *menu = m_view->rootObject()->findChild<QObject *>(QStringLiteral("examBankMenu"));
+        QVERIFY(menu);
+        QTRY_VERIFY(menu->property("visible").toBool());
+        const int count = int(model().examBanksModel()->rowCount());
+        QTRY_COMPARE(menu->property("count").toInt(), count);
+        QTest::qWait(50);
+        for (int i = 0; i < count; ++i) {
+            QQuickItem *item = nullptr;
+            QVERIFY(QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, i)));
+            QVERIFY(item);
+            QVERIFY2(item->implicitWidth() <= item->width() + 0.5,
+                     qPrintable(QStringLiteral("row %1 needs %2 px, has %3").arg(i).arg(item->implicitWidth()).arg(item->width())));
+        }
+    }
+
     void transparentBankPickerSwitchesAndCloses()
     {
         if (!show(QStringLiteral("102"), true))

@@ -99,7 +99,7 @@ Item {
         onClicked: activate()
     }
 
-    Menu {
+    PlainMenu {
         id: menu
         objectName: "examBankMenu"
         y: selector.height + 4

@@ -196,7 +196,7 @@ Item {
                                 countMenu.open();
                         }
                     }
-                    Menu {
+                    PlainMenu {
                         id: countMenu
                         objectName: "questionCountMenu"
                         y: countControl.height + 4

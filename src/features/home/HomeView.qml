@@ -164,6 +164,16 @@ Item {
                         }
                     }
                     HomeCapsuleButton {
+                        objectName: "collectionsButton"
+                        text: "我的收藏"
+                        symbol: "star"
+                        transparent: home.transparent
+                        onClicked: {
+                            home.closePickers();
+                            AppModel.showCollections();
+                        }
+                    }
+                    HomeCapsuleButton {
                         objectName: "examSettingsButton"
                         text: HomeText.settingsButtonTitle(AppModel.examMode, AppModel.examQuestionCount)
                         symbol: "square.and.pencil"

@@ -23,7 +23,7 @@ HomeCapsuleButton {
             menu.open();
     }
 
-    Menu {
+    PlainMenu {
         id: menu
         objectName: "realExamMenu"
         y: button.height + 4
