@@ -178,10 +178,22 @@ def road(run):
     run.check(doomed not in rows_after and all(row in rows_after for row in kept),
               "after deleting %r the history shows %r" % (doomed, rows_after))
 
-    run.step("sign out")
+    run.step("open a collection folder")
     if ui.find_all("完成", "button"):
         ui.press("完成")
     ui.press("返回首页")
+    ui.press("我的收藏")
+    ui.find("我的收藏 · " + BANK_101, "label")
+    ui.press("逻辑填空 1")
+    ui.find("收藏题目", "label", timeout=20)
+    expect_progress(run, "1 / 1")
+    ui.press("已收藏")
+    ui.find("收藏", "button")  # the service took the question out
+    ui.press("我的收藏")
+    ui.find("我的收藏 · " + BANK_101, "label")
+    ui.press("首页")
+
+    run.step("sign out")
     header_button = ui.extents(ui.press("退出登录"))
     ui.find("确认退出登录", "label")
     # The confirmation's own button bears the same name as the header's.

@@ -41,6 +41,8 @@ Item {
             width: Math.min(implicitWidth, parent.width - 240)
             elide: Text.ElideRight
             text: collections.title
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             textFormat: Text.PlainText
             font.pixelSize: 16
             font.weight: Font.DemiBold
@@ -157,6 +159,9 @@ Item {
                 height: Math.max(38, folderName.implicitHeight)
                 enabled: collections.actionsEnabled
                 opacity: enabled ? 1 : 0.5
+                Accessible.role: Accessible.Button
+                Accessible.name: entry.name + " " + entry.count
+                Accessible.onPressAction: collections.open(entry.menuId)
                 Text {
                     id: folderName
                     anchors.left: parent.left
