@@ -397,7 +397,7 @@ void AnalysisController::select(int index)
 
 bool AnalysisController::finishSwipe(double dx, double dy)
 {
-    const int step = AnalysisRules::swipeStep(dx, dy);
+    const int step = SwipeRule::step(dx, dy);
     if (step == 0 || !m_model)
         return false;
     const qint64 before = m_model->currentAnalysisIndex();

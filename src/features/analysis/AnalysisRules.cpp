@@ -48,34 +48,4 @@ double draggedRatio(const Split &split, double start, double translation)
     return top / split.height;
 }
 
-int swipeStep(double dx, double dy)
-{
-    if (!std::isfinite(dx) || !std::isfinite(dy) || std::hypot(dx, dy) < swipeMinimumDistance)
-        return 0;
-    if (!(std::abs(dx) > 1.4 * std::abs(dy)))
-        return 0;
-    return dx < 0 ? 1 : -1;
-}
-
-
-int WheelSwipeTracker::feed(double dx, double dy, qint64 timestampMilliseconds)
-{
-    if (!std::isfinite(dx) || !std::isfinite(dy))
-        return 0;
-    if (!m_started || timestampMilliseconds - m_last > gestureGapMilliseconds || timestampMilliseconds < m_last) {
-        m_dx = 0;
-        m_dy = 0;
-        m_fired = false;
-        m_started = true;
-    }
-    m_last = timestampMilliseconds;
-    m_dx += dx;
-    m_dy += dy;
-    if (m_fired)
-        return 0;
-    const int step = AnalysisRules::swipeStep(m_dx, m_dy);
-    m_fired = step != 0;
-    return step;
-}
-
 } // namespace AnalysisRules
