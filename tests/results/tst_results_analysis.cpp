@@ -3,6 +3,8 @@
 
 #include "AnalysisController.h"
 #include "AnalysisRules.h"
+#include "QuestionBodyRules.h"
+#include "QuestionScreenRules.h"
 #include "ResultsTestSupport.h"
 #include "app/TransparentAppearanceScale.h"
 
@@ -97,7 +99,7 @@ private Q_SLOTS:
         const QList<Material> materials{material(QStringLiteral("m7")), material(QStringLiteral(" 12 ")),
                                         material(QStringLiteral("00"))};
         const std::optional<QString> id = materialsId.isValid() ? std::optional(materialsId.toString()) : std::nullopt;
-        const auto found = AnalysisRules::materialFor(withMaterial(QStringLiteral("q"), id), materials);
+        const auto found = QuestionScreenRules::materialFor(withMaterial(QStringLiteral("q"), id), materials);
         QCOMPARE(found ? found->id : QString(), expected);
     }
 
@@ -116,7 +118,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, index);
         QFETCH(QString, letter);
-        QCOMPARE(AnalysisRules::optionLetter(index), letter);
+        QCOMPARE(QuestionBodyRules::optionLetter(index), letter);
     }
 
     void optionMarks_data()

@@ -1,23 +1,10 @@
 #pragma once
 
-#include "models/Material.h"
-#include "models/Question.h"
-
-#include <QList>
-#include <QString>
 #include <optional>
 
-// The analysis screen's rules that need no screen: which material a question
-// reads, the option letters, and the material split.
+// The analysis screen's rule that needs no screen: the material split.
+// Material lookup and option letters are the question screen's rules.
 namespace AnalysisRules {
-
-// The material named by the question's material id, both ids trimmed; an
-// absent, blank, "0" or "null" (any case) id names none.
-[[nodiscard]] std::optional<Material> materialFor(const Question &question, const QList<Material> &materials);
-
-// "A" for 0, "B" for 1, … past "Z" the following code points; the decimal
-// position from 1 where no character exists.
-[[nodiscard]] QString optionLetter(qsizetype index);
 
 // The material pane's height in an area of the given height.
 struct Split
