@@ -72,6 +72,9 @@ QCoro::Task<> AppModel::login(const QString &phoneArgument, const QString &codeA
     if (!ticket.isCurrent())
         co_return;
 
+    // A banner left from the signed-out state (an expired login, a refused
+    // code) no longer holds once the account is signed in.
+    setErrorMessage(std::nullopt);
     setNoticeMessage(QStringLiteral("登录成功"));
     // The home screen's own start-up load would only repeat these requests.
     m_homeStartedThisSession = true;

@@ -27,6 +27,8 @@ bool isSubsequence(const Rows &small, const Rows &large)
 
 void PracticeHistoryListModel::setRecords(const QList<PracticeHistoryRecord> &records)
 {
+    if (records.isSharedWith(m_records) && records.size() == m_records.size())
+        return;
     QVector<Row> next;
     next.reserve(records.size());
     for (const PracticeHistoryRecord &record : records)
@@ -52,6 +54,33 @@ void PracticeHistoryListModel::setRecords(const QList<PracticeHistoryRecord> &re
         beginResetModel();
         m_rows = std::move(next);
         endResetModel();
+    }
+}
+
+void PracticeHistoryListModel::appendRecords(const QList<PracticeHistoryRecord> &records, qsizetype keptCount)
+{
+    if (keptCount != m_rows.size() || keptCount > records.size()) {
+        setRecords(records);
+        return;
+    }
+    m_records = records;
+    if (keptCount == records.size())
+        return;
+    beginInsertRows(QModelIndex(), int(keptCount), int(records.size() - 1));
+    for (qsizetype i = keptCount; i < records.size(); ++i)
+        m_rows.append(rowOf(records.at(i)));
+    endInsertRows();
+}
+
+void PracticeHistoryListModel::refreshCompleted()
+{
+    for (int row = 0; row < m_rows.size(); ++row) {
+        Row &current = m_rows[row];
+        const bool completed = rowOf(current.record).completed;
+        if (completed == current.completed)
+            continue;
+        current.completed = completed;
+        Q_EMIT dataChanged(index(row), index(row), {CompletedRole});
     }
 }
 

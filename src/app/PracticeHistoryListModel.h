@@ -35,7 +35,16 @@ public:
 
     explicit PracticeHistoryListModel(CompletedFunction completed, QObject *parent = nullptr);
 
+    // Any new list: compared with the shown one (a list that shares the
+    // shown one's data is unchanged and costs nothing).
     void setRecords(const QList<PracticeHistoryRecord> &records);
+    // A page appended: the first keptCount records are the shown ones,
+    // unchanged, so only the new rows are built and inserted. Falls back to
+    // setRecords when keptCount is not the shown count.
+    void appendRecords(const QList<PracticeHistoryRecord> &records, qsizetype keptCount);
+    // The completion of a record may have changed (the completed-report
+    // cache moved): announces the rows whose flag changed.
+    void refreshCompleted();
     [[nodiscard]] const QList<PracticeHistoryRecord> &records() const { return m_records; }
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;

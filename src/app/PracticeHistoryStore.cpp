@@ -21,6 +21,20 @@ double beginTimeKey(const PracticeHistoryRecord &record)
     return *value;
 }
 
+// Whether records[from…] are newest first and none is newer than the one
+// before them, so that a stable sort would leave the list as it is.
+bool appendsInOrder(const QList<PracticeHistoryRecord> &records, qsizetype from)
+{
+    double previous = beginTimeKey(records.at(from - 1));
+    for (qsizetype i = from; i < records.size(); ++i) {
+        const double key = beginTimeKey(records.at(i));
+        if (key > previous)
+            return false;
+        previous = key;
+    }
+    return true;
+}
+
 bool isCancellation(const std::exception_ptr &error)
 {
     try {
@@ -79,8 +93,14 @@ PracticeHistoryListModel *PracticeHistoryStore::historyModel(PracticeHistoryTab 
 
 void PracticeHistoryStore::syncListModels()
 {
-    m_practiceModel->setRecords(m_pages.value(PracticeHistoryTab::practice).records);
-    m_paperModel->setRecords(m_pages.value(PracticeHistoryTab::paper).records);
+    const std::optional<AppendedPage> appended = std::exchange(m_appendedPage, std::nullopt);
+    for (const PracticeHistoryTab tab : {PracticeHistoryTab::practice, PracticeHistoryTab::paper}) {
+        const QList<PracticeHistoryRecord> &records = m_pages.value(tab).records;
+        if (appended && appended->tab == tab)
+            historyModel(tab)->appendRecords(records, appended->keptCount);
+        else
+            historyModel(tab)->setRecords(records);
+    }
 }
 
 PracticeHistoryStore::~PracticeHistoryStore() = default;
@@ -137,6 +157,8 @@ void PracticeHistoryStore::setCompletedReports(QHash<QString, HistoryReport> rep
 {
     m_completedReports = std::move(reports);
     syncListModels();
+    m_practiceModel->refreshCompleted();
+    m_paperModel->refreshCompleted();
     Q_EMIT completedReportsChanged();
     Q_EMIT contentChanged();
 }
@@ -334,11 +356,14 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
 
     QHash<QString, HistoryReport> reports = m_completedReports;
     bool reportsChanged = false;
+    const qsizetype keptCount = records.size();
     qsizetype newRecords = 0;
+    bool replaced = false;
     for (const PracticeHistoryRecord &record : std::as_const(received)) {
         const auto found = positions.constFind(record.id);
         if (found != positions.cend()) {
             records[*found] = record; // the newer copy takes the older one's place
+            replaced = true;
         } else {
             ++newRecords;
             positions.insert(record.id, records.size());
@@ -351,7 +376,12 @@ QCoro::Task<> PracticeHistoryStore::load(PracticeHistoryTab tab, bool refresh, b
     if (reportsChanged)
         setCompletedReports(std::move(reports));
 
-    sortNewestFirst(records);
+    // The usual next page only adds older records after the listed ones: the
+    // list stays sorted and its model inserts just the page.
+    if (!refresh && !replaced && keptCount > 0 && appendsInOrder(records, keptCount))
+        m_appendedPage = AppendedPage{tab, keptCount};
+    else
+        sortNewestFirst(records);
     merged.records = std::move(records);
     merged.nextPage = pageNumber < std::numeric_limits<qint64>::max() ? pageNumber + 1 : pageNumber;
     merged.hasLoaded = true;

@@ -147,6 +147,14 @@ private:
     [[nodiscard]] QVariantMap pageMap(PracticeHistoryTab tab) const;
     void createListModels();
     void syncListModels();
+    // Set by a merge that only appended records, so that the tab's list
+    // model inserts the page without comparing the whole list.
+    struct AppendedPage
+    {
+        PracticeHistoryTab tab;
+        qsizetype keptCount = 0;
+    };
+    std::optional<AppendedPage> m_appendedPage;
 
     QPointer<APIClient> m_client;
     PracticeHistoryTab m_selectedTab = PracticeHistoryTab::practice;

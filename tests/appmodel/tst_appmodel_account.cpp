@@ -163,6 +163,29 @@ private Q_SLOTS:
         QVERIFY(!loadingValues.mid(0, loadingValues.size() - 1).contains(false));
     }
 
+    // The expired-login banner belongs to the signed-out state: signing in
+    // again takes it away; a failed attempt replaces it with its own reason.
+    void signingInAgainClearsTheExpiredLoginBanner()
+    {
+        AppModelEnvironment env;
+        env.storeToken();
+        AppModel &model = env.makeModel();
+        env.service.failWithStatus(cardMenuPath, 401, 1);
+        env.wait(model.loadHome());
+        QCOMPARE(model.screen(), AppScreen::login);
+        QCOMPARE(model.errorMessage(), QStringLiteral("登录已失效，请重新登录"));
+
+        env.wait(model.login(mobile, QStringLiteral("000000")));
+        QCOMPARE(model.errorMessage(), QStringLiteral("验证码错误或已过期"));
+        QCOMPARE(model.screen(), AppScreen::login);
+
+        model.setErrorMessage(QStringLiteral("登录已失效，请重新登录"));
+        env.wait(model.login(mobile, FakeService::verificationCode));
+        QCOMPARE(model.screen(), AppScreen::home);
+        QVERIFY(!model.errorMessage());
+        QCOMPARE(model.noticeMessage(), QStringLiteral("登录成功"));
+    }
+
     void loginGoesOnWhenMembershipFails()
     {
         AppModelEnvironment env;

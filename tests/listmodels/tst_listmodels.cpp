@@ -378,6 +378,40 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 0);
     }
 
+    // A next page that is not a plain append (a newer record, a listed
+    // record again) still ends sorted and announces exactly what changed.
+    void historyPageOutOfOrderKeepsTheListSorted()
+    {
+        signedIn();
+        model().showPracticeHistory();
+        const PracticeHistoryListModel *list = model().practiceHistory()->practiceHistoryModel();
+        env->service.setData(listPath, historyRecords(0, int(PracticeHistoryStore::pageSize)));
+        QVERIFY(loadHistory(false));
+        QSignalSpy inserted(list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changes(list, &QAbstractItemModel::dataChanged);
+        QSignalSpy resets(list, &QAbstractItemModel::modelReset);
+
+        QJsonArray page = historyRecords(10, 1);
+        QJsonObject again = historyRecords(5, 1).at(0).toObject();
+        again.insert(QStringLiteral("examStatus"), 2);
+        page.append(again);
+        QJsonObject newer = historyRecords(0, 1).at(0).toObject();
+        newer.insert(QStringLiteral("id"), QStringLiteral("newest"));
+        newer.insert(QStringLiteral("beginTime"), QString::number(1'800'000'000'001LL));
+        page.append(newer);
+        env->service.setData(listPath, page);
+        QVERIFY(loadHistory(true));
+
+        QCOMPARE(list->rowCount(), 12);
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(list->index(0).data(PracticeHistoryListModel::RecordIdRole).toString(), QStringLiteral("newest"));
+        QCOMPARE(list->index(11).data(PracticeHistoryListModel::RecordIdRole).toString(), QStringLiteral("r10"));
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(list->index(6).data(PracticeHistoryListModel::RecordIdRole).toString(), QStringLiteral("r5"));
+        QVERIFY(list->index(6).data(PracticeHistoryListModel::CompletedRole).toBool());
+        QCOMPARE(changedRows(changes), QSet<int>{6});
+    }
+
     void historyCompletionChangesItsRow()
     {
         signedIn();

@@ -1,6 +1,7 @@
 #include "ContentViewRules.h"
 #include "HtmlContentStyle.h"
 #include "QuestionScreenRules.h"
+#include "SwipeRule.h"
 
 #include <QTest>
 
@@ -105,6 +106,8 @@ private Q_SLOTS:
         QCOMPARE(answerableQuestionsBeforeCurrent({}, 0), 0);
     }
 
+    // The one swipe rule of the question pager, the material view and the
+    // analysis screen.
     void swipe_data()
     {
         QTest::addColumn<double>("dx");
@@ -113,11 +116,15 @@ private Q_SLOTS:
         QTest::newRow("59 pt does not start") << -59.0 << 0.0 << 0;
         QTest::newRow("60 pt left") << -60.0 << 0.0 << 1;
         QTest::newRow("left and a little down") << -100.0 << 50.0 << 1;
+        QTest::newRow("(-100, 70): 100 > 98") << -100.0 << 70.0 << 1;
+        QTest::newRow("(-100, 72): 100 < 100.8") << -100.0 << 72.0 << 0;
         QTest::newRow("not dominant enough") << -100.0 << 80.0 << 0;
         QTest::newRow("exactly 1.4 times is not enough") << -140.0 << 100.0 << 0;
         QTest::newRow("right") << 100.0 << 0.0 << -1;
-        QTest::newRow("vertical") << 0.0 << -200.0 << 0;
+        QTest::newRow("vertical up") << 0.0 << -200.0 << 0;
+        QTest::newRow("vertical down") << 0.0 << 300.0 << 0;
         QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0.0 << 0;
+        QTest::newRow("infinite") << -std::numeric_limits<double>::infinity() << 0.0 << 0;
     }
 
     void swipe()
@@ -125,7 +132,7 @@ private Q_SLOTS:
         QFETCH(double, dx);
         QFETCH(double, dy);
         QFETCH(int, step);
-        QCOMPARE(swipeStep(dx, dy), step);
+        QCOMPARE(SwipeRule::step(dx, dy), step);
     }
 
     void topBarTexts()

@@ -1,5 +1,5 @@
 // The rules of a question page that need no model: option letters and marks,
-// button texts, option row colours, the material split, the swipe and the
+// button texts, option row colours, the material split and the
 // scroll-position memory.
 
 #include "ContentViewRules.h"
@@ -8,7 +8,6 @@
 #include "MaterialSplitGeometry.h"
 #include "QuestionBodyRules.h"
 #include "ScrollOffsetObserver.h"
-#include "SwipeClassifier.h"
 #include "Theme.h"
 
 #include <QSignalSpy>
@@ -344,27 +343,6 @@ private Q_SLOTS:
         split.dragChanged(-100);
         QCOMPARE(ratios.ratio(QStringLiteral("q2")), 130.0 / 500.0);
         QCOMPARE(ratios.ratio(QStringLiteral("q1")), 130.0 / 500.0);
-    }
-
-    void swipe_data()
-    {
-        QTest::addColumn<double>("dx");
-        QTest::addColumn<double>("dy");
-        QTest::addColumn<int>("move");
-        QTest::newRow("too short") << -59.0 << 0.0 << 0;
-        QTest::newRow("left, mostly sideways") << -100.0 << 50.0 << 1;
-        QTest::newRow("left, too steep") << -100.0 << 80.0 << 0;
-        QTest::newRow("exactly 1.4") << -140.0 << 100.0 << 0;
-        QTest::newRow("right") << 100.0 << 0.0 << -1;
-        QTest::newRow("vertical") << 0.0 << -200.0 << 0;
-        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0.0 << 0;
-    }
-    void swipe()
-    {
-        QFETCH(double, dx);
-        QFETCH(double, dy);
-        QFETCH(int, move);
-        QCOMPARE(SwipeClassifier::moveFor(dx, dy), move);
     }
 
     void scrollRestore_data()

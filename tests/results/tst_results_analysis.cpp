@@ -3,6 +3,8 @@
 
 #include "AnalysisController.h"
 #include "AnalysisRules.h"
+#include "QuestionBodyRules.h"
+#include "QuestionScreenRules.h"
 #include "ResultsTestSupport.h"
 #include "app/TransparentAppearanceScale.h"
 
@@ -97,7 +99,7 @@ private Q_SLOTS:
         const QList<Material> materials{material(QStringLiteral("m7")), material(QStringLiteral(" 12 ")),
                                         material(QStringLiteral("00"))};
         const std::optional<QString> id = materialsId.isValid() ? std::optional(materialsId.toString()) : std::nullopt;
-        const auto found = AnalysisRules::materialFor(withMaterial(QStringLiteral("q"), id), materials);
+        const auto found = QuestionScreenRules::materialFor(withMaterial(QStringLiteral("q"), id), materials);
         QCOMPARE(found ? found->id : QString(), expected);
     }
 
@@ -116,7 +118,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, index);
         QFETCH(QString, letter);
-        QCOMPARE(AnalysisRules::optionLetter(index), letter);
+        QCOMPARE(QuestionBodyRules::optionLetter(index), letter);
     }
 
     void optionMarks_data()
@@ -289,8 +291,6 @@ private Q_SLOTS:
         QFETCH(double, dx);
         QFETCH(double, dy);
         QFETCH(int, step);
-        QCOMPARE(AnalysisRules::swipeStep(dx, dy), step);
-
         showList(numbered(3));
         controller->select(1);
         QCOMPARE(controller->finishSwipe(dx, dy), step != 0);
@@ -320,7 +320,7 @@ private Q_SLOTS:
         QCOMPARE(model().currentAnalysisIndex(), 1);
 
         // After a pause a new gesture starts; this one goes back.
-        t += AnalysisRules::WheelSwipeTracker::gestureGapMilliseconds + 1;
+        t += SwipeRule::WheelTracker::gestureGapMilliseconds + 1;
         QVERIFY(controller->wheelSwipe(120, 0, t));
         QCOMPARE(model().currentAnalysisIndex(), 0);
 

@@ -1,5 +1,6 @@
 #include "AnalysisController.h"
 
+#include "QuestionScreenRules.h"
 #include "Theme.h"
 #include "app/AppModel.h"
 #include "app/TransparentAppearanceScale.h"
@@ -60,7 +61,7 @@ void AnalysisController::refreshCurrent()
     const std::optional<Question> next = m_model ? m_model->currentAnalysisQuestion() : std::nullopt;
     const bool sameQuestion = next.has_value() == m_current.has_value() && (!next || next->id == m_current->id);
     m_current = next;
-    m_material = next ? AnalysisRules::materialFor(*next, m_model->analysisMaterials()) : std::nullopt;
+    m_material = next ? QuestionScreenRules::materialFor(*next, m_model->analysisMaterials()) : std::nullopt;
     if (m_current)
         m_options->setQuestion(*m_current, fromCollections());
     else
@@ -397,7 +398,7 @@ void AnalysisController::select(int index)
 
 bool AnalysisController::finishSwipe(double dx, double dy)
 {
-    const int step = AnalysisRules::swipeStep(dx, dy);
+    const int step = SwipeRule::step(dx, dy);
     if (step == 0 || !m_model)
         return false;
     const qint64 before = m_model->currentAnalysisIndex();

@@ -4,6 +4,7 @@
 #include "AnalysisOptionListModel.h"
 #include "AnalysisRules.h"
 #include "AnswerGridModel.h"
+#include "SwipeRule.h"
 
 #include <QHash>
 #include <QObject>
@@ -199,5 +200,5 @@ private:
     double m_materialAreaHeight = 0;
     QHash<QString, double> m_materialRatios;   // by question id
     std::optional<double> m_materialDragStart; // the pane's height when the drag began
-    AnalysisRules::WheelSwipeTracker m_wheel;
+    SwipeRule::WheelTracker m_wheel;
 };

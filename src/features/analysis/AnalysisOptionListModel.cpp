@@ -1,6 +1,6 @@
 #include "AnalysisOptionListModel.h"
 
-#include "AnalysisRules.h"
+#include "QuestionBodyRules.h"
 
 AnalysisOptionListModel::AnalysisOptionListModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -15,7 +15,7 @@ void AnalysisOptionListModel::setQuestion(const Question &question, bool fromCol
     rows.reserve(question.questionOptions.size());
     for (qsizetype i = 0; i < question.questionOptions.size(); ++i) {
         Row row;
-        row.letter = AnalysisRules::optionLetter(i);
+        row.letter = QuestionBodyRules::optionLetter(i);
         row.content = question.questionOptions.at(i);
         row.isRight = right.contains(row.letter);
         row.isWrongPick = !row.isRight && picked.contains(row.letter);

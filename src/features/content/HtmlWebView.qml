@@ -147,5 +147,8 @@ Item {
         }
     }
 
-    Component.onDestruction: channel.deregisterObject(controller.channelObject)
+    // Detach the page first: deregistering while it lives would send it a
+    // destroyed signal it may not know yet, and its late messages would meet
+    // an object the channel no longer has. The channel dies with this view.
+    Component.onDestruction: webView.webChannel = null
 }

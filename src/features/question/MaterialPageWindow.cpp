@@ -1,5 +1,7 @@
 #include "MaterialPageWindow.h"
 
+#include "SwipeRule.h"
+
 #include <algorithm>
 
 MaterialPageWindow::MaterialPageWindow(QObject *parent)
@@ -125,4 +127,10 @@ QVariant MaterialPageWindow::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> MaterialPageWindow::roleNames() const
 {
     return {{QuestionIndexRole, "questionIndex"}, {QuestionIdRole, "questionId"}};
+}
+
+void MaterialPageWindow::swipe(double dx, double dy)
+{
+    if (const int step = SwipeRule::step(dx, dy); step != 0 && m_model)
+        m_model->moveQuestion(step);
 }

@@ -40,6 +40,10 @@ public:
     [[nodiscard]] QString currentQuestionId() const { return m_currentQuestionId; }
     [[nodiscard]] int currentIndex() const { return m_currentIndex; }
 
+    // A finished drag over the pages: a sideways swipe moves the model's
+    // current question.
+    Q_INVOKABLE void swipe(double dx, double dy);
+
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;

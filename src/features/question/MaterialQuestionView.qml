@@ -207,9 +207,7 @@ Item {
                             last = point.scenePosition;
                             return;
                         }
-                        const step = SwipeClassifier.moveFor(last.x - start.x, last.y - start.y);
-                        if (step !== 0)
-                            AppModel.moveQuestion(step);
+                        pageWindow.swipe(last.x - start.x, last.y - start.y);
                     }
                     onPointChanged: if (active) last = point.scenePosition
                 }

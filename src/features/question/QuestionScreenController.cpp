@@ -1,6 +1,7 @@
 #include "QuestionScreenController.h"
 
 #include "QuestionScreenRules.h"
+#include "SwipeRule.h"
 #include "app/AppModel.h"
 #include "platform/UserDefaults.h"
 
@@ -240,7 +241,7 @@ void QuestionScreenController::goBack()
 
 void QuestionScreenController::swipe(double dx, double dy)
 {
-    if (const int step = Rules::swipeStep(dx, dy); step != 0 && m_model)
+    if (const int step = SwipeRule::step(dx, dy); step != 0 && m_model)
         m_model->moveQuestion(step);
 }
 

@@ -1,7 +1,6 @@
 #include "QuestionScreenRules.h"
 
-
-#include <cmath>
+#include <algorithm>
 
 namespace QuestionScreenRules {
 
@@ -54,15 +53,6 @@ qint64 answerableQuestionsBeforeCurrent(const QList<Question> &questions, qint64
             ++count;
     }
     return count;
-}
-
-int swipeStep(double dx, double dy)
-{
-    if (!std::isfinite(dx) || !std::isfinite(dy) || std::hypot(dx, dy) < swipeMinimumDistance)
-        return 0;
-    if (!(std::abs(dx) > swipeDominance * std::abs(dy)))
-        return 0;
-    return dx < 0 ? 1 : -1;
 }
 
 QString title(const std::optional<CardMenu> &menu)

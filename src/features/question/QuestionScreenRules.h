@@ -12,14 +12,11 @@
 
 // The question screen's rules that need no view: which pages are mounted,
 // which material a question belongs to, what the top bar, the answer card,
-// the confirmation and the section card say, and how a swipe moves.
-// image viewer's and option view's choices.
+// the confirmation and the section card say.
 namespace QuestionScreenRules {
 
 // ---- pager -----------------------------------------------------------------
 inline constexpr int pagerReach = 2;
-inline constexpr double swipeMinimumDistance = 60;
-inline constexpr double swipeDominance = 1.4;
 
 // The trimmed id, or nothing for an empty, "0" or "null" (any case) id.
 [[nodiscard]] std::optional<QString> materialKey(const std::optional<QString> &materialsId);
@@ -28,8 +25,6 @@ inline constexpr double swipeDominance = 1.4;
 [[nodiscard]] QList<int> visibleNormalQuestionIndices(const QList<Question> &questions, qint64 current,
                                                       const QList<Material> &materials);
 [[nodiscard]] qint64 answerableQuestionsBeforeCurrent(const QList<Question> &questions, qint64 current);
-// +1 (next), -1 (previous) or 0 for a drag ending at (dx, dy).
-[[nodiscard]] int swipeStep(double dx, double dy);
 
 // ---- top bar ---------------------------------------------------------------
 [[nodiscard]] QString title(const std::optional<CardMenu> &menu);
