@@ -220,6 +220,14 @@ private Q_SLOTS:
         QTRY_COMPARE(rowCount(), 4);
         QCOMPARE(inserted.size(), 1);
         QCOMPARE(reset.size(), 0);
+        // The new row is laid out on the list's next polish and the rows below
+        // slide down; clicks wait until 重复二 sits wholly below 重复一.
+        const auto sceneTop = [this](const QString &name) {
+            QQuickItem *row = menuRow(name);
+            return row ? row->mapToScene(QPointF()).y() : -1e9;
+        };
+        QTRY_VERIFY(menuRow(QStringLiteral("重复一"))
+                    && sceneTop(QStringLiteral("重复二")) >= sceneTop(QStringLiteral("重复一")) + menuRow(QStringLiteral("重复一"))->height());
 
         click(menuRow(QStringLiteral("重复二")));
         QTRY_VERIFY(m_env->service.lastRequest(questionPath).has_value());
