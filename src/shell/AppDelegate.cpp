@@ -140,7 +140,12 @@ void AppDelegate::applicationDidFinishLaunching()
     m_panel->activateAndOrderFront();
     updateMainWindowMenuItem();
     // After the first frame, or a moment later on a display that draws none.
-    connect(m_panel.get(), &QQuickWindow::frameSwapped, this, &AppDelegate::showIcons, Qt::QueuedConnection);
+    // The frame's other listeners go first: the icons wait for a later turn
+    // of the event loop rather than holding up whatever the frame unblocks.
+    connect(
+        m_panel.get(), &QQuickWindow::frameSwapped, this,
+        [this] { QTimer::singleShot(0, this, &AppDelegate::showIcons); },
+        Qt::QueuedConnection);
     QTimer::singleShot(1000, this, &AppDelegate::showIcons);
 
     m_hoverEnabledObservation = connect(m_appModel.get(), &ShellModel::hoverAutoHideEnabledChanged, this,
