@@ -2,7 +2,6 @@
 // split, swipes, stale height reports and the answer card setting.
 
 #include "AnalysisController.h"
-#include "AnalysisRules.h"
 #include "QuestionBodyRules.h"
 #include "QuestionScreenRules.h"
 #include "ResultsTestSupport.h"

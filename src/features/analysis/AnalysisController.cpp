@@ -248,7 +248,7 @@ void AnalysisController::setMaterialAreaHeight(double height)
     Q_EMIT splitChanged();
 }
 
-AnalysisRules::Split AnalysisController::currentSplit() const
+MaterialSplitGeometry::Split AnalysisController::currentSplit() const
 {
     std::optional<double> ratio;
     if (m_current) {
@@ -256,7 +256,7 @@ AnalysisRules::Split AnalysisController::currentSplit() const
         if (found != m_materialRatios.cend())
             ratio = *found;
     }
-    return AnalysisRules::materialSplit(m_materialAreaHeight, ratio);
+    return MaterialSplitGeometry::layout(m_materialAreaHeight, ratio);
 }
 
 double AnalysisController::materialTop() const
@@ -268,10 +268,10 @@ void AnalysisController::dragMaterialHandle(double translation)
 {
     if (!m_current)
         return;
-    const AnalysisRules::Split split = currentSplit();
+    const MaterialSplitGeometry::Split split = currentSplit();
     if (!m_materialDragStart)
         m_materialDragStart = split.top;
-    m_materialRatios.insert(m_current->id, AnalysisRules::draggedRatio(split, *m_materialDragStart, translation));
+    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, *m_materialDragStart, translation));
     Q_EMIT splitChanged();
 }
 
@@ -279,9 +279,9 @@ void AnalysisController::endMaterialHandleDrag(double translation)
 {
     if (!m_current)
         return;
-    const AnalysisRules::Split split = currentSplit();
+    const MaterialSplitGeometry::Split split = currentSplit();
     const double start = m_materialDragStart.value_or(split.top);
-    m_materialRatios.insert(m_current->id, AnalysisRules::draggedRatio(split, start, translation));
+    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, start, translation));
     m_materialDragStart.reset();
     Q_EMIT splitChanged();
 }

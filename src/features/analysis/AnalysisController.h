@@ -2,8 +2,8 @@
 
 #include "app/AppModel.h"
 #include "AnalysisOptionListModel.h"
-#include "AnalysisRules.h"
 #include "AnswerGridModel.h"
+#include "MaterialSplitGeometry.h"
 #include "SwipeRule.h"
 
 #include <QHash>
@@ -187,7 +187,7 @@ private:
     void indexChanged();
     void refreshCurrent();
     [[nodiscard]] double raised(double base) const;
-    [[nodiscard]] AnalysisRules::Split currentSplit() const;
+    [[nodiscard]] MaterialSplitGeometry::Split currentSplit() const;
 
     QPointer<AppModel> m_model;
     AnswerGridModel *m_navigator;
