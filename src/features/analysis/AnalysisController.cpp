@@ -1,5 +1,6 @@
 #include "AnalysisController.h"
 
+#include "QuestionResult.h"
 #include "QuestionScreenRules.h"
 #include "Theme.h"
 #include "app/AppModel.h"
@@ -11,7 +12,7 @@
 
 AnalysisController::AnalysisController(QObject *parent)
     : QObject(parent)
-    , m_navigator(new AnswerGridModel(this))
+    , m_navigator(new AnswerCircleModel(this))
     , m_options(new AnalysisOptionListModel(this))
 {
     connect(&TransparentAppearanceScale::shared(), &TransparentAppearanceScale::currentValueChanged, this,
@@ -43,10 +44,11 @@ void AnalysisController::setModel(AppModel *model)
 
 void AnalysisController::listChanged()
 {
-    if (m_model)
-        m_navigator->setQuestions(m_model->analysisQuestions(), m_model->analysisFromCollections());
-    else
-        m_navigator->setQuestions({}, false);
+    const bool fromCollections = m_model && m_model->analysisFromCollections();
+    m_navigator->setQuestions(m_model ? m_model->analysisQuestions() : QList<Question>{},
+                              [fromCollections](const Question &question) {
+                                  return int(QuestionResult::status(question, fromCollections));
+                              });
     indexChanged();
 }
 
