@@ -3,6 +3,7 @@
 #include "ModalKeyGuard.h"
 #include "ModelTestEnvironment.h"
 #include "QuestionScreenController.h"
+#include "QuestionScreenRules.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
 
@@ -340,6 +341,25 @@ Window {
         QVERIFY(find(view, QStringLiteral("page2")));
         QVERIFY(!find(view, QStringLiteral("page3")));
         QCOMPARE(find(view, QStringLiteral("progressText"))->property("text").toString(), QStringLiteral("1 / 4"));
+
+        // The card's numbers: the current one filled, an answered one soft.
+        const auto fillOf = [&](int number) {
+            QList<QQuickItem *> pending{view};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (item->objectName() == QLatin1String("answerNumber") && item->parentItem()
+                    && item->parentItem()->property("number").toInt() == number)
+                    return item->property("fillKind").toInt();
+                pending.append(item->childItems());
+            }
+            return -1;
+        };
+        QTRY_COMPARE(fillOf(1), int(QuestionScreenRules::numberFill(false, true, false)));
+        QCOMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, false)));
+        model().setAnswers({{QStringLiteral("q1"), QStringLiteral("A")}});
+        QTRY_COMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, true)));
+        model().setAnswers({});
+        QTRY_COMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, false)));
 
         // 交卷 asks first; cancel leaves everything as it was.
         view->setProperty("showingSubmitConfirmation", true);
