@@ -1,6 +1,7 @@
 #include "QuestionPdfExporter.h"
 
 #include "app/PdfFileName.h"
+#include "models/MaterialLookup.h"
 #include "HtmlPlainText.h"
 
 #include <QRegularExpression>
@@ -26,29 +27,6 @@ const QString documentHead = QStringLiteral(
     "table{max-width:100%;border-collapse:collapse}p{margin:6px 0}.answers{break-before:page;"
     "page-break-before:always}.material{margin-bottom:12px}\n"
     "</style></head><body>");
-
-// "0", "null" and blank ids mean "no material".
-std::optional<QString> materialKey(const std::optional<QString> &materialsId)
-{
-    if (!materialsId)
-        return std::nullopt;
-    const QString key = materialsId->trimmed();
-    if (key.isEmpty() || key == QLatin1String("0") || key.compare(QLatin1String("null"), Qt::CaseInsensitive) == 0)
-        return std::nullopt;
-    return key;
-}
-
-const Material *materialFor(const Question &question, const QList<Material> &materials)
-{
-    const auto key = materialKey(question.materialsId);
-    if (!key)
-        return nullptr;
-    for (const Material &material : materials) {
-        if (material.id.trimmed() == *key)
-            return &material;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -87,7 +65,7 @@ QString QuestionPdfExporter::buildHTML(const QuestionModel &model, const QString
         const Question &question = *questions.at(index);
         const QString number = QString::number(index + 1);
         html += QStringLiteral("<section class='question'>");
-        if (const Material *material = materialFor(question, model.materialsList)) {
+        if (const auto material = MaterialLookup::materialFor(question, model.materialsList)) {
             html += QStringLiteral("<div class='material'><strong>") + escaped(HtmlPlainText::plainText(material->title))
                 + QStringLiteral("</strong>") + material->context + QStringLiteral("</div>");
         }

@@ -3,6 +3,7 @@
 #include "ModalKeyGuard.h"
 #include "ModelTestEnvironment.h"
 #include "QuestionScreenController.h"
+#include "QuestionScreenRules.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
 
@@ -163,28 +164,28 @@ private Q_SLOTS:
         QList<Question> set{intro(QStringLiteral("s1")), question(QStringLiteral("a")), question(QStringLiteral("b")),
                             question(QStringLiteral("c"), QuestionType::answer)};
         open(set, 0);
-        AnswerCardModel &card = *controller.answerCard();
+        AnswerCircleModel &card = *controller.answerCard();
         QTRY_COMPARE(card.rowCount(), 3);
-        QCOMPARE(card.data(card.index(0), AnswerCardModel::NumberRole).toInt(), 1);
-        QCOMPARE(card.data(card.index(0), AnswerCardModel::SourceIndexRole).toInt(), 1);
+        QCOMPARE(card.data(card.index(0), AnswerCircleModel::NumberRole).toInt(), 1);
+        QCOMPARE(card.data(card.index(0), AnswerCircleModel::SourceIndexRole).toInt(), 1);
         // On an introduction no number is current.
         for (int row = 0; row < 3; ++row)
-            QVERIFY(!card.data(card.index(row), AnswerCardModel::CurrentRole).toBool());
+            QVERIFY(!card.data(card.index(row), AnswerCircleModel::CurrentRole).toBool());
 
         QSignalSpy changes(&card, &QAbstractItemModel::dataChanged);
         model().setAnswers({{QStringLiteral("b"), QStringLiteral("A")}});
         QCOMPARE(changes.count(), 1);
         QCOMPARE(changes.first().at(0).toModelIndex().row(), 1);
-        QVERIFY(card.data(card.index(1), AnswerCardModel::AnsweredRole).toBool());
+        QCOMPARE(card.data(card.index(1), AnswerCircleModel::StatusRole).toInt(), int(AnswerCircleModel::Answered));
         // A revealed subjective question counts as answered with nothing stored.
         model().setRevealedQuestionIDs({QStringLiteral("c")});
-        QVERIFY(card.data(card.index(2), AnswerCardModel::AnsweredRole).toBool());
+        QCOMPARE(card.data(card.index(2), AnswerCircleModel::StatusRole).toInt(), int(AnswerCircleModel::Answered));
         QCOMPARE(controller.answeredCountText(), QStringLiteral("已答 2 / 3"));
         QCOMPARE(controller.submitConfirmationMessage(), QStringLiteral("还有 1 道题未作答，确认提交吗？"));
 
         controller.jumpTo(1);
         QCOMPARE(model().currentQuestionIndex(), 1);
-        QVERIFY(card.data(card.index(0), AnswerCardModel::CurrentRole).toBool());
+        QVERIFY(card.data(card.index(0), AnswerCircleModel::CurrentRole).toBool());
         controller.jumpTo(17);
         QCOMPARE(model().currentQuestionIndex(), 1);
     }
@@ -340,6 +341,25 @@ Window {
         QVERIFY(find(view, QStringLiteral("page2")));
         QVERIFY(!find(view, QStringLiteral("page3")));
         QCOMPARE(find(view, QStringLiteral("progressText"))->property("text").toString(), QStringLiteral("1 / 4"));
+
+        // The card's numbers: the current one filled, an answered one soft.
+        const auto fillOf = [&](int number) {
+            QList<QQuickItem *> pending{view};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (item->objectName() == QLatin1String("answerNumber") && item->parentItem()
+                    && item->parentItem()->property("number").toInt() == number)
+                    return item->property("fillKind").toInt();
+                pending.append(item->childItems());
+            }
+            return -1;
+        };
+        QTRY_COMPARE(fillOf(1), int(QuestionScreenRules::numberFill(false, true, false)));
+        QCOMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, false)));
+        model().setAnswers({{QStringLiteral("q1"), QStringLiteral("A")}});
+        QTRY_COMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, true)));
+        model().setAnswers({});
+        QTRY_COMPARE(fillOf(2), int(QuestionScreenRules::numberFill(false, false, false)));
 
         // 交卷 asks first; cancel leaves everything as it was.
         view->setProperty("showingSubmitConfirmation", true);

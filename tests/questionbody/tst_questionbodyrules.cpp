@@ -15,10 +15,12 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using namespace QuestionBodyRules;
 
 Q_DECLARE_METATYPE(QuestionBodyRules::OptionFeedback)
+Q_DECLARE_METATYPE(std::optional<double>)
 
 namespace {
 
@@ -270,30 +272,59 @@ private Q_SLOTS:
         QCOMPARE(ContentViewRules::hasMarkup(content), markup);
     }
 
+    // The one split rule of the question and the analysis screens.
     void splitLayout_data()
     {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const std::optional<double> none;
         QTest::addColumn<double>("available");
-        QTest::addColumn<double>("ratio");
+        QTest::addColumn<std::optional<double>>("ratio");
         QTest::addColumn<double>("top");
         QTest::addColumn<double>("height");
-        QTest::newRow("default ratio") << 500.0 << 0.46 << 230.0 << 500.0;
-        QTest::newRow("card keeps 72") << 500.0 << 0.95 << 428.0 << 500.0;
-        QTest::newRow("shorter than the card") << 60.0 << 0.46 << 0.0 << 60.0;
-        QTest::newRow("no height") << 0.0 << 0.46 << 0.0 << 1.0;
-        QTest::newRow("negative ratio") << 500.0 << -0.2 << 0.0 << 500.0;
-        QTest::newRow("NaN ratio") << 500.0 << std::numeric_limits<double>::quiet_NaN() << 0.0 << 500.0;
-        QTest::newRow("NaN height") << std::numeric_limits<double>::quiet_NaN() << 0.46 << 0.0 << 1.0;
+        QTest::newRow("default ratio") << 500.0 << std::optional(0.46) << 230.0 << 500.0;
+        QTest::newRow("no stored ratio") << 500.0 << none << 230.0 << 500.0;
+        QTest::newRow("card keeps 72") << 500.0 << std::optional(0.95) << 428.0 << 500.0;
+        QTest::newRow("infinite ratio") << 500.0 << std::optional(inf) << 428.0 << 500.0;
+        QTest::newRow("shorter than the card") << 60.0 << std::optional(0.46) << 0.0 << 60.0;
+        QTest::newRow("no height") << 0.0 << std::optional(0.46) << 0.0 << 1.0;
+        QTest::newRow("negative ratio") << 500.0 << std::optional(-0.2) << 0.0 << 500.0;
+        // A NaN must not collapse the material pane.
+        QTest::newRow("NaN ratio") << 500.0 << std::optional(nan) << 230.0 << 500.0;
+        QTest::newRow("NaN height") << nan << std::optional(0.46) << 0.0 << 1.0;
+        QTest::newRow("infinite height") << inf << std::optional(0.46) << 0.0 << 1.0;
+        QTest::newRow("relative to the height") << 1000.0 << std::optional(0.5) << 500.0 << 1000.0;
     }
     void splitLayout()
     {
         QFETCH(double, available);
-        QFETCH(double, ratio);
+        QFETCH(std::optional<double>, ratio);
         QFETCH(double, top);
         QFETCH(double, height);
         const auto split = MaterialSplitGeometry::layout(available, ratio);
         QCOMPARE(split.top, top);
         QCOMPARE(split.height, height);
         QVERIFY(split.height - split.top >= std::min(72.0, split.height));
+    }
+
+    void dragRatio_data()
+    {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("translation");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("down") << 230.0 << 20.0 << 250.0 / 500.0;
+        QTest::newRow("above the top") << 230.0 << -1000.0 << 0.0;
+        QTest::newRow("below the bottom") << 230.0 << 2000.0 << 428.0 / 500.0;
+        QTest::newRow("NaN translation keeps the start") << 230.0 << std::numeric_limits<double>::quiet_NaN() << 230.0 / 500.0;
+        QTest::newRow("NaN start") << std::numeric_limits<double>::quiet_NaN() << 20.0 << 0.0;
+    }
+    void dragRatio()
+    {
+        QFETCH(double, start);
+        QFETCH(double, translation);
+        QFETCH(double, ratio);
+        const auto split = MaterialSplitGeometry::layout(500, std::nullopt);
+        QCOMPARE(MaterialSplitGeometry::ratioForDrag(split, start, translation), ratio);
     }
 
     void handleDrag()

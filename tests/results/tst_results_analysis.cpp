@@ -2,7 +2,6 @@
 // split, swipes, stale height reports and the answer card setting.
 
 #include "AnalysisController.h"
-#include "AnalysisRules.h"
 #include "QuestionBodyRules.h"
 #include "QuestionScreenRules.h"
 #include "ResultsTestSupport.h"
@@ -250,7 +249,7 @@ private Q_SLOTS:
         questions[2].userAnswer = QString();
         questions[3].userAnswer = QStringLiteral(" ");
         showList(questions);
-        const AnswerGridModel &grid = *controller->navigator();
+        const AnswerCircleModel &grid = *controller->navigator();
         QCOMPARE(grid.rowCount(), 12);
         QCOMPARE(column(grid, "status").mid(0, 4),
                  (QVariantList{AnswerStatusCircleStyle::Correct, AnswerStatusCircleStyle::Incorrect,
@@ -261,7 +260,7 @@ private Q_SLOTS:
         controller->select(6);
         QCOMPARE(model().currentAnalysisIndex(), 6);
         QCOMPARE(changes.count(), 2);
-        QVariantList current = column(grid, "isCurrent");
+        QVariantList current = column(grid, "current");
         QCOMPARE(current.indexOf(true), 6);
         QCOMPARE(current.count(true), 1);
 

@@ -107,7 +107,7 @@ private Q_SLOTS:
                            choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("B")),
                            choice(QStringLiteral("c"), QStringLiteral("A"), QString()),
                            choice(QStringLiteral("d"), QStringLiteral("A"), QStringLiteral("  "))}));
-        const AnswerGridModel &grid = *controller->answerGrid();
+        const AnswerCircleModel &grid = *controller->answerGrid();
         QCOMPARE(column(grid, "number"), (QVariantList{1, 2, 3, 4}));
         QCOMPARE(column(grid, "status"),
                  (QVariantList{AnswerStatusCircleStyle::Correct, AnswerStatusCircleStyle::Incorrect,

@@ -1,5 +1,6 @@
 #include "AnalysisController.h"
 
+#include "QuestionResult.h"
 #include "QuestionScreenRules.h"
 #include "Theme.h"
 #include "app/AppModel.h"
@@ -11,7 +12,7 @@
 
 AnalysisController::AnalysisController(QObject *parent)
     : QObject(parent)
-    , m_navigator(new AnswerGridModel(this))
+    , m_navigator(new AnswerCircleModel(this))
     , m_options(new AnalysisOptionListModel(this))
 {
     connect(&TransparentAppearanceScale::shared(), &TransparentAppearanceScale::currentValueChanged, this,
@@ -43,10 +44,11 @@ void AnalysisController::setModel(AppModel *model)
 
 void AnalysisController::listChanged()
 {
-    if (m_model)
-        m_navigator->setQuestions(m_model->analysisQuestions(), m_model->analysisFromCollections());
-    else
-        m_navigator->setQuestions({}, false);
+    const bool fromCollections = m_model && m_model->analysisFromCollections();
+    m_navigator->setQuestions(m_model ? m_model->analysisQuestions() : QList<Question>{},
+                              [fromCollections](const Question &question) {
+                                  return int(QuestionResult::status(question, fromCollections));
+                              });
     indexChanged();
 }
 
@@ -248,7 +250,7 @@ void AnalysisController::setMaterialAreaHeight(double height)
     Q_EMIT splitChanged();
 }
 
-AnalysisRules::Split AnalysisController::currentSplit() const
+MaterialSplitGeometry::Split AnalysisController::currentSplit() const
 {
     std::optional<double> ratio;
     if (m_current) {
@@ -256,7 +258,7 @@ AnalysisRules::Split AnalysisController::currentSplit() const
         if (found != m_materialRatios.cend())
             ratio = *found;
     }
-    return AnalysisRules::materialSplit(m_materialAreaHeight, ratio);
+    return MaterialSplitGeometry::layout(m_materialAreaHeight, ratio);
 }
 
 double AnalysisController::materialTop() const
@@ -268,10 +270,10 @@ void AnalysisController::dragMaterialHandle(double translation)
 {
     if (!m_current)
         return;
-    const AnalysisRules::Split split = currentSplit();
+    const MaterialSplitGeometry::Split split = currentSplit();
     if (!m_materialDragStart)
         m_materialDragStart = split.top;
-    m_materialRatios.insert(m_current->id, AnalysisRules::draggedRatio(split, *m_materialDragStart, translation));
+    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, *m_materialDragStart, translation));
     Q_EMIT splitChanged();
 }
 
@@ -279,9 +281,9 @@ void AnalysisController::endMaterialHandleDrag(double translation)
 {
     if (!m_current)
         return;
-    const AnalysisRules::Split split = currentSplit();
+    const MaterialSplitGeometry::Split split = currentSplit();
     const double start = m_materialDragStart.value_or(split.top);
-    m_materialRatios.insert(m_current->id, AnalysisRules::draggedRatio(split, start, translation));
+    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, start, translation));
     m_materialDragStart.reset();
     Q_EMIT splitChanged();
 }

@@ -2,8 +2,8 @@
 
 #include "app/AppModel.h"
 #include "AnalysisOptionListModel.h"
-#include "AnalysisRules.h"
-#include "AnswerGridModel.h"
+#include "AnswerCircleModel.h"
+#include "MaterialSplitGeometry.h"
 #include "SwipeRule.h"
 
 #include <QHash>
@@ -36,7 +36,7 @@ class AnalysisController : public QObject
     Q_PROPERTY(int currentIndex READ currentIndex NOTIFY changed)
     Q_PROPERTY(bool canMovePrevious READ canMovePrevious NOTIFY changed)
     Q_PROPERTY(bool canMoveNext READ canMoveNext NOTIFY changed)
-    Q_PROPERTY(AnswerGridModel *navigator READ navigator CONSTANT)
+    Q_PROPERTY(AnswerCircleModel *navigator READ navigator CONSTANT)
 
     // The current question
     Q_PROPERTY(QString questionId READ questionId NOTIFY changed)
@@ -101,7 +101,7 @@ public:
     [[nodiscard]] int currentIndex() const;
     [[nodiscard]] bool canMovePrevious() const;
     [[nodiscard]] bool canMoveNext() const;
-    [[nodiscard]] AnswerGridModel *navigator() const { return m_navigator; }
+    [[nodiscard]] AnswerCircleModel *navigator() const { return m_navigator; }
 
     [[nodiscard]] QString questionId() const;
     // "单选题", "多选题" or "简答题".
@@ -187,10 +187,10 @@ private:
     void indexChanged();
     void refreshCurrent();
     [[nodiscard]] double raised(double base) const;
-    [[nodiscard]] AnalysisRules::Split currentSplit() const;
+    [[nodiscard]] MaterialSplitGeometry::Split currentSplit() const;
 
     QPointer<AppModel> m_model;
-    AnswerGridModel *m_navigator;
+    AnswerCircleModel *m_navigator;
     AnalysisOptionListModel *m_options;
     std::optional<Question> m_current;
     std::optional<Material> m_material;

@@ -67,7 +67,7 @@ Item {
                 required property int index
                 required property int number
                 required property int status
-                required property bool isCurrent
+                required property bool current
                 width: grid.cellWidth
                 height: grid.cellHeight
                 AnswerStatusCircle {
@@ -75,7 +75,7 @@ Item {
                     anchors.horizontalCenter: parent.horizontalCenter
                     number: parent.number
                     status: parent.status
-                    isCurrent: parent.isCurrent
+                    isCurrent: parent.current
                     transparent: column.transparent
                     hovering: grid.hoveredIndex === parent.index
                     onClicked: column.controller.select(parent.index)

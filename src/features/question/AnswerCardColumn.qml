@@ -73,8 +73,9 @@ Item {
                 delegate: Item {
                     required property int number
                     required property int sourceIndex
-                    required property bool answered
+                    required property int status
                     required property bool current
+                    readonly property bool answered: status === AnswerCircleModel.Answered
                     width: grid.cellWidth
                     height: grid.cellHeight
                     Rectangle {

@@ -1,6 +1,7 @@
 #include "MaterialSplitGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace MaterialSplitGeometry {
 
@@ -16,19 +17,23 @@ double clampTop(double top, double maxTop)
 
 } // namespace
 
-Split layout(double availableHeight, double ratio)
+Split layout(double availableHeight, std::optional<double> ratio)
 {
     Split split;
-    split.height = availableHeight > 1 ? availableHeight : 1;
+    split.height = std::isfinite(availableHeight) && availableHeight > 1 ? availableHeight : 1;
     const double maxTop = split.height - cardMinimumHeight;
     split.maxTop = maxTop > 0 ? maxTop : 0;
-    split.top = clampTop(ratio * split.height, split.maxTop);
+    double share = ratio.value_or(defaultRatio);
+    if (std::isnan(share))
+        share = defaultRatio;
+    split.top = clampTop(share * split.height, split.maxTop);
     return split;
 }
 
 double ratioForDrag(const Split &split, double startTop, double translationY)
 {
-    return clampTop(startTop + translationY, split.maxTop) / split.height;
+    const double moved = std::isnan(translationY) ? startTop : startTop + translationY;
+    return clampTop(moved, split.maxTop) / split.height;
 }
 
 } // namespace MaterialSplitGeometry

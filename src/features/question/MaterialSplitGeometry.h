@@ -2,9 +2,12 @@
 
 #include <QtGlobal>
 
-// Where the boundary between the material pane and the question card lies.
-// A ratio is the share of the height given to the material; the card always
-// keeps at least cardMinimumHeight while the area is that tall.
+#include <optional>
+
+// Where the boundary between the material pane and the question card lies, on
+// the question screen and on the analysis screen alike. A ratio is the share
+// of the height given to the material; the card always keeps at least
+// cardMinimumHeight while the area is that tall.
 namespace MaterialSplitGeometry {
 
 inline constexpr double defaultRatio = 0.46;
@@ -18,10 +21,12 @@ struct Split
     double top = 0; // the material pane's height
 };
 
-// The split of an area of the given height at the given ratio.
-[[nodiscard]] Split layout(double availableHeight, double ratio);
+// The split of an area of the given height at the given ratio. No ratio, or a
+// NaN one, opens at defaultRatio: a broken value must not hide the material.
+[[nodiscard]] Split layout(double availableHeight, std::optional<double> ratio);
 // The ratio stored while the handle is dragged by translationY from a drag
-// that began with the boundary at startTop.
+// that began with the boundary at startTop. A NaN translation leaves the
+// boundary where the drag began.
 [[nodiscard]] double ratioForDrag(const Split &split, double startTop, double translationY);
 
 } // namespace MaterialSplitGeometry

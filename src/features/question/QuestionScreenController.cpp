@@ -16,6 +16,14 @@ QList<Material> materialsOf(const AppModel &model)
     return model.questionModel() ? model.questionModel()->materialsList : QList<Material>();
 }
 
+// The answer card shows only whether a question has an answer.
+AnswerCircleModel::StatusOf cardStatusOf(const AppModel *model)
+{
+    return [model](const Question &question) {
+        return model && model->isQuestionAnswered(question) ? AnswerCircleModel::Answered : AnswerCircleModel::Open;
+    };
+}
+
 } // namespace
 
 QuestionScreenController::QuestionScreenController(QObject *parent)
@@ -79,15 +87,16 @@ void QuestionScreenController::rebuild()
     m_rebuildPending = false;
     if (!m_model) {
         m_pages.resetWindow({}, {});
-        m_answerCard.resetEntries({}, -1, [](const Question &) { return false; });
+        m_answerCard.setQuestions({}, cardStatusOf(nullptr), AnswerCircleModel::Introductions::Skipped);
+        m_answerCard.setCurrentIndex(-1);
         Q_EMIT changed();
         return;
     }
     const AppModel &m = *m_model;
     m_pages.resetWindow(m.questions(), Rules::visibleNormalQuestionIndices(m.questions(), m.currentQuestionIndex(),
                                                                              materialsOf(m)));
-    m_answerCard.resetEntries(m.questions(), m.currentQuestionIndex(),
-                              [&m](const Question &q) { return m.isQuestionAnswered(q); });
+    m_answerCard.setQuestions(m.questions(), cardStatusOf(&m), AnswerCircleModel::Introductions::Skipped);
+    m_answerCard.setCurrentIndex(m.currentQuestionIndex());
     Q_EMIT changed();
 }
 
@@ -97,7 +106,7 @@ void QuestionScreenController::followCurrentIndex()
         return;
     const AppModel &m = *m_model;
     m_pages.moveWindow(Rules::visibleNormalQuestionIndices(m.questions(), m.currentQuestionIndex(), materialsOf(m)));
-    m_answerCard.updateCurrent(m.currentQuestionIndex());
+    m_answerCard.setCurrentIndex(m.currentQuestionIndex());
     Q_EMIT changed();
 }
 
@@ -106,7 +115,7 @@ void QuestionScreenController::followAnswers()
     if (!m_model || m_rebuildPending)
         return;
     const AppModel &m = *m_model;
-    m_answerCard.updateAnswered([&m](const Question &q) { return m.isQuestionAnswered(q); });
+    m_answerCard.refreshStatuses(cardStatusOf(&m));
     Q_EMIT changed();
 }
 

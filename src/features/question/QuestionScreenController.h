@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnswerCardModel.h"
+#include "AnswerCircleModel.h"
 #include "PagerWindowModel.h"
 #include "app/AppModel.h"
 
@@ -22,7 +22,7 @@ class QuestionScreenController : public QObject
 
     Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     Q_PROPERTY(PagerWindowModel *pages READ pages CONSTANT)
-    Q_PROPERTY(AnswerCardModel *answerCard READ answerCard CONSTANT)
+    Q_PROPERTY(AnswerCircleModel *answerCard READ answerCard CONSTANT)
 
     Q_PROPERTY(bool hasCurrentQuestion READ hasCurrentQuestion NOTIFY changed)
     Q_PROPERTY(int currentIndex READ currentIndex NOTIFY changed)
@@ -56,7 +56,7 @@ public:
     [[nodiscard]] AppModel *model() const { return m_model; }
     void setModel(AppModel *model);
     [[nodiscard]] PagerWindowModel *pages() { return &m_pages; }
-    [[nodiscard]] AnswerCardModel *answerCard() { return &m_answerCard; }
+    [[nodiscard]] AnswerCircleModel *answerCard() { return &m_answerCard; }
 
     [[nodiscard]] bool hasCurrentQuestion() const;
     [[nodiscard]] int currentIndex() const;
@@ -113,7 +113,7 @@ private:
     QPointer<AppModel> m_model;
     QList<QMetaObject::Connection> m_connections;
     PagerWindowModel m_pages;
-    AnswerCardModel m_answerCard;
+    AnswerCircleModel m_answerCard;
     bool m_answerCardCollapsed = true;
     bool m_rebuildPending = false;
 };

@@ -3,6 +3,7 @@
 #include "models/CardMenu.h"
 #include "models/ExamMode.h"
 #include "models/Material.h"
+#include "models/MaterialLookup.h"
 #include "models/Question.h"
 
 #include <QList>
@@ -18,9 +19,8 @@ namespace QuestionScreenRules {
 // ---- pager -----------------------------------------------------------------
 inline constexpr int pagerReach = 2;
 
-// The trimmed id, or nothing for an empty, "0" or "null" (any case) id.
-[[nodiscard]] std::optional<QString> materialKey(const std::optional<QString> &materialsId);
-[[nodiscard]] std::optional<Material> materialFor(const Question &question, const QList<Material> &materials);
+using MaterialLookup::materialFor;
+using MaterialLookup::materialKey;
 // The plain pages mounted around current: within two places, without material questions.
 [[nodiscard]] QList<int> visibleNormalQuestionIndices(const QList<Question> &questions, qint64 current,
                                                       const QList<Material> &materials);

@@ -1,5 +1,6 @@
 #include "ReportController.h"
 
+#include "QuestionResult.h"
 #include "app/AppModel.h"
 #include "app/TransparentAppearanceScale.h"
 #include "models/LenientJson.h"
@@ -8,7 +9,7 @@
 
 ReportController::ReportController(QObject *parent)
     : QObject(parent)
-    , m_grid(new AnswerGridModel(this))
+    , m_grid(new AnswerCircleModel(this))
 {
     connect(&TransparentAppearanceScale::shared(), &TransparentAppearanceScale::currentValueChanged, this,
             &ReportController::changed);
@@ -35,7 +36,8 @@ void ReportController::setModel(AppModel *model)
 void ReportController::reportChanged()
 {
     const auto &report = m_model ? m_model->report() : std::optional<HistoryReport>();
-    m_grid->setQuestions(report ? report->questionList : QList<Question>{}, false);
+    m_grid->setQuestions(report ? report->questionList : QList<Question>{},
+                         [](const Question &question) { return int(QuestionResult::status(question)); });
     Q_EMIT changed();
 }
 

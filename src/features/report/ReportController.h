@@ -1,7 +1,7 @@
 #pragma once
 
+#include "AnswerCircleModel.h"
 #include "app/AppModel.h"
-#include "AnswerGridModel.h"
 
 #include <QObject>
 #include <QPointer>
@@ -30,7 +30,7 @@ class ReportController : public QObject
     Q_PROPERTY(bool transparent READ transparent NOTIFY changed)
     Q_PROPERTY(double statusOpacity READ statusOpacity NOTIFY changed)
     Q_PROPERTY(double neutralOpacity READ neutralOpacity NOTIFY changed)
-    Q_PROPERTY(AnswerGridModel *answerGrid READ answerGrid CONSTANT)
+    Q_PROPERTY(AnswerCircleModel *answerGrid READ answerGrid CONSTANT)
 
 public:
     explicit ReportController(QObject *parent = nullptr);
@@ -55,7 +55,7 @@ public:
     [[nodiscard]] double statusOpacity() const;
     // The ring's track and the "未答" dot: the secondary colour's share.
     [[nodiscard]] double neutralOpacity() const;
-    [[nodiscard]] AnswerGridModel *answerGrid() const { return m_grid; }
+    [[nodiscard]] AnswerCircleModel *answerGrid() const { return m_grid; }
 
     // Seconds as text → "59秒" or "62分5秒"; anything but a signed decimal
     // integer counts as 0.
@@ -76,5 +76,5 @@ private:
     void reportChanged();
 
     QPointer<AppModel> m_model;
-    AnswerGridModel *m_grid;
+    AnswerCircleModel *m_grid;
 };
