@@ -137,12 +137,17 @@ def application():
     return None
 
 
-def _showing(acc):
+def _states(acc):
+    """The control's state set, or None when it went away meanwhile."""
     try:
-        states = acc.get_state_set()
-        return states.contains(Atspi.StateType.SHOWING) and states.contains(Atspi.StateType.VISIBLE)
+        return acc.get_state_set()
     except Exception:
-        return False
+        return None
+
+
+def _showing(acc):
+    states = _states(acc)
+    return states is not None and states.contains(Atspi.StateType.SHOWING) and states.contains(Atspi.StateType.VISIBLE)
 
 
 def walk(root=None, showing_only=True):
@@ -316,11 +321,8 @@ def press(name=None, role="button", contains=None, timeout=STEP_TIMEOUT):
 
 
 def _enabled(acc):
-    try:
-        states = acc.get_state_set()
-        return states.contains(Atspi.StateType.ENABLED) or states.contains(Atspi.StateType.SENSITIVE)
-    except Exception:
-        return False
+    states = _states(acc)
+    return states is not None and (states.contains(Atspi.StateType.ENABLED) or states.contains(Atspi.StateType.SENSITIVE))
 
 
 def key(*names, settle=0.3):
