@@ -3,11 +3,12 @@
 // look, the transparent look, and the transparent look with a dropdown and
 // the settings card open. For looking at while developing; not run by CTest.
 #include "AppModelTestSupport.h"
+#include "PreviewBackdrop.h"
+#include "ViewTestSupport.h"
 #include "views/AppModelSingleton.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QPainter>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QScreen>
@@ -17,37 +18,6 @@
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 namespace {
-
-class Backdrop : public QWidget
-{
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        QLinearGradient gradient(0, 0, width(), height());
-        gradient.setColorAt(0, QColor(0x3A, 0x7B, 0xD5));
-        gradient.setColorAt(1, QColor(0xF2, 0xA6, 0x5A));
-        p.fillRect(rect(), gradient);
-        p.setPen(QColor(255, 255, 255, 170));
-        QFont font = p.font();
-        font.setPixelSize(22);
-        p.setFont(font);
-        for (int y = 30; y < height(); y += 46)
-            p.drawText(20, y, QStringLiteral("背景文字 Background text 1234567890 背景文字 Background text"));
-    }
-};
-
-QQuickItem *findItem(QQuickItem *item, const QString &name)
-{
-    if (item->objectName() == name)
-        return item;
-    const auto children = item->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
 
 void settle(int ms)
 {
@@ -68,7 +38,7 @@ int main(int argc, char *argv[])
     parser.process(app);
     const QString out = parser.value(QStringLiteral("out"));
 
-    Backdrop backdrop;
+    PreviewBackdrop backdrop;
     backdrop.setGeometry(app.primaryScreen()->geometry());
     backdrop.show();
 
@@ -104,11 +74,11 @@ int main(int argc, char *argv[])
     view.grabWindow().save(out + QStringLiteral("/home-transparent.png"));
     app.primaryScreen()->grabWindow(0).save(out + QStringLiteral("/home-transparent-desktop.png"));
 
-    QQuickItem *home = findItem(view.contentItem(), QStringLiteral("homeView"));
+    QQuickItem *home = ViewTest::findItem(view.contentItem(), QStringLiteral("homeView"));
     if (home) {
         home->setProperty("showingRealExamPicker", true);
         settle(400);
-        if (QQuickItem *under = findItem(home, QStringLiteral("underPickers")))
+        if (QQuickItem *under = ViewTest::findItem(home, QStringLiteral("underPickers")))
             qInfo() << "picker layer" << under->property("layer").value<QObject *>()->property("enabled")
                     << home->property("pickerOpen") << home->property("paperSlot");
         view.grabWindow().save(out + QStringLiteral("/home-transparent-papers.png"));

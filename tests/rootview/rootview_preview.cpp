@@ -2,13 +2,13 @@
 // saves a picture of it: the panel alone (its own pixels, alpha kept) and,
 // with --desktop, the whole screen as a compositor shows it.
 #include "TestAppModel.h"
+#include "PreviewBackdrop.h"
 #include "views/AppModelSingleton.h"
 
 #include "views/RootViewState.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QPainter>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QScreen>
@@ -17,30 +17,6 @@
 #include <QtQml/QQmlExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
-
-namespace {
-
-// A busy picture behind the panel, so that transparency shows.
-class Backdrop : public QWidget
-{
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        QLinearGradient gradient(0, 0, width(), height());
-        gradient.setColorAt(0, QColor(0x3A, 0x7B, 0xD5));
-        gradient.setColorAt(1, QColor(0xF2, 0xA6, 0x5A));
-        p.fillRect(rect(), gradient);
-        p.setPen(QColor(255, 255, 255, 170));
-        QFont font = p.font();
-        font.setPixelSize(22);
-        p.setFont(font);
-        for (int y = 30; y < height(); y += 46)
-            p.drawText(20, y, QStringLiteral("背景文字 Background text 1234567890 背景文字 Background text"));
-    }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -74,7 +50,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("grab-screen")))
         return app.primaryScreen()->grabWindow(0).save(parser.value(QStringLiteral("grab-screen"))) ? 0 : 2;
 
-    Backdrop backdrop;
+    PreviewBackdrop backdrop;
     backdrop.setGeometry(app.primaryScreen()->geometry());
     backdrop.show();
 
