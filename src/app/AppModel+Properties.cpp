@@ -93,7 +93,7 @@ void AppModel::setMenuExpansionStates(const QHash<QString, bool> &value)
 void AppModel::setSelectedExamBank(const ExamBank &value)
 {
     publish(m_selectedExamBank, value, &AppModel::selectedExamBankChanged);
-    m_examBanksModel->setSelectedBankId(m_selectedExamBank.id);
+    m_examBanksModel->setSelectedBank(m_selectedExamBank);
     // Menu paths and collection keys contain the bank.
     m_menuTreeModel->refreshPaths();
     m_questionsModel->refreshStates();

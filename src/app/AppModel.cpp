@@ -114,7 +114,7 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
     setUpPracticeAndHistory();
     restoreAtStartUp();
     m_examBanksModel->setBanks(m_examBanks);
-    m_examBanksModel->setSelectedBankId(m_selectedExamBank.id);
+    m_examBanksModel->setSelectedBank(m_selectedExamBank);
 }
 
 AppModel::~AppModel()

@@ -12,15 +12,17 @@ void ExamBankListModel::setBanks(const QList<ExamBank> &banks)
     endResetModel();
 }
 
-void ExamBankListModel::setSelectedBankId(const QString &bankId)
+void ExamBankListModel::setSelectedBank(const ExamBank &bank)
 {
-    if (bankId == m_selectedBankId)
+    if (m_selected == bank)
         return;
-    const QString previous = m_selectedBankId;
-    m_selectedBankId = bankId;
+    QList<bool> before;
+    before.reserve(m_banks.size());
+    for (const ExamBank &row : std::as_const(m_banks))
+        before.append(isSelected(row));
+    m_selected = bank;
     for (int row = 0; row < m_banks.size(); ++row) {
-        const QString &id = m_banks.at(row).id;
-        if (id == previous || id == bankId)
+        if (isSelected(m_banks.at(row)) != before.at(row))
             Q_EMIT dataChanged(index(row), index(row), {IsSelectedRole});
     }
 }
@@ -44,7 +46,7 @@ QVariant ExamBankListModel::data(const QModelIndex &index, int role) const
     case IsShowRole:
         return bank.isShow;
     case IsSelectedRole:
-        return bank.id == m_selectedBankId;
+        return isSelected(bank);
     default:
         return {};
     }

@@ -5,8 +5,11 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <optional>
 
-// The exam banks the bank picker lists, with the selected one marked.
+// The exam banks the bank picker lists, with the selected one marked: the
+// row equal to the selected bank in id, name and isShow (a bank of the same
+// id under another name is not the selected one).
 class ExamBankListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -25,7 +28,7 @@ public:
     // A new list is one reset.
     void setBanks(const QList<ExamBank> &banks);
     // Only the rows whose mark changes are announced.
-    void setSelectedBankId(const QString &bankId);
+    void setSelectedBank(const ExamBank &bank);
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
@@ -33,5 +36,7 @@ public:
 
 private:
     QList<ExamBank> m_banks;
-    QString m_selectedBankId;
+    std::optional<ExamBank> m_selected;
+
+    [[nodiscard]] bool isSelected(const ExamBank &bank) const { return m_selected && bank == *m_selected; }
 };

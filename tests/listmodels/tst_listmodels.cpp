@@ -335,6 +335,28 @@ private Q_SLOTS:
         QCOMPARE(changes.at(0).at(2).value<QList<int>>(), QList<int>{ExamBankListModel::IsSelectedRole});
         QVERIFY(list->index(2).data(ExamBankListModel::IsSelectedRole).toBool());
         QVERIFY(!list->index(1).data(ExamBankListModel::IsSelectedRole).toBool());
+
+        // The selected bank is the row equal in id, name and isShow: the same
+        // id under another name or another isShow marks no row.
+        const auto marked = [&] {
+            QList<int> rows;
+            for (int row = 0; row < list->rowCount(); ++row) {
+                if (list->index(row).data(ExamBankListModel::IsSelectedRole).toBool())
+                    rows.append(row);
+            }
+            return rows;
+        };
+        changes.clear();
+        model().setSelectedExamBank({QStringLiteral("103"), QStringLiteral("考试类型"), 1});
+        QCOMPARE(marked(), QList<int>{});
+        QCOMPARE(changedRows(changes), QSet<int>{2});
+        changes.clear();
+        model().setSelectedExamBank({QStringLiteral("103"), QStringLiteral("经济法基础"), 0});
+        QCOMPARE(marked(), QList<int>{});
+        QCOMPARE(changes.count(), 0);
+        model().setSelectedExamBank(banks.at(2));
+        QCOMPARE(marked(), QList<int>{2});
+        QCOMPARE(changedRows(changes), QSet<int>{2});
     }
 
     void realExamsResetOnce()
