@@ -26,6 +26,10 @@ struct KeyEventInfo
     ModifierFlags modifierFlags;
     QString charactersIgnoringModifiers;
     bool isRepeat = false;
+    // A modifier or lock key on its own (Shift, Ctrl, Alt, AltGr, Super, Caps
+    // Lock, Num Lock, Scroll Lock…). X11 and Wayland report each of them as a
+    // key press of its own before the key it modifies; it is no key to bind.
+    bool isModifierKey = false;
 
     friend bool operator==(const KeyEventInfo &, const KeyEventInfo &) = default;
 };

@@ -23,6 +23,14 @@ KeyEventInfo key(int code, const QString &characters, Flags flags = {}, bool rep
     return event;
 }
 
+// A modifier or lock key pressed on its own, as X11 reports it.
+KeyEventInfo modifierKey(int code, Flags flags)
+{
+    KeyEventInfo event = key(code, QString(), flags);
+    event.isModifierKey = true;
+    return event;
+}
+
 QuestionKeyboardShortcuts withBinding(QuestionShortcutAction action, const QString &binding)
 {
     QuestionKeyboardShortcuts shortcuts = QuestionKeyboardShortcuts::defaultValue();
@@ -83,6 +91,13 @@ private Q_SLOTS:
                                                      << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
         QTest::newRow("Backspace says it cannot be bound") << key(KeyCode::Delete, u"\x7f"_qs) << 0 << defaults << int(Outcome::refused)
                                                            << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
+        // A modifier alone is no key: no message, the capture goes on.
+        QTest::newRow("Shift alone waits") << modifierKey(KeyCode::Shift, Flag::Shift) << 0 << defaults << int(Outcome::ignored)
+                                           << QString() << u"z"_qs;
+        QTest::newRow("Ctrl alone waits") << modifierKey(KeyCode::Command, Flag::Command) << 0 << defaults << int(Outcome::ignored)
+                                          << QString() << u"z"_qs;
+        QTest::newRow("Caps Lock alone waits") << modifierKey(KeyCode::CapsLock, {}) << 0 << defaults << int(Outcome::ignored)
+                                               << QString() << u"z"_qs;
         QTest::newRow("key repeat is a fresh press") << key(KeyCode::Q, u"q"_qs, {}, true) << 3 << defaults << int(Outcome::bound)
                                                      << QString() << u"q"_qs;
     }
@@ -156,6 +171,12 @@ private Q_SLOTS:
                                                << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Esc cancels") << key(KeyCode::Escape, u"\x1b"_qs, Flag::Option) << int(HotOutcome::cancelled) << QString()
                                      << quint32(0) << quint32(0) << QString() << QString();
+        QTest::newRow("Alt alone waits") << modifierKey(KeyCode::Option, Flag::Option) << int(HotOutcome::ignored) << QString()
+                                         << quint32(0) << quint32(0) << QString() << QString();
+        QTest::newRow("Super alone waits") << modifierKey(KeyCode::Control, Flag::Control) << int(HotOutcome::ignored) << QString()
+                                           << quint32(0) << quint32(0) << QString() << QString();
+        QTest::newRow("Num Lock alone waits") << modifierKey(KeyCode::KeypadClear, {}) << int(HotOutcome::ignored) << QString()
+                                              << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("repeat ignored") << key(KeyCode::Z, u"z"_qs, Flag::Option, true) << int(HotOutcome::ignored) << QString()
                                         << quint32(0) << quint32(0) << QString() << QString();
     }

@@ -8,6 +8,7 @@
 #include "views/AppModelSingleton.h"
 
 #include <QDirIterator>
+#include <QKeyEvent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -94,6 +95,15 @@ private:
         scroller->setProperty("contentY", std::max(0.0, scroller->property("contentHeight").toDouble() - scroller->height()));
         QTest::qWait(30);
         click(visibleItem(QStringLiteral("settingsConfirm")));
+    }
+    // A key as Qt's X11 platform delivers it: the modifiers are the X state
+    // before the key (a modifier's own press does not carry itself), with the
+    // X key code and the keysym as native codes.
+    void xKey(QEvent::Type type, int qtKey, Qt::KeyboardModifiers stateBefore, quint32 xKeyCode, quint32 keysym,
+              const QString &text = {})
+    {
+        QKeyEvent event(type, qtKey, stateBefore, xKeyCode, keysym, 0, text);
+        QCoreApplication::sendEvent(m_view.get(), &event);
     }
     void clickAt(QPoint point) { QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, point); }
     QString textOf(const QString &name) const
@@ -437,6 +447,62 @@ private Q_SLOTS:
         // Closing without "确定" keeps it; "恢复默认" puts Alt+Z back.
         click(visibleItem(QStringLiteral("windowShortcutRestore")));
         QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
+    }
+
+    // On X11 a modifier or lock key arrives as a press of its own before the
+    // key it modifies; the capture waits for that key and says nothing.
+    void keyCaptureWaitsThroughModifierPresses()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        auto *draft = visibleItem(QStringLiteral("examSettingsView"))->property("draft").value<ExamSettingsDraft *>();
+        QVERIFY(draft);
+        const QString footerHint = textOf(QStringLiteral("shortcutFooter"));
+        const auto press = QEvent::KeyPress;
+        const auto release = QEvent::KeyRelease;
+
+        click(visibleItem(QStringLiteral("answerKey0")));
+        QTRY_VERIFY(draft->isCapturing());
+        struct Modifier { int key; quint32 code; quint32 keysym; Qt::KeyboardModifier held; };
+        const Modifier modifiers[] = {
+            {Qt::Key_Control, 37, 0xffe3, Qt::ControlModifier}, {Qt::Key_Alt, 64, 0xffe9, Qt::AltModifier},
+            {Qt::Key_Super_L, 133, 0xffeb, Qt::MetaModifier}, {Qt::Key_AltGr, 108, 0xfe03, Qt::GroupSwitchModifier},
+            {Qt::Key_CapsLock, 66, 0xffe5, Qt::NoModifier}, {Qt::Key_NumLock, 77, 0xff7f, Qt::NoModifier},
+        };
+        for (const Modifier &modifier : modifiers) {
+            xKey(press, modifier.key, Qt::NoModifier, modifier.code, modifier.keysym);
+            QVERIFY(draft->isCapturing());
+            QCOMPARE(textOf(QStringLiteral("shortcutFooter")), footerHint);
+            xKey(release, modifier.key, modifier.held, modifier.code, modifier.keysym);
+        }
+        // A conflict's message stays through the Shift of the next try.
+        xKey(press, Qt::Key_X, Qt::NoModifier, 53, 0x78, QStringLiteral("x"));
+        xKey(release, Qt::Key_X, Qt::NoModifier, 53, 0x78, QStringLiteral("x"));
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), QStringLiteral("该按键已用于选项 B"));
+        xKey(press, Qt::Key_Shift, Qt::NoModifier, 50, 0xffe1);
+        QVERIFY(draft->isCapturing());
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), QStringLiteral("该按键已用于选项 B"));
+        xKey(press, Qt::Key_Q, Qt::ShiftModifier, 24, 0x51, QStringLiteral("Q"));
+        xKey(release, Qt::Key_Q, Qt::ShiftModifier, 24, 0x51, QStringLiteral("Q"));
+        xKey(release, Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1);
+        QVERIFY(!draft->isCapturing());
+        QCOMPARE(textOf(QStringLiteral("shortcutFooter")), footerHint);
+        QCOMPARE(draft->answerKeys()->index(0).data(AnswerKeyList::KeyLabelRole).toString(), QStringLiteral("Q"));
+
+        // The hot-key row: Alt first, then Alt+J.
+        click(visibleItem(QStringLiteral("windowShortcutButton")));
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("请按组合键…"));
+        xKey(press, Qt::Key_Alt, Qt::NoModifier, 64, 0xffe9);
+        QVERIFY(m_hotKeys->isRecording());
+        QCOMPARE(textOf(QStringLiteral("windowShortcutMessage")), HotKeyRecording::hint);
+        xKey(press, Qt::Key_J, Qt::AltModifier, 44, 0x6a, QStringLiteral("j"));
+        xKey(release, Qt::Key_J, Qt::AltModifier, 44, 0x6a, QStringLiteral("j"));
+        xKey(release, Qt::Key_Alt, Qt::AltModifier, 64, 0xffe9);
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + J"));
+        QVERIFY(!m_hotKeys->isRecording());
+        QCOMPARE(textOf(QStringLiteral("windowShortcutMessage")), HotKeyRecording::hint);
     }
 
     void signOutAsksFirst()

@@ -152,25 +152,50 @@ private Q_SLOTS:
         QCOMPARE(info.isRepeat, false);
     }
 
+    // Modifier and lock keys as the X server reports them pressed alone: the
+    // X state before the press (none), the X key code and the keysym.
     void modifierKeys_data()
     {
         QTest::addColumn<int>("qtKey");
+        QTest::addColumn<quint32>("scanCode");
+        QTest::addColumn<quint32>("keysym");
         QTest::addColumn<int>("keyCode");
-        QTest::newRow("shift") << int(Qt::Key_Shift) << KeyCode::Shift;
-        QTest::newRow("ctrl is command") << int(Qt::Key_Control) << KeyCode::Command;
-        QTest::newRow("alt is option") << int(Qt::Key_Alt) << KeyCode::Option;
-        QTest::newRow("meta is control") << int(Qt::Key_Meta) << KeyCode::Control;
-        QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << KeyCode::CapsLock;
+        QTest::addColumn<bool>("modifier");
+        QTest::newRow("shift") << int(Qt::Key_Shift) << 50u << 0xffe1u << KeyCode::Shift << true;
+        QTest::newRow("ctrl is command") << int(Qt::Key_Control) << 37u << 0xffe3u << KeyCode::Command << true;
+        QTest::newRow("alt is option") << int(Qt::Key_Alt) << 64u << 0xffe9u << KeyCode::Option << true;
+        QTest::newRow("meta is control") << int(Qt::Key_Meta) << 64u << 0xffe7u << KeyCode::Control << true;
+        QTest::newRow("super") << int(Qt::Key_Super_L) << 133u << 0xffebu << KeyCode::Control << true;
+        QTest::newRow("altgr") << int(Qt::Key_AltGr) << 108u << 0xfe03u << KeyCode::RightOption << true;
+        QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << 66u << 0xffe5u << KeyCode::CapsLock << true;
+        QTest::newRow("num lock") << int(Qt::Key_NumLock) << 77u << 0xff7fu << KeyCode::KeypadClear << true;
+        QTest::newRow("scroll lock") << int(Qt::Key_ScrollLock) << 78u << 0xff14u << KeyCode::F14 << true;
+        // Keysyms Qt has no key for arrive as key 0.
+        QTest::newRow("level 5 shift") << 0 << 92u << 0xfe11u << KeyCode::Unknown << true;
+        QTest::newRow("next group") << 0 << 50u << 0xfe08u << KeyCode::Shift << true;
+        QTest::newRow("not: a letter") << int(Qt::Key_A) << 38u << 0x61u << KeyCode::A << false;
+        QTest::newRow("not: an unknown key") << int(Qt::Key_unknown) << 0u << 0x1008ff13u << KeyCode::Unknown << false;
     }
 
-    // A modifier key on its own types nothing and is never a function key.
+    // A modifier key on its own types nothing, is never a function key and
+    // says it is a modifier.
     void modifierKeys()
     {
         QFETCH(int, qtKey);
+        QFETCH(quint32, scanCode);
+        QFETCH(quint32, keysym);
         QFETCH(int, keyCode);
-        const QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier);
+        QFETCH(bool, modifier);
+        const QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier, scanCode, keysym, 0);
         const KeyEventInfo info = keyEventInfo(event);
         QCOMPARE(info.keyCode, keyCode);
+        QCOMPARE(info.isModifierKey, modifier);
+        if (!modifier)
+            return;
+        // Num Lock and Scroll Lock keep the Clear and F14 characters of the
+        // keys in their place; the others type nothing.
+        if (qtKey == Qt::Key_NumLock || qtKey == Qt::Key_ScrollLock)
+            return;
         QVERIFY(info.charactersIgnoringModifiers.isEmpty());
         QVERIFY(!info.modifierFlags.testFlag(Flag::Function));
         QCOMPARE(QuestionShortcutKey::identifier(info), std::nullopt);

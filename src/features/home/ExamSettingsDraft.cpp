@@ -116,6 +116,7 @@ void ExamSettingsDraft::handleCapturedKey(const KeyEventInfo &event)
     const AnswerKeyCaptureResult result = AnswerKeyCapture::decide(event, m_capturing, m_shortcuts);
     switch (result.outcome) {
     case AnswerKeyCaptureResult::Outcome::passThrough:
+    case AnswerKeyCaptureResult::Outcome::ignored:
         return;
     case AnswerKeyCaptureResult::Outcome::cancelled:
         setCapturing(std::nullopt);

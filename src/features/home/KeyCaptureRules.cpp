@@ -55,6 +55,11 @@ AnswerKeyCaptureResult decide(const KeyEventInfo &event, std::optional<QuestionS
         result.outcome = AnswerKeyCaptureResult::Outcome::cancelled;
         return result;
     }
+    // Shift or Ctrl on its way to a combination: wait for the key itself.
+    if (event.isModifierKey) {
+        result.outcome = AnswerKeyCaptureResult::Outcome::ignored;
+        return result;
+    }
     const std::optional<QString> key = QuestionShortcutKey::identifier(event);
     if (!key) {
         result.outcome = AnswerKeyCaptureResult::Outcome::refused;
@@ -136,7 +141,7 @@ HotKeyRecordingResult decide(const KeyEventInfo &event)
         result.outcome = HotKeyRecordingResult::Outcome::cancelled;
         return result;
     }
-    if (event.isRepeat) {
+    if (event.isRepeat || event.isModifierKey) {
         result.outcome = HotKeyRecordingResult::Outcome::ignored;
         return result;
     }

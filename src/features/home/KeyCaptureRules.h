@@ -16,6 +16,7 @@ struct AnswerKeyCaptureResult
     enum class Outcome {
         passThrough, // no capture in progress: the key goes on to the window
         cancelled,   // Esc: the capture ends, the binding stays
+        ignored,     // a modifier or lock key alone: swallowed, nothing changes
         refused,     // the key cannot be an answer key; the capture goes on
         conflict,    // another action has the key; the capture goes on
         bound,       // the key is the captured action's new binding
@@ -50,7 +51,7 @@ struct HotKeyRecordingResult
 {
     enum class Outcome {
         cancelled, // Esc: recording ends, the hot key in force stays
-        ignored,   // an auto-repeat: swallowed, nothing changes
+        ignored,   // an auto-repeat or a modifier key alone: swallowed, nothing changes
         refused,   // not a usable combination: message, recording goes on
         recorded,  // `shortcut` is to be registered
     };

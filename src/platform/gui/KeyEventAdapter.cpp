@@ -225,6 +225,37 @@ std::optional<QString> specialCharacters(int qtKey, bool shift)
     }
 }
 
+// Modifier and lock keys, by Qt key or, for those Qt has no key for
+// (ISO_Level5_Shift, ISO_Next_Group…), by their X keysym, which X11 and
+// Wayland give as the native virtual key.
+bool isModifierKey(int qtKey, quint32 keysym)
+{
+    switch (qtKey) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    case 0:
+    case Qt::Key_unknown:
+        break;
+    default:
+        return false;
+    }
+    return (keysym >= 0xffe1 && keysym <= 0xffee) // Shift_L … Hyper_R
+        || (keysym >= 0xfe01 && keysym <= 0xfe13) // ISO_Lock … ISO_Level5_Lock
+        || keysym == 0xff7e || keysym == 0xff7f || keysym == 0xff14; // Mode_switch, Num_Lock, Scroll_Lock
+}
+
 bool hasControlCharacter(const QString &text)
 {
     for (QChar c : text) {
@@ -253,6 +284,7 @@ KeyEventInfo keyEventInfo(const QKeyEvent &event)
         info.modifierFlags |= Flag::Control;
 
     const int qtKey = event.key();
+    info.isModifierKey = isModifierKey(qtKey, event.nativeVirtualKey());
     if (isFunctionKey(qtKey))
         info.modifierFlags |= Flag::Function;
 
