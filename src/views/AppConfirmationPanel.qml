@@ -3,12 +3,14 @@ import Vuzo
 import QtQuick.Controls
 
 // The standard yes/no card: a title, a message and two buttons. Escape
-// cancels, Return confirms. It never dismisses itself.
+// cancels, Return confirms unless the confirmation is one that a stray
+// Return must not set off. It never dismisses itself.
 FocusScope {
     id: panel
     property string title
     property string message
     property string confirmTitle
+    property bool confirmsOnReturn: true
     signal cancelled()
     signal confirmed()
 
@@ -20,8 +22,9 @@ FocusScope {
     Component.onCompleted: forceActiveFocus()
 
     Keys.onEscapePressed: panel.cancelled()
-    Keys.onReturnPressed: panel.confirmed()
-    Keys.onEnterPressed: panel.confirmed()
+    // Taken either way, so a Return never reaches the screen behind the card.
+    Keys.onReturnPressed: if (panel.confirmsOnReturn) panel.confirmed()
+    Keys.onEnterPressed: if (panel.confirmsOnReturn) panel.confirmed()
 
     Rectangle {
         anchors.fill: parent

@@ -39,6 +39,18 @@ Item {
     Behavior on presence { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
     visible: isPresented || presence > 0
 
+    // Each presentation builds its card afresh: one presented again while
+    // the last is still fading out must not get the dismissed card back,
+    // with the edits and state its dismissal dropped.
+    onIsPresentedChanged: {
+        if (isPresented) {
+            loader.active = false;
+            loader.active = true;
+        }
+    }
+    onPresenceChanged: if (!isPresented && presence === 0) loader.active = false
+    Component.onCompleted: loader.active = isPresented
+
     MouseArea {
         id: backdrop
         objectName: "modalBackdrop"
@@ -79,6 +91,8 @@ Item {
                           : (placement.height - height) / 2)
         opacity: modal.presence
         scale: 0.97 + 0.03 * modal.presence
+        // A card on its way out takes no clicks and no keys.
+        enabled: modal.isPresented
 
         layer.enabled: !modal.transparent && loader.item !== null && GraphicsInfo.api !== GraphicsInfo.Software
         layer.effect: DropShadow {
@@ -106,7 +120,7 @@ Item {
 
         Loader {
             id: loader
-            active: modal.isPresented || modal.presence > 0
+            active: false
             sourceComponent: modal.card
         }
 

@@ -523,6 +523,73 @@ private Q_SLOTS:
         QVERIFY(!model().token().has_value());
     }
 
+    // Return and Enter never sign out; Esc cancels the card that binds it.
+    void signOutCardTakesNoReturn()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("logoutLink")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("logoutConfirmation")));
+        QTest::qWait(200); // the fade-in
+        QTest::keyClick(m_view.get(), Qt::Key_Return);
+        QTest::keyClick(m_view.get(), Qt::Key_Enter);
+        QTest::qWait(50);
+        QVERIFY(model().token().has_value());
+        QCOMPARE(model().screen(), AppScreen::home);
+        QVERIFY(visibleItem(QStringLiteral("logoutConfirmation")));
+        QTest::keyClick(m_view.get(), Qt::Key_Escape);
+        QTRY_VERIFY(!visibleItem(QStringLiteral("logoutConfirmation")));
+        QVERIFY(model().token().has_value());
+
+        model().setStudyTransparencyEnabled(true);
+        click(visibleItem(QStringLiteral("logoutLink")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("transparentLogoutConfirmation")));
+        QTest::qWait(200);
+        QTest::keyClick(m_view.get(), Qt::Key_Return);
+        QTest::keyClick(m_view.get(), Qt::Key_Enter);
+        QTest::qWait(50);
+        QVERIFY(model().token().has_value());
+        QVERIFY(visibleItem(QStringLiteral("transparentLogoutConfirmation")));
+    }
+
+    // Each presentation builds its card afresh: the settings panel opened
+    // again during the fade-out of a dismissed one never shows, nor applies,
+    // the dismissed edits; and a card on its way out takes no clicks.
+    void cardsAreMadeAfreshAndTakeNoClicksWhileLeaving()
+    {
+        if (!show())
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        QTest::qWait(200);
+        click(visibleItem(QStringLiteral("modeButton1")));
+        QQuickItem *dismissed = visibleItem(QStringLiteral("examSettingsView"));
+        QCOMPARE(dismissed->property("draft").value<ExamSettingsDraft *>()->selectedMode(), ExamMode::review);
+        click(visibleItem(QStringLiteral("settingsClose")));
+        // Still fading out when the button is pressed again.
+        QCOMPARE(visibleItem(QStringLiteral("examSettingsView")), dismissed);
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        auto *draft = visibleItem(QStringLiteral("examSettingsView"))->property("draft").value<ExamSettingsDraft *>();
+        QCOMPARE(draft->selectedMode(), ExamMode::practice);
+        QTest::qWait(200);
+        confirmSettings();
+        QTRY_VERIFY(!visibleItem(QStringLiteral("examSettingsView")));
+        QCOMPARE(model().examMode(), ExamMode::practice);
+
+        // Cancelled, the sign-out card's "退出登录" is no longer a button.
+        click(visibleItem(QStringLiteral("logoutLink")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("logoutConfirmation")));
+        QTest::qWait(200);
+        QQuickItem *card = visibleItem(QStringLiteral("logoutConfirmation"));
+        const QPoint confirmAt = card->mapToScene(QPointF(card->width() - 60, card->height() - 40)).toPoint();
+        QTest::keyClick(m_view.get(), Qt::Key_Escape);
+        QVERIFY(visibleItem(QStringLiteral("logoutConfirmation"))); // fading out
+        clickAt(confirmAt);
+        QTest::qWait(200);
+        QVERIFY(model().token().has_value());
+    }
+
     void everySymbolAViewNamesExists()
     {
         // Names given to SymbolIcon-like properties in the module's views.

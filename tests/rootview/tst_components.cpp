@@ -83,6 +83,8 @@ private Q_SLOTS:
             AppConfirmationPanel {
                 objectName: "long"; y: 200; title: "提交练习"; confirmTitle: "提交"
                 message: "还有题目没有作答。还有题目没有作答。还有题目没有作答。还有题目没有作答。还有题目没有作答。还有题目没有作答。"
+                confirmsOnReturn: false
+                onCancelled: parent.cancels++; onConfirmed: parent.confirms++
             }
         })"));
         auto *shortPanel = item("short");
@@ -92,6 +94,13 @@ private Q_SLOTS:
         QTest::keyClick(m_window.get(), Qt::Key_Return);
         QCOMPARE(m_root->property("confirms").toInt(), 1);
         auto *longPanel = item("long");
+        // One that takes no Return: Return and Enter do nothing, Esc cancels.
+        longPanel->forceActiveFocus();
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QTest::keyClick(m_window.get(), Qt::Key_Enter);
+        QCOMPARE(m_root->property("confirms").toInt(), 1);
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QCOMPARE(m_root->property("cancels").toInt(), 2);
         QCOMPARE(shortPanel->width(), 340.0);
         QCOMPARE(longPanel->width(), 340.0);
         QVERIFY(longPanel->implicitHeight() > shortPanel->implicitHeight());
@@ -224,6 +233,59 @@ private Q_SLOTS:
         QTest::qWait(250);
         click(m_root.get(), QPointF(20, 480));
         QCOMPARE(m_root->property("contentClicks").toInt(), 2);
+    }
+
+    // A card lives for one presentation: presented again while it fades out,
+    // the modal builds a new one, and the fading card takes no clicks.
+    void modalCardLivesOnePresentation()
+    {
+        QVERIFY(load(R"(Item {
+            id: root
+            width: 600; height: 500
+            property bool shown: false
+            property int made: 0
+            property int confirms: 0
+            property int contentClicks: 0
+            MouseArea { anchors.fill: parent; onClicked: root.contentClicks++ }
+            AppModal {
+                objectName: "modal"
+                isPresented: root.shown
+                onDismissed: root.shown = false
+                card: Component { Rectangle {
+                    objectName: "card"; width: 200; height: 120
+                    property int edits: 0
+                    Component.onCompleted: root.made++
+                    MouseArea { objectName: "confirm"; x: 50; y: 40; width: 100; height: 40; onClicked: root.confirms++ }
+                } }
+            }
+        })"));
+        auto *modal = item("modal");
+        m_root->setProperty("shown", true);
+        QTest::qWait(250);
+        auto *first = modal->property("cardItem").value<QQuickItem *>();
+        QVERIFY(first);
+        first->setProperty("edits", 3);
+        const QPoint confirmAt = item("confirm")->mapToScene(QPointF(50, 20)).toPoint();
+
+        m_root->setProperty("shown", false);
+        QVERIFY(modal->isVisible()); // fading out
+        QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, confirmAt);
+        QCOMPARE(m_root->property("confirms").toInt(), 0);
+        QCOMPARE(m_root->property("contentClicks").toInt(), 1);
+
+        m_root->setProperty("shown", true);
+        QCOMPARE(m_root->property("made").toInt(), 2);
+        auto *second = modal->property("cardItem").value<QQuickItem *>();
+        QVERIFY(second);
+        QCOMPARE(second->property("edits").toInt(), 0);
+        QTest::qWait(250);
+        QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, confirmAt);
+        QCOMPARE(m_root->property("confirms").toInt(), 1);
+
+        // Gone once faded out.
+        m_root->setProperty("shown", false);
+        QTRY_VERIFY(!modal->property("cardItem").value<QQuickItem *>());
+        QVERIFY(!modal->isVisible());
     }
 
     void emptyStateShowsItsTitle()

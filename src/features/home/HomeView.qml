@@ -386,6 +386,8 @@ Item {
             title: "确认退出登录"
             message: "退出后需要重新登录，确定要退出吗？"
             confirmTitle: "退出登录"
+            // Signing out takes a click: Return and Enter do nothing here.
+            confirmsOnReturn: false
             onCancelled: home.showingLogoutConfirmation = false
             onConfirmed: home.signOut()
         }

@@ -72,7 +72,8 @@ bool KeyCaptureItem::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease)
         return false;
-    if (!m_handler || !m_handler->isCapturing() || !isVisible())
+    // A card on its way out is disabled: its capture takes no more keys.
+    if (!m_handler || !m_handler->isCapturing() || !isVisible() || !isEnabled())
         return false;
     if (m_window != window())
         watchWindow(window());
