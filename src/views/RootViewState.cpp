@@ -37,7 +37,17 @@ void RootViewState::setModel(AppModel *model)
     m_model = model;
     m_lastTransparent = transparent();
     m_lastScreen = model ? int(model->screen()) : 0;
+    m_newest = Banner::none;
     if (model) {
+        // Before the synchronisation below, so it sees which message is new.
+        connect(model, &AppModel::errorMessageChanged, this, [this] {
+            if (m_model && m_model->errorMessage())
+                m_newest = Banner::error;
+        });
+        connect(model, &AppModel::noticeMessageChanged, this, [this] {
+            if (m_model && m_model->noticeMessage())
+                m_newest = Banner::notice;
+        });
         for (auto changed : {&AppModel::screenChanged, &AppModel::studyTransparencyEnabledChanged,
                              &AppModel::errorMessageChanged, &AppModel::noticeMessageChanged,
                              &AppModel::zoomFeedbackChanged, &AppModel::isExportingPDFChanged,
@@ -145,9 +155,14 @@ QColor RootViewState::gripInkColor() const
 
 RootViewState::Banner RootViewState::currentBanner() const
 {
-    if (m_model && m_model->errorMessage())
+    const bool error = m_model && m_model->errorMessage();
+    const bool notice = m_model && m_model->noticeMessage();
+    // The newest message wins: a success after a failed try is shown as one.
+    if (error && notice)
+        return m_newest == Banner::notice ? Banner::notice : Banner::error;
+    if (error)
         return Banner::error;
-    if (m_model && m_model->noticeMessage())
+    if (notice)
         return Banner::notice;
     return Banner::none;
 }
@@ -234,6 +249,10 @@ void RootViewState::updateBanner()
     const Banner previous = m_banner;
     const Banner next = currentBanner();
     m_banner = next;
+    // A notice replaces the error it was set over: the error does not come
+    // back when the notice goes.
+    if (next == Banner::notice && m_model && m_model->errorMessage())
+        m_model->setErrorMessage(std::nullopt);
     if (next == Banner::notice && previous != Banner::notice) {
         // The countdown belongs to the banner: a new text while it stays
         // does not restart it.

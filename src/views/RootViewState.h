@@ -141,6 +141,8 @@ private:
     bool m_hoveringZoomIndicator = false;
 
     Banner m_banner = Banner::none;
+    // The kind of the message set last: with both set, it has the banner.
+    Banner m_newest = Banner::none;
     QTimer m_noticeTimer;
 
     // The identity of the zoom countdown: the feedback's id and the hover flag.

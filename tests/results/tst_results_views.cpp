@@ -248,6 +248,57 @@ private Q_SLOTS:
         QCOMPARE(model().noticeMessage().value_or(QString()), QStringLiteral("删除成功"));
     }
 
+    // A deletion that fails and then succeeds on a second try ends with the
+    // success in the banner, not the failure: the newest message wins.
+    void bannerShowsTheRetrysSuccess()
+    {
+        QJsonArray page;
+        for (int i = 0; i < 4; ++i)
+            page.append(logRow(i, 2));
+        env->service.setData(listPath, page);
+        env->service.failWithStatus(deletePath, 500, 1);
+        QVERIFY(show(QStringLiteral("RootView.qml")));
+        settle();
+        QTRY_VERIFY(findShown(root(), QStringLiteral("practiceHistoryButton")));
+        click(findShown(root(), QStringLiteral("practiceHistoryButton")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyRow_r0")));
+        settle();
+        const auto banner = [this] {
+            QQuickItem *text = findShown(root(), QStringLiteral("bannerText"));
+            return text ? text->property("text").toString() : QString();
+        };
+        const auto confirmDeletion = [&] {
+            click(findShown(root(), QStringLiteral("deleteButton")));
+            QTRY_VERIFY(findShown(root(), QStringLiteral("confirmDelete")));
+            QTest::qWait(200); // the card's fade-in
+            click(findShown(root(), QStringLiteral("confirmDelete")));
+            settle();
+        };
+
+        click(findShown(root(), QStringLiteral("historyEdit")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("deletionBar")));
+        click(findShown(root(), QStringLiteral("historyRow_r0")));
+        confirmDeletion();
+        QTRY_COMPARE(banner(), QStringLiteral("服务器错误（HTTP 500）"));
+        QVERIFY(findShown(root(), QStringLiteral("historyRow_r0")));
+
+        // The same deletion again, with the error still shown.
+        page.removeFirst();
+        env->service.setData(listPath, page);
+        QCOMPARE(findShown(root(), QStringLiteral("selectedCount"))->property("text").toString(), QStringLiteral("已选择 1 项"));
+        confirmDeletion();
+        QTRY_VERIFY(!findShown(root(), QStringLiteral("historyRow_r0")));
+        QTRY_COMPARE(banner(), QStringLiteral("删除成功"));
+        QVERIFY(!model().errorMessage().has_value());
+        QVERIFY(!root()->property("viewState").value<QObject *>()->property("bannerIsError").toBool());
+
+        // A tap on the banner's close button still dismisses it.
+        QTest::qWait(250); // the banner's slide-in
+        click(findShown(root(), QStringLiteral("bannerCloseButton")));
+        QVERIFY(!model().noticeMessage().has_value());
+        QTRY_VERIFY(!findShown(root(), QStringLiteral("bannerText")));
+    }
+
     void historyBuildsOnlyVisibleRows()
     {
         // A long history: rows exist for what is in view, not for every record.

@@ -29,14 +29,15 @@ class TestRootViewState : public QObject
 private Q_SLOTS:
     // --- banners ----------------------------------------------------------
 
-    void errorWinsOverNoticeAndTheNoticeFollowsIt()
+    // The newest message has the banner: a notice set while an error stands
+    // (a retry that worked) replaces the error, which does not come back.
+    void aNoticeReplacesTheStandingError()
     {
         TestAppModel model;
         RootViewState state;
         state.setNoticeDismissMs(150);
         state.setModel(&model);
         setMessage(model, "errorMessage", QStringLiteral("出错了"));
-        setMessage(model, "noticeMessage", QStringLiteral("已保存"));
         QVERIFY(state.bannerVisible());
         QVERIFY(state.bannerIsError());
         QCOMPARE(state.bannerMessage(), QStringLiteral("出错了"));
@@ -45,11 +46,11 @@ private Q_SLOTS:
         QTest::qWait(250);
         QVERIFY(hasMessage(model, "errorMessage"));
 
-        state.dismissBanner();
-        QVERIFY(!hasMessage(model, "errorMessage"));
+        setMessage(model, "noticeMessage", QStringLiteral("已保存"));
         QVERIFY(state.bannerVisible());
         QVERIFY(!state.bannerIsError());
         QCOMPARE(state.bannerMessage(), QStringLiteral("已保存"));
+        QVERIFY(!hasMessage(model, "errorMessage"));
         QVERIFY(state.isNoticeTimerRunning());
         QTRY_VERIFY(!hasMessage(model, "noticeMessage"));
         QVERIFY(!state.bannerVisible());
