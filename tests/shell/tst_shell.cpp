@@ -714,6 +714,38 @@ void TestShell::rootViewRequestsReachThePanel()
     UserDefaults::setStandard(nullptr);
 }
 
+namespace {
+
+// The visible windows named after the program that belong to one running
+// copy, as xdotool finds them. By the copy's process id, not by name alone:
+// the X server drops the windows of a copy that has just ended only a moment
+// after its process is gone, and gives the next copy the same window ids, so
+// a search by name can still see the ended copy's panel; it also sees any
+// panel of this test process that the server has not yet been told to destroy.
+QStringList visibleWindowsOf(const QProcess &program)
+{
+    if (program.state() != QProcess::Running)
+        return {};
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--pid"), QString::number(program.processId()), QStringLiteral("--name"),
+                  QStringLiteral("^vuzo$")});
+    search.waitForFinished();
+    return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The window that has the keyboard focus, as xdotool reports it.
+QString focusedWindow()
+{
+    QProcess query;
+    query.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")});
+    query.waitForFinished();
+    return QString::fromLatin1(query.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
 void TestShell::programStartsAndStopsOnSignal()
 {
     QTemporaryDir home;
@@ -728,18 +760,7 @@ void TestShell::programStartsAndStopsOnSignal()
     QVERIFY(program.waitForStarted());
 
     // The panel shows up as a visible window named after the program.
-    bool found = false;
-    for (int i = 0; i < 100 && !found; ++i) {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"),
-                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                      QStringLiteral("^vuzo$")});
-        search.waitForFinished();
-        found = !search.readAllStandardOutput().trimmed().isEmpty();
-        if (!found)
-            QTest::qWait(100);
-    }
-    QVERIFY(found);
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowsOf(program).isEmpty(), 10'000);
 
     program.terminate(); // SIGTERM: the orderly shutdown, then a normal exit
     QVERIFY(program.waitForFinished(10000));
@@ -748,16 +769,6 @@ void TestShell::programStartsAndStopsOnSignal()
 }
 
 namespace {
-
-// The visible windows named after the program, as xdotool finds them.
-QStringList visibleProgramWindows()
-{
-    QProcess search;
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                             QStringLiteral("--name"), QStringLiteral("^vuzo$")});
-    search.waitForFinished();
-    return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
 
 QProcessEnvironment programEnvironment(const QTemporaryDir &home)
 {
@@ -795,15 +806,15 @@ void TestShell::secondLaunchHandsOverToTheFirst()
     first.setProcessEnvironment(programEnvironment(home));
     first.start(QStringLiteral(VUZO_PROGRAM), {});
     QVERIFY(first.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(visibleProgramWindows().size(), 1, 60'000);
+    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsOf(first).size(), 1, 60'000);
 
-    // The first copy writes a setting of its own (a zoom key on its panel),
-    // then hides its panel with the hot key.
-    QTest::qWait(500);
+    // The first copy writes a setting of its own (a zoom key on its panel,
+    // once the panel has the keyboard), then hides its panel with the hot key.
+    QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), visibleWindowsOf(first).value(0), 10'000);
     QVERIFY(pressKeys(QStringLiteral("ctrl+equal")));
     QTRY_VERIFY_WITH_TIMEOUT(settingsText().contains(QStringLiteral("main_ui_scale")), 10'000);
     QVERIFY(pressKeys(QStringLiteral("alt+z")));
-    QTRY_COMPARE_WITH_TIMEOUT(visibleProgramWindows().size(), 0, 20'000);
+    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsOf(first).size(), 0, 20'000);
 
     // The second launch hands over and ends; the first shows its panel.
     second.setProcessEnvironment(programEnvironment(home));
@@ -815,7 +826,7 @@ void TestShell::secondLaunchHandsOverToTheFirst()
     QVERIFY2(ended, "the second copy kept running");
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(visibleProgramWindows().size(), 1, 20'000);
+    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsOf(first).size(), 1, 20'000);
     QCOMPARE(first.state(), QProcess::Running);
 
     first.terminate();
@@ -829,7 +840,7 @@ void TestShell::secondLaunchHandsOverToTheFirst()
     third.setProcessEnvironment(programEnvironment(home));
     third.start(QStringLiteral(VUZO_PROGRAM), {});
     QVERIFY(third.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(visibleProgramWindows().size(), 1, 60'000);
+    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsOf(third).size(), 1, 60'000);
     third.terminate();
     QVERIFY(third.waitForFinished(10'000));
 }
