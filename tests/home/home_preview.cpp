@@ -1,7 +1,7 @@
 // Signs in on the fake service and shows the root view with the home screen
 // over a patterned backdrop, then saves pictures of the panel: the normal
-// look, the transparent look, and the transparent look with a dropdown and
-// the settings card open. For looking at while developing; not run by CTest.
+// look, the transparent look, and the transparent look with a dropdown, the
+// settings card and the sign-out card open. For looking at while developing; not run by CTest.
 #include "AppModelTestSupport.h"
 #include "PreviewBackdrop.h"
 #include "ViewTestSupport.h"
@@ -93,6 +93,13 @@ int main(int argc, char *argv[])
         model.setStudyTransparencyEnabled(false);
         settle(500);
         view.grabWindow().save(out + QStringLiteral("/home-normal-settings.png"));
+        home->setProperty("showingExamSettings", false);
+        home->setProperty("showingLogoutConfirmation", true);
+        settle(500);
+        view.grabWindow().save(out + QStringLiteral("/home-normal-logout.png"));
+        model.setStudyTransparencyEnabled(true);
+        settle(500);
+        view.grabWindow().save(out + QStringLiteral("/home-transparent-logout.png"));
     }
     return 0;
 }
