@@ -307,4 +307,11 @@ QString styleUpdateScript(const ContentColors &colors, double imageOpacity, doub
     return script;
 }
 
+QString innerScrollScript(bool scrolls)
+{
+    if (scrolls)
+        return QStringLiteral("document.documentElement.style.setProperty('overflow-y', 'auto');");
+    return QStringLiteral("document.documentElement.style.removeProperty('overflow-y'); window.scrollTo(0, 0);");
+}
+
 } // namespace HtmlPageTemplate

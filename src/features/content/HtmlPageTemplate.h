@@ -73,4 +73,8 @@ inline constexpr const char *encodedTagNames
 [[nodiscard]] QString styleUpdateScript(const ContentColors &colors, double imageOpacity, double hoverImageOpacity,
                                         bool notifyHeight);
 
+// Lets the page scroll inside its view (a page taller than the tallest view)
+// or takes that back, returning to the top.
+[[nodiscard]] QString innerScrollScript(bool scrolls);
+
 } // namespace HtmlPageTemplate
