@@ -1,5 +1,6 @@
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
+#include "ContentViewRules.h"
 #include "HtmlContentController.h"
 #include "TestAppModel.h"
 
@@ -11,6 +12,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
@@ -299,6 +301,54 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         }
         QMetaObject::invokeMethod(sheet, "closed");
         QTRY_VERIFY(!viewer->property("imageViewer").value<QQuickItem *>());
+    }
+
+    // The sheet is sized in screen points from the zoom and the screen's
+    // visible frame, then drawn inside the zoomed content: in the content's
+    // units it is that size over the zoom, and never beyond the window.
+    void imageSheetSize()
+    {
+        auto *zoom = qobject_cast<QQuickItem *>(m_window->findChild<QObject *>(QStringLiteral("zoom")));
+        QVERIFY(zoom);
+        QQuickItem content(zoom);
+        content.setSize(QSizeF(1000, 800));
+        QQmlComponent component(m_engine.get());
+        component.setData("import QtQuick\nimport Vuzo\nHtmlWebViewWithImageViewer { width: 300; height: 100 }",
+                          QUrl(QStringLiteral("qrc:/test/Viewer.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *viewer = qobject_cast<QQuickItem *>(object.get());
+        viewer->setParentItem(&content);
+        const QSizeF screen = qobject_cast<QQuickWindow *>(m_window.get())->screen()->availableGeometry().size();
+
+        const auto shownCard = [&]() -> QQuickItem * {
+            QMetaObject::invokeMethod(viewer, "showImage", Q_ARG(QVariant, redSquare()));
+            auto *sheet = viewer->property("imageViewer").value<QQuickItem *>();
+            if (!sheet || sheet->parentItem() != &content)
+                return nullptr;
+            QList<QQuickItem *> pending{sheet};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeLast();
+                if (item->objectName() == QLatin1String("imageViewerCard"))
+                    return item;
+                pending += item->childItems();
+            }
+            return nullptr;
+        };
+        const auto expected = [&](double scale) {
+            const QSizeF points = ContentViewRules::previewSize(scale, screen);
+            return QSizeF(std::min(points.width() / scale, 960.0), std::min(points.height() / scale, 760.0));
+        };
+        for (double scale : {1.0, 1.5, 0.5}) {
+            zoom->setProperty("contentScale", scale);
+            QQuickItem *card = shownCard();
+            QVERIFY(card);
+            QCOMPARE(card->size(), expected(scale));
+        }
+        // A zoom change while it is up resizes it.
+        QQuickItem *card = shownCard();
+        zoom->setProperty("contentScale", 1.25);
+        QTRY_COMPARE(card->size(), expected(1.25));
     }
 
     // The page's image layout: small images beside text are inline
