@@ -503,7 +503,7 @@ Window {
     void dragOnTheStemSelects()
     {
         QList<Question> set = plainSet(3);
-        set[1].context = QStringLiteral("<p>") + QString(40, QChar(u'材')) + QStringLiteral("</p>");
+        set[1].context = QStringLiteral("<p>") + QString(120, QChar(u'材')) + QStringLiteral("</p>");
         open(set, 1);
         ScreenWindow screen(model());
         QVERIFY(screen.view);
@@ -517,6 +517,16 @@ Window {
         drag(&screen.window, start, start + QPoint(300, 0));
         QCOMPARE(model().currentQuestionIndex(), 1);
         QTRY_VERIFY(screen.evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt() >= 5);
+
+        // Down across lines (on a page that could scroll): still a selection,
+        // and the page stays where it is.
+        screen.evaluate(html, QStringLiteral("window.getSelection().removeAllRanges(); 1"));
+        QQuickItem *page = find(screen.view.get(), QStringLiteral("page1"));
+        page->setProperty("contentHeight", 3000);
+        drag(&screen.window, start, start + QPoint(120, 60));
+        QCOMPARE(page->property("contentY").toDouble(), 0.0);
+        QTRY_VERIFY(screen.evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt() > 40);
+        QCOMPARE(model().currentQuestionIndex(), 1);
 
         // Below the content, on the page itself, the same drag leftward is a swipe.
         QQuickItem *pager = find(screen.view.get(), QStringLiteral("pager"));
