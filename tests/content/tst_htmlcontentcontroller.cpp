@@ -1,4 +1,5 @@
 #include "HtmlContentController.h"
+#include "HtmlPageTemplate.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
 
@@ -166,7 +167,8 @@ private Q_SLOTS:
         QTest::newRow("zero height") << QJsonValue(resize(0, 1)) << 100.0;
         QTest::newRow("negative height") << QJsonValue(resize(-5, 1)) << 100.0;
         QTest::newRow("height as text") << QJsonValue(resize(QStringLiteral("240"), 1)) << 100.0;
-        QTest::newRow("runaway height") << QJsonValue(resize(30001, 1)) << 100.0;
+        QTest::newRow("just above the cap is held at it") << QJsonValue(resize(30001, 1)) << 30000.0;
+        QTest::newRow("far above the cap is held at it") << QJsonValue(resize(90000, 1)) << 30000.0;
         QTest::newRow("largest height") << QJsonValue(resize(30000, 1)) << 30000.0;
         QTest::newRow("0.4 away") << QJsonValue(resize(100.4, 1)) << 100.0;
         QTest::newRow("0.6 away") << QJsonValue(resize(100.6, 1)) << 100.6;
@@ -189,6 +191,77 @@ private Q_SLOTS:
         QCOMPARE(c.contentHeight(), 100.0);
         QTest::qWait(30);
         QCOMPARE(c.contentHeight(), expected);
+    }
+
+    // A page taller than the cap is shown at the cap and scrolls inside
+    // itself; back under the cap it is whole again and stops scrolling. A
+    // new document starts unscrolled.
+    void tallPagesScrollInside()
+    {
+        Loaded loaded;
+        HtmlContentController &c = loaded.controller;
+        QSignalSpy scripts(&c, &HtmlContentController::scriptRequested);
+        c.handleMessage(QStringLiteral("resize"), resize(45000, 1));
+        QTRY_COMPARE(c.contentHeight(), HtmlContentController::maximumHeight);
+        QVERIFY(c.scrollsInside());
+        QCOMPARE(scripts.count(), 1);
+        QCOMPARE(scripts.last().first().toString(), HtmlPageTemplate::innerScrollScript(true));
+        // Still too tall: nothing to tell the page again.
+        c.handleMessage(QStringLiteral("resize"), resize(46000, 1));
+        QTest::qWait(30);
+        QCOMPARE(scripts.count(), 1);
+        // A renderer restart loads the same page: it scrolls again.
+        c.loadFinished(true);
+        QCOMPARE(scripts.last().first().toString(), HtmlPageTemplate::innerScrollScript(true));
+        const int afterRestart = int(scripts.count());
+
+        c.handleMessage(QStringLiteral("resize"), resize(800, 1));
+        QTRY_COMPARE(c.contentHeight(), 800.0);
+        QVERIFY(!c.scrollsInside());
+        QCOMPARE(scripts.count(), afterRestart + 1);
+        QCOMPARE(scripts.last().first().toString(), HtmlPageTemplate::innerScrollScript(false));
+
+        c.handleMessage(QStringLiteral("resize"), resize(31000, 1));
+        QTRY_VERIFY(c.scrollsInside());
+        c.setHtml(QStringLiteral("<p>新</p>"));
+        c.flush();
+        QVERIFY(!c.scrollsInside());
+        QCOMPARE(c.contentHeight(), HtmlContentController::maximumHeight); // kept until the new page reports
+    }
+
+    // A change made while a loaded view has no width waits for one, then goes out.
+    void changesWaitingForAWidth()
+    {
+        Loaded loaded;
+        HtmlContentController &c = loaded.controller;
+        QSignalSpy pages(&c, &HtmlContentController::pageUrlChanged);
+        QSignalSpy scripts(&c, &HtmlContentController::scriptRequested);
+        c.setViewWidth(0);
+        c.setHtml(QStringLiteral("<p>乙</p>"));
+        c.setTextOpacity(0.4);
+        c.flush();
+        QTest::qWait(30);
+        QCOMPARE(pages.count(), 0);
+        QCOMPARE(c.documentVersion(), 1);
+        c.setViewWidth(250);
+        QTRY_COMPARE(pages.count(), 1);
+        QCOMPARE(c.documentVersion(), 2);
+        QVERIFY(c.currentPage().contains(QStringLiteral("<p>乙</p>")));
+        QVERIFY(c.currentPage().contains(QStringLiteral("rgba(51, 51, 51, 0.4)")));
+
+        // A recolour alone waits the same way.
+        c.setViewWidth(0);
+        c.setTextOpacity(0.7);
+        c.flush();
+        QCOMPARE(scripts.count(), 0);
+        c.setViewWidth(250);
+        QTRY_COMPARE(scripts.count(), 1);
+        QVERIFY(scripts.first().first().toString().contains(QStringLiteral("rgba(51, 51, 51, 0.7)")));
+        // A new width of a view that had one changes nothing.
+        c.setViewWidth(300);
+        QTest::qWait(30);
+        QCOMPARE(scripts.count(), 1);
+        QCOMPARE(pages.count(), 1);
     }
 
     // Reports of a document replaced before the write never land; the last

@@ -32,9 +32,34 @@ private Q_SLOTS:
         QTest::newRow("comparison in a formula stays text") << "若x&lt;y，则y&gt;z" << "若x&lt;y，则y&gt;z";
         QTest::newRow("less-than before a letter, no greater-than") << "&lt;a 与 b" << "&lt;a 与 b";
         QTest::newRow("tag split over two lines") << "&lt;p\n&gt;x" << "&lt;p\n&gt;x";
-        QTest::newRow("unknown element name") << "&lt;script&gt;x&lt;/script&gt;" << "&lt;script&gt;x&lt;/script&gt;";
+        QTest::newRow("script stays text") << "&lt;script&gt;x&lt;/script&gt;" << "&lt;script&gt;x&lt;/script&gt;";
         QTest::newRow("name prefix only (brx)") << "&lt;brx&gt;" << "&lt;brx&gt;";
         QTest::newRow("heading") << "&lt;h3&gt;t&lt;/h3&gt;" << "<h3>t</h3>";
+        // Every element that shows content counts, not a short list.
+        QTest::newRow("link with escaped quotes")
+            << "&lt;a href=&quot;https://example.com/&quot;&gt;链接&lt;/a&gt;" << "<a href=\"https://example.com/\">链接</a>";
+        QTest::newRow("self-closing rule") << "甲&lt;hr/&gt;乙" << "甲<hr/>乙";
+        QTest::newRow("rule with a blank before the slash") << "甲&lt;hr /&gt;乙" << "甲<hr />乙";
+        QTest::newRow("code in pre") << "&lt;pre&gt;&lt;code&gt;x = 1&lt;/code&gt;&lt;/pre&gt;"
+                                     << "<pre><code>x = 1</code></pre>";
+        QTest::newRow("table body") << "&lt;table&gt;&lt;tbody&gt;&lt;tr&gt;&lt;td colspan=2&gt;1&lt;/td&gt;"
+                                       "&lt;/tr&gt;&lt;/tbody&gt;&lt;/table&gt;"
+                                    << "<table><tbody><tr><td colspan=2>1</td></tr></tbody></table>";
+        QTest::newRow("blockquote") << "&lt;blockquote&gt;引文&lt;/blockquote&gt;" << "<blockquote>引文</blockquote>";
+        QTest::newRow("one-letter s") << "&lt;s&gt;删去&lt;/s&gt;" << "<s>删去</s>";
+        QTest::newRow("small closing tag alone") << "注&lt;/small&gt;" << "注</small>";
+        QTest::newRow("quoted Chinese value") << "&lt;span title=&quot;标题 一&quot;&gt;字&lt;/span&gt;"
+                                              << "<span title=\"标题 一\">字</span>";
+        QTest::newRow("bare attribute and single quotes") << "&lt;input disabled value='a b'&gt;"
+                                                          << "<input disabled value='a b'>";
+        // After the name only attribute syntax with ASCII names: comparisons stay text.
+        QTest::newRow("comparison around a one-letter name") << "a&lt;b 且 c&gt;d" << "a&lt;b 且 c&gt;d";
+        QTest::newRow("comparison around s") << "若 t&lt;s 则 s&gt;0" << "若 t&lt;s 则 s&gt;0";
+        QTest::newRow("Chinese attribute name") << "&lt;span 标题=1&gt;x" << "&lt;span 标题=1&gt;x";
+        QTest::newRow("digit after the name") << "&lt;p 1&gt;" << "&lt;p 1&gt;";
+        QTest::newRow("value broken by a quote") << "&lt;a href=\"x&gt;y" << "&lt;a href=\"x&gt;y";
+        QTest::newRow("unclosed quoted value over two lines") << "&lt;a title=&quot;x\ny&quot;&gt;"
+                                                              << "&lt;a title=&quot;x\ny&quot;&gt;";
         QTest::newRow("plain html untouched") << "<p>a &amp; b</p>" << "<p>a &amp; b</p>";
         QTest::newRow("empty") << "" << "";
     }

@@ -1,5 +1,8 @@
+#include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
+#include "ContentViewRules.h"
 #include "HtmlContentController.h"
+#include "TestAppModel.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -9,6 +12,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
@@ -33,6 +37,7 @@ Window {
     property alias view: view
     property var lastResult
     property int results: 0
+    property int sidewaysWheels: 0
     signal tapped(string source)
     function evaluate(script) {
         view.webView.runJavaScript(script, function (result) { lastResult = result; results += 1; });
@@ -43,10 +48,22 @@ Window {
         width: 400
         height: 400
     }
+    // Beneath the scroller: what a sideways wheel turn reaches (on the
+    // analysis screen, its paging).
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.NoButton
+        onWheel: (wheel) => {
+            if (wheel.angleDelta.x !== 0)
+                sidewaysWheels += 1;
+            wheel.accepted = wheel.angleDelta.x !== 0;
+        }
+    }
     Flickable {
         id: flick
         objectName: "flick"
         anchors.fill: parent
+        contentWidth: width
         contentHeight: view.height + 600
         HtmlWebView {
             id: view
@@ -58,10 +75,10 @@ Window {
 }
 )";
 
-// A 40 x 40 red PNG.
-QString redSquare()
+// A red PNG, 40 x 40 unless told.
+QString redSquare(int width = 40, int height = 40)
 {
-    QImage image(40, 40, QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::red);
     QByteArray png;
     QBuffer buffer(&png);
@@ -70,12 +87,25 @@ QString redSquare()
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
+// One notch (or several) of a wheel at a window point, as the window gets it:
+// each event later than the one before, as scrollers measure their speed.
+void turnWheel(QQuickWindow *window, QPoint at, QPoint angle)
+{
+    static quint64 timestamp = 1000;
+    timestamp += 40;
+    QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    wheel.setTimestamp(timestamp);
+    QGuiApplication::sendEvent(window, &wheel);
+}
+
 } // namespace
 
 class TestHtmlWebView : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TestAppModel> m_model;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QObject> m_window;
 
@@ -106,8 +136,10 @@ class TestHtmlWebView : public QObject
 private Q_SLOTS:
     void init()
     {
+        m_model = std::make_unique<TestAppModel>();
         m_engine = std::make_unique<QQmlEngine>();
         m_engine->addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(m_engine.get(), m_model.get());
         QQmlComponent component(m_engine.get());
         component.setData(windowQml, QUrl(QStringLiteral("qrc:/test/Window.qml")));
         m_window.reset(component.create());
@@ -118,6 +150,7 @@ private Q_SLOTS:
     {
         m_window.reset();
         m_engine.reset();
+        m_model.reset();
     }
 
     // The page reports its height over the bridge; more content, more height.
@@ -270,6 +303,118 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QTRY_VERIFY(!viewer->property("imageViewer").value<QQuickItem *>());
     }
 
+    // The sheet is sized in screen points from the zoom and the screen's
+    // visible frame, then drawn inside the zoomed content: in the content's
+    // units it is that size over the zoom, and never beyond the window.
+    void imageSheetSize()
+    {
+        auto *zoom = qobject_cast<QQuickItem *>(m_window->findChild<QObject *>(QStringLiteral("zoom")));
+        QVERIFY(zoom);
+        QQuickItem content(zoom);
+        content.setSize(QSizeF(1000, 800));
+        QQmlComponent component(m_engine.get());
+        component.setData("import QtQuick\nimport Vuzo\nHtmlWebViewWithImageViewer { width: 300; height: 100 }",
+                          QUrl(QStringLiteral("qrc:/test/Viewer.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *viewer = qobject_cast<QQuickItem *>(object.get());
+        viewer->setParentItem(&content);
+        const QSizeF screen = qobject_cast<QQuickWindow *>(m_window.get())->screen()->availableGeometry().size();
+
+        const auto shownCard = [&]() -> QQuickItem * {
+            QMetaObject::invokeMethod(viewer, "showImage", Q_ARG(QVariant, redSquare()));
+            auto *sheet = viewer->property("imageViewer").value<QQuickItem *>();
+            if (!sheet || sheet->parentItem() != &content)
+                return nullptr;
+            QList<QQuickItem *> pending{sheet};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeLast();
+                if (item->objectName() == QLatin1String("imageViewerCard"))
+                    return item;
+                pending += item->childItems();
+            }
+            return nullptr;
+        };
+        const auto expected = [&](double scale) {
+            const QSizeF points = ContentViewRules::previewSize(scale, screen);
+            return QSizeF(std::min(points.width() / scale, 960.0), std::min(points.height() / scale, 760.0));
+        };
+        for (double scale : {1.0, 1.5, 0.5}) {
+            zoom->setProperty("contentScale", scale);
+            QQuickItem *card = shownCard();
+            QVERIFY(card);
+            QCOMPARE(card->size(), expected(scale));
+        }
+        // A zoom change while it is up resizes it.
+        QQuickItem *card = shownCard();
+        zoom->setProperty("contentScale", 1.25);
+        QTRY_COMPARE(card->size(), expected(1.25));
+    }
+
+    // The page's image layout: small images beside text are inline
+    // formulas (never with the graphic flag, which takes the full width),
+    // declared widths in %, pt and px are honoured up to the page width.
+    void imageLayout_data()
+    {
+        QTest::addColumn<QString>("html"); // %1: the image's address
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("graphic");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("width");
+        const QSize small(40, 40);
+        QTest::newRow("small image beside text") << "<p>设<img id=\"pic\" src=\"%1\">为常数</p>" << small << false
+                                                 << "inline-formula" << "40px";
+        QTest::newRow("the graphic flag takes the full width")
+            << "<p>设<img id=\"pic\" src=\"%1\">为常数</p>" << small << true << "content-image" << "400px";
+        QTest::newRow("alone in its paragraph") << "<p><img id=\"pic\" src=\"%1\"></p>" << small << false
+                                                << "content-image" << "40px";
+        QTest::newRow("taller than 120 beside text") << "<p>图<img id=\"pic\" src=\"%1\"></p>" << QSize(40, 130)
+                                                     << false << "content-image" << "40px";
+        QTest::newRow("75 % of a 400 px page") << "<img id=\"pic\" src=\"%1\" style=\"width: 75%\">" << small
+                                               << false << "content-image" << "300px";
+        QTest::newRow("72 pt") << "<img id=\"pic\" src=\"%1\" width=\"72pt\">" << small << false
+                               << "content-image" << "96px";
+        QTest::newRow("declared 0 takes the natural width") << "<img id=\"pic\" src=\"%1\" width=\"0\">" << small
+                                                            << false << "content-image" << "40px";
+        QTest::newRow("wider than the page is held to it") << "<img id=\"pic\" src=\"%1\" width=\"900\">"
+                                                           << small << false << "content-image" << "400px";
+    }
+
+    void imageLayout()
+    {
+        QFETCH(QString, html);
+        QFETCH(QSize, picture);
+        QFETCH(bool, graphic);
+        QFETCH(QString, className);
+        QFETCH(QString, width);
+        view()->setProperty("isGraphicReasoning", graphic);
+        show(html.arg(redSquare(picture.width(), picture.height())));
+        QTRY_VERIFY_WITH_TIMEOUT(!evaluate("document.getElementById('pic').style.width").toString().isEmpty(), 15000);
+        QCOMPARE(evaluate("document.documentElement.clientWidth").toInt(), 400);
+        QCOMPARE(evaluate("document.getElementById('pic').className").toString(), className);
+        QCOMPARE(evaluate("document.getElementById('pic').style.width").toString(), width);
+        QCOMPARE(evaluate("document.getElementById('pic').style.getPropertyPriority('width')").toString(),
+                 QStringLiteral("important"));
+    }
+
+    // Only an image with an address posts its click.
+    void imageClicksNeedAnAddress()
+    {
+        QSignalSpy taps(m_window.get(), SIGNAL(tapped(QString)));
+        show(QStringLiteral("<p><img id=\"none\" alt=\"无\"><img id=\"empty\" src=\"\" alt=\"空\">"
+                            "<img id=\"shown\" src=\"%1\"></p>")
+                 .arg(redSquare()));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate("document.getElementById('shown').dataset.macHandlersInstalled").toString(),
+                                  QStringLiteral("true"), 15000);
+        QCOMPARE(evaluate("document.getElementById('none').dataset.macHandlersInstalled").toString(),
+                 QStringLiteral("true"));
+        evaluate("document.getElementById('none').click(); document.getElementById('empty').click(); 1");
+        QTest::qWait(300);
+        QCOMPARE(taps.count(), 0);
+        evaluate("document.getElementById('shown').click(); 1");
+        QTRY_COMPARE(taps.count(), 1);
+    }
+
     // An option is plain text unless it holds markup; HTML options are at
     // least 30 high and take no mouse input.
     void optionContent_data()
@@ -320,20 +465,68 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
         QVERIFY(!web->isEnabled());
     }
 
-    // The wheel over the content scrolls the screen, not the page.
-    void wheelScrollsTheEnclosingFlickable()
+    // The wheel over the content is the scroller's, as if the view were not
+    // there: a vertical turn is a user scroll of it (its movement signals
+    // fire), a sideways one goes on to what lies beneath.
+    void wheelGoesToWhatLiesBeneath()
     {
-        show(QStringLiteral("<p>滚动</p>"));
+        show(QStringLiteral("<p>滚动</p><p>第二段</p>"));
         QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() > 10, 15000);
         auto *window = qobject_cast<QQuickWindow *>(m_window.get());
         auto *flick = m_window->findChild<QQuickItem *>(QStringLiteral("flick"));
         QVERIFY(flick);
+        QSignalSpy started(flick, SIGNAL(movementStarted()));
+        QSignalSpy ended(flick, SIGNAL(movementEnded()));
         QCOMPARE(flick->property("contentY").toDouble(), 0.0);
         const QPoint at(100, 10);
-        QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        QGuiApplication::sendEvent(window, &wheel);
+        QVERIFY(view()->contains(view()->mapFromScene(at)));
+        const auto turn = [&](QPoint angle) { turnWheel(window, at, angle); };
+        turn(QPoint(0, -120));
         QTRY_VERIFY(flick->property("contentY").toDouble() > 0);
+        QCOMPARE(started.count(), 1);
+        QTRY_COMPARE(ended.count(), 1);
+        QCOMPARE(evaluate("window.scrollY").toDouble(), 0.0);
+
+        turn(QPoint(-120, 0));
+        QTRY_COMPARE(m_window->property("sidewaysWheels").toInt(), 1);
+        QCOMPARE(evaluate("window.scrollX").toDouble(), 0.0);
+    }
+
+    // A page above the tallest view is shown at that height, not dropped;
+    // once the scroller is at its end the page scrolls inside itself, so its
+    // end can be reached.
+    void tallPageScrollsInside()
+    {
+        show(QStringLiteral("<div style=\"height: 45000px\">开头</div><p id=\"end\">结尾</p>"));
+        QTRY_COMPARE_WITH_TIMEOUT(controller()->contentHeight(), HtmlContentController::maximumHeight, 15000);
+        QVERIFY(controller()->scrollsInside());
+        QCOMPARE(view()->height(), HtmlContentController::maximumHeight);
+        auto *window = qobject_cast<QQuickWindow *>(m_window.get());
+        auto *flick = m_window->findChild<QQuickItem *>(QStringLiteral("flick"));
+        // Little below the view, so its foot is in sight at the scroller's end.
+        flick->setProperty("contentHeight", view()->height() + 100);
+        const QPoint at(100, 200);
+        const auto turn = [&](int angle) { turnWheel(window, at, QPoint(0, angle)); };
+        // While the scroller can move, the wheel is its own.
+        turn(-120);
+        QTRY_VERIFY(flick->property("contentY").toDouble() > 0);
+        QCOMPARE(evaluate("window.scrollY").toDouble(), 0.0);
+        // At its end (the view's foot in sight, more below it), the page moves.
+        const double bottom = flick->property("contentHeight").toDouble() - flick->height();
+        QTRY_VERIFY(!flick->property("moving").toBool());
+        flick->setProperty("contentY", bottom - 700);
+        QVERIFY(view()->contains(view()->mapFromScene(at)));
+        for (int i = 0; i < 400 && flick->property("contentY").toDouble() < bottom - 0.5; ++i) {
+            turn(-1200);
+            QTest::qWait(5);
+        }
+        QTRY_VERIFY(!flick->property("moving").toBool());
+        QCOMPARE(flick->property("contentY").toDouble(), bottom);
+        for (int i = 0; i < 40; ++i)
+            turn(-1200);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate("window.scrollY").toDouble() > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate("window.scrollY").toDouble() >= 14000, 20000);
+        QCOMPARE(flick->property("contentY").toDouble(), bottom);
     }
 };
 

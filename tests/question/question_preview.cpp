@@ -1,6 +1,6 @@
 // Shows the question screen with a sample set over a patterned backdrop and
 // saves a picture: question_preview <out.png> [--transparent] [--index N]
-// [--card] [--confirm] [--zoom] (150 %).
+// [--card] [--confirm] [--zoom] (150 %) [--image] (the image sheet of the stem).
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
@@ -9,6 +9,9 @@
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -123,6 +126,35 @@ Window {
     if (args.contains(QStringLiteral("--confirm")))
         view->setProperty("showingSubmitConfirmation", true);
     QTest::qWait(4000);
+    if (args.contains(QStringLiteral("--image"))) {
+        QImage picture(480, 300, QImage::Format_RGB32);
+        QPainter painter(&picture);
+        painter.fillRect(picture.rect(), QColor(0xE8, 0xEE, 0xF7));
+        painter.setBrush(QColor(0x3A, 0x7B, 0xD5));
+        painter.drawEllipse(QPoint(240, 150), 110, 110);
+        painter.end();
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        // The stem of the current page.
+        const auto findIn = [](QQuickItem *from, const QString &name) {
+            QList<QQuickItem *> pending{from};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (item->objectName() == name)
+                    return item;
+                pending.append(item->childItems());
+            }
+            return static_cast<QQuickItem *>(nullptr);
+        };
+        QQuickItem *page = findIn(view, QStringLiteral("page%1").arg(index));
+        if (QQuickItem *stem = page ? findIn(page, QStringLiteral("stemView")) : nullptr)
+            QMetaObject::invokeMethod(stem, "showImage",
+                                      Q_ARG(QVariant, QStringLiteral("data:image/png;base64,")
+                                                          + QString::fromLatin1(png.toBase64())));
+        QTest::qWait(500);
+    }
     window->grabWindow().save(args.at(1));
     object.reset();
     UserDefaults::setStandard(nullptr);

@@ -200,35 +200,38 @@ private Q_SLOTS:
         QCOMPARE(sectionDescriptionText(QStringLiteral("   ")), QStringLiteral("   "));
     }
 
-    void sheetScale_data()
+    // The image sheet: 640 x 480 at the sheet scale of the stored zoom, each
+    // side cut to the screen's visible frame on its own.
+    void sheetSize_data()
     {
         QTest::addColumn<double>("uiScale");
         QTest::addColumn<double>("scale");
-        QTest::addColumn<QSizeF>("physical"); // the sheet in device-independent pixels on a large screen
-        QTest::newRow("1.0") << 1.0 << 1.0 << QSizeF(640, 480);
-        QTest::newRow("1.03 rounds up") << 1.03 << 1.05 << QSizeF(672, 504);
-        QTest::newRow("0.3 held at 0.5") << 0.3 << 0.5 << QSizeF(320, 240);
-        QTest::newRow("2.0 held at 1.5") << 2.0 << 1.5 << QSizeF(960, 720);
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 1.0 << QSizeF(640, 480);
-        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 1.0 << QSizeF(640, 480);
+        QTest::addColumn<QSizeF>("visibleFrame"); // empty: no screen
+        QTest::addColumn<QSizeF>("size");
+        const QSizeF large(2560, 1400);
+        QTest::newRow("1.0") << 1.0 << 1.0 << large << QSizeF(640, 480);
+        QTest::newRow("1.03 rounds up") << 1.03 << 1.05 << large << QSizeF(672, 504);
+        QTest::newRow("0.3 held at 0.5") << 0.3 << 0.5 << large << QSizeF(320, 240);
+        QTest::newRow("2.0 held at 1.5") << 2.0 << 1.5 << large << QSizeF(960, 720);
+        QTest::newRow("2.0 on a narrow screen") << 2.0 << 1.5 << QSizeF(900, 1000) << QSizeF(900, 720);
+        QTest::newRow("2.0 on a low screen") << 2.0 << 1.5 << QSizeF(1280, 700) << QSizeF(960, 700);
+        QTest::newRow("no screen keeps the base size") << 1.2 << 1.2 << QSizeF() << QSizeF(768, 576);
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 1.0 << large << QSizeF(640, 480);
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 1.0 << large << QSizeF(640, 480);
     }
 
-    void sheetScale()
+    void sheetSize()
     {
         QFETCH(double, uiScale);
         QFETCH(double, scale);
-        QFETCH(QSizeF, physical);
-        const double s = ContentViewRules::sheetScale(uiScale);
-        QCOMPARE(s, scale);
-        const QSizeF logical = ContentViewRules::previewSize(QSizeF(5000, 5000));
-        QCOMPARE(QSizeF(logical.width() * s, logical.height() * s), physical);
+        QFETCH(QSizeF, visibleFrame);
+        QFETCH(QSizeF, size);
+        QCOMPARE(ContentViewRules::sheetScale(uiScale), scale);
+        QCOMPARE(ContentViewRules::previewSize(uiScale, visibleFrame), size);
     }
 
-    void previewSizeIsCutPerSide()
+    void decodeSizeFollowsThePixelRatio()
     {
-        QCOMPARE(ContentViewRules::previewSize(QSizeF(500, 900)), QSizeF(500, 480));
-        QCOMPARE(ContentViewRules::previewSize(QSizeF(900, 300)), QSizeF(640, 300));
-        QCOMPARE(ContentViewRules::previewSize(QSizeF(0, 0)), QSizeF(640, 480));
         QCOMPARE(ContentViewRules::decodeSize(QSizeF(600, 400.5), 2.0), QSizeF(1200, 801));
         QCOMPARE(ContentViewRules::decodeSize(QSizeF(600, 400), 0), QSizeF(600, 400));
     }

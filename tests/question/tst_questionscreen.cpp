@@ -6,9 +6,13 @@
 #include "QuestionScreenRules.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
+#include "platform/gui/KeyEventAdapter.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QKeyEvent>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -80,6 +84,120 @@ QQuickItem *find(QQuickItem *root, const QString &name)
             return found;
     }
     return nullptr;
+}
+
+// The panel hands every key press to the model's answering keys before any
+// item sees it; this window does the same.
+class AnsweringWindow : public QQuickWindow
+{
+public:
+    explicit AnsweringWindow(AppModel &model)
+        : m_model(model)
+    {
+    }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress
+            && m_model.handleQuestionKeyEvent(keyEventInfo(*static_cast<QKeyEvent *>(event)))) {
+            event->accept();
+            return true;
+        }
+        return QQuickWindow::event(event);
+    }
+
+private:
+    AppModel &m_model;
+};
+
+// The question screen in an answering window, with a way to run script in
+// one of its web views.
+struct ScreenWindow
+{
+    AnsweringWindow window;
+    QQmlEngine engine;
+    std::unique_ptr<QQuickItem> view;
+    std::unique_ptr<QObject> runner;
+
+    explicit ScreenWindow(AppModel &model)
+        : window(model)
+    {
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(&engine, &model);
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick\nimport Vuzo\nQuestionView {}", QUrl(QStringLiteral("qrc:/test/View.qml")));
+        view.reset(qobject_cast<QQuickItem *>(component.create()));
+        if (!view)
+            qWarning() << component.errorString();
+        QQmlComponent script(&engine);
+        script.setData("import QtQuick\nQtObject {\n property var last\n property int results: 0\n"
+                       " function run(web, text) { web.runJavaScript(text, function (r) { last = r; results += 1; }); }\n}",
+                       QUrl(QStringLiteral("qrc:/test/Runner.qml")));
+        runner.reset(script.create());
+        window.resize(1100, 760);
+        if (view) {
+            view->setParentItem(window.contentItem());
+            view->setSize(QSizeF(1100, 760));
+        }
+        window.show();
+    }
+    ~ScreenWindow() { view.reset(); }
+
+    // The result of a script run in the page of an HtmlWebView.
+    QVariant evaluate(QQuickItem *htmlView, const QString &text)
+    {
+        auto *web = htmlView->property("webView").value<QObject *>();
+        const int before = runner->property("results").toInt();
+        QMetaObject::invokeMethod(runner.get(), "run", Q_ARG(QVariant, QVariant::fromValue(web)),
+                                  Q_ARG(QVariant, text));
+        if (!QTest::qWaitFor([&] { return runner->property("results").toInt() > before; }, 10000))
+            return QStringLiteral("<no result>");
+        return runner->property("last");
+    }
+
+    // The stem's HTML view of a plain page, once its page is loaded and laid out.
+    QQuickItem *loadedStem(const QString &page)
+    {
+        QQuickItem *found = nullptr;
+        if (!QTest::qWaitFor([&] { return (found = find(view.get(), page)) != nullptr; }, 5000))
+            return nullptr;
+        QQuickItem *stem = nullptr;
+        if (!QTest::qWaitFor([&] { return (stem = find(found, QStringLiteral("stemView"))) != nullptr; }, 5000))
+            return nullptr;
+        auto *html = stem->property("view").value<QQuickItem *>();
+        if (!QTest::qWaitFor([&] { return html->property("contentHeight").toDouble() > 10; }, 20000))
+            return nullptr;
+        return stem;
+    }
+};
+
+// A 200 x 120 red PNG as a data address.
+QString redPicture()
+{
+    QImage image(200, 120, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+// A drag of the left button across the window in small steps, as a hand makes it.
+void drag(QWindow *window, QPoint from, QPoint to)
+{
+    QTest::mouseMove(window, from);
+    QTest::qWait(30);
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QTest::qWait(30);
+    constexpr int steps = 15;
+    for (int i = 1; i <= steps; ++i) {
+        QTest::mouseMove(window, from + (to - from) * i / steps);
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+    QTest::qWait(50);
 }
 
 } // namespace
@@ -378,6 +496,116 @@ Window {
         QTRY_VERIFY(seeThrough->property("cardItem").value<QQuickItem *>());
         QVERIFY(!modal->property("isPresented").toBool());
         QCOMPARE(seeThrough->property("cardItem").value<QQuickItem *>()->width(), 300.0);
+    }
+
+    // A sideways drag that begins on the stem's text selects it and keeps the
+    // question; the same drag begun elsewhere on the page turns it.
+    void dragOnTheStemSelects()
+    {
+        QList<Question> set = plainSet(3);
+        set[1].context = QStringLiteral("<p>") + QString(120, QChar(u'材')) + QStringLiteral("</p>");
+        open(set, 1);
+        ScreenWindow screen(model());
+        QVERIFY(screen.view);
+        QVERIFY(QTest::qWaitForWindowExposed(&screen.window));
+        QQuickItem *stem = screen.loadedStem(QStringLiteral("page1"));
+        QVERIFY(stem);
+        auto *html = stem->property("view").value<QQuickItem *>();
+        QCOMPARE(screen.evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt(), 0);
+
+        const QPoint start = stem->mapToScene(QPointF(8, 18)).toPoint();
+        drag(&screen.window, start, start + QPoint(300, 0));
+        QCOMPARE(model().currentQuestionIndex(), 1);
+        QTRY_VERIFY(screen.evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt() >= 5);
+
+        // Down across lines (on a page that could scroll): still a selection,
+        // and the page stays where it is.
+        screen.evaluate(html, QStringLiteral("window.getSelection().removeAllRanges(); 1"));
+        QQuickItem *page = find(screen.view.get(), QStringLiteral("page1"));
+        page->setProperty("contentHeight", 3000);
+        drag(&screen.window, start, start + QPoint(120, 60));
+        QCOMPARE(page->property("contentY").toDouble(), 0.0);
+        QTRY_VERIFY(screen.evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt() > 40);
+        QCOMPARE(model().currentQuestionIndex(), 1);
+
+        // Below the content, on the page itself, the same drag leftward is a swipe.
+        QQuickItem *pager = find(screen.view.get(), QStringLiteral("pager"));
+        const QPoint open = pager->mapToScene(QPointF(pager->width() - 40, pager->height() - 30)).toPoint();
+        drag(&screen.window, open, open - QPoint(300, 0));
+        QCOMPARE(model().currentQuestionIndex(), 2);
+    }
+
+    // A clicked image opens the sheet: while it is up the answering and arrow
+    // keys reach nothing behind it; Escape, its close button and a move to
+    // another question close it.
+    void imageSheetIsModal()
+    {
+        QList<Question> set = plainSet(3);
+        set[1].context = QStringLiteral("<p>看图</p><p><img id=\"pic\" src=\"%1\"></p>").arg(redPicture());
+        open(set, 1);
+        ScreenWindow screen(model());
+        QVERIFY(screen.view);
+        QVERIFY(QTest::qWaitForWindowExposed(&screen.window));
+        screen.window.requestActivate();
+        QQuickItem *stem = screen.loadedStem(QStringLiteral("page1"));
+        QVERIFY(stem);
+        auto *html = stem->property("view").value<QQuickItem *>();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            screen.evaluate(html, QStringLiteral("document.getElementById('pic').getBoundingClientRect().width")).toDouble()
+                > 100,
+            15000);
+
+        // The keys work while no sheet is up.
+        QTest::keyClick(&screen.window, Qt::Key_Right);
+        QCOMPARE(model().currentQuestionIndex(), 2);
+        QTest::keyClick(&screen.window, Qt::Key_Left);
+        QCOMPARE(model().currentQuestionIndex(), 1);
+
+        const auto openSheet = [&]() -> QQuickItem * {
+            const QVariantList centre = screen.evaluate(html, QStringLiteral(
+                "(function(){var r=document.getElementById('pic').getBoundingClientRect();"
+                "return [r.x + r.width / 2, r.y + r.height / 2];})()")).toList();
+            if (centre.size() != 2)
+                return nullptr;
+            const QPoint at = html->mapToScene(QPointF(centre[0].toDouble(), centre[1].toDouble())).toPoint();
+            QTest::mouseMove(&screen.window, at);
+            QTest::qWait(50);
+            QTest::mouseClick(&screen.window, Qt::LeftButton, {}, at);
+            QQuickItem *sheet = nullptr;
+            const bool shown = QTest::qWaitFor(
+                [&] { return (sheet = stem->property("imageViewer").value<QQuickItem *>()) != nullptr; }, 10000);
+            return shown ? sheet : nullptr;
+        };
+        QQuickItem *sheet = openSheet();
+        QVERIFY(sheet);
+        QQuickItem *card = find(sheet, QStringLiteral("imageViewerCard"));
+        QVERIFY(card);
+        QCOMPARE(card->size(), QSizeF(640, 480));
+
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Z, Qt::Key_X, Qt::Key_Return})
+            QTest::keyClick(&screen.window, key);
+        QTest::qWait(250); // past the answer's move to the next question
+        QCOMPARE(model().currentQuestionIndex(), 1);
+        QVERIFY(model().answers().isEmpty());
+        QCOMPARE(stem->property("imageViewer").value<QQuickItem *>(), sheet);
+
+        QTest::keyClick(&screen.window, Qt::Key_Escape);
+        QTRY_VERIFY(!stem->property("imageViewer").value<QQuickItem *>());
+        QTest::keyClick(&screen.window, Qt::Key_Right);
+        QCOMPARE(model().currentQuestionIndex(), 2);
+        QTest::keyClick(&screen.window, Qt::Key_Left);
+
+        sheet = openSheet();
+        QVERIFY(sheet);
+        QQuickItem *close = find(sheet, QStringLiteral("imageViewerClose"));
+        QVERIFY(close);
+        QTest::mouseClick(&screen.window, Qt::LeftButton, {},
+                          close->mapToScene(QPointF(close->width() / 2, close->height() / 2)).toPoint());
+        QTRY_VERIFY(!stem->property("imageViewer").value<QQuickItem *>());
+
+        QVERIFY(openSheet());
+        model().setCurrentQuestionIndex(0);
+        QTRY_VERIFY(!stem->property("imageViewer").value<QQuickItem *>());
     }
 
     // While a modal is up, keys reach its focused control and nothing else

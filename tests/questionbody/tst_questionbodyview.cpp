@@ -281,6 +281,26 @@ private Q_SLOTS:
         // Back again: question 2 keeps its split.
         model().moveQuestion(-1);
         QCOMPARE(qRound(split->top()), qRound(0.46 * 900 - 100));
+
+        // A sideways drag that begins on the stem's text is a selection: it
+        // moves to no other question. (The swipe above ended on an option,
+        // whose answer moves on by itself a moment later.)
+        QTest::qWait(300);
+        model().setCurrentQuestionIndex(2);
+        auto *page = find(QStringLiteral("materialPage2"));
+        QVERIFY(page);
+        QQuickItem *stem = nullptr;
+        QTRY_VERIFY((stem = find(QStringLiteral("stemView"), page)) != nullptr);
+        auto *html = stem->property("view").value<QQuickItem *>();
+        QTRY_VERIFY_WITH_TIMEOUT(html->property("contentHeight").toDouble() > 10, 20000);
+        const QPoint on = stem->mapToScene(QPointF(8, 18)).toPoint();
+        QTest::mouseMove(window, on);
+        QTest::mousePress(window, Qt::LeftButton, {}, on);
+        for (int step = 1; step <= 15; ++step)
+            QTest::mouseMove(window, on + QPoint(step * 20, 0), 5);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, on + QPoint(300, 0));
+        QTest::qWait(250);
+        QCOMPARE(model().currentQuestionIndex(), qint64(2));
     }
 
     // On the question screen: a page scrolled down and unmounted comes back

@@ -6,6 +6,8 @@
 #include "ResultsTestSupport.h"
 
 #include <QApplication>
+#include <QQmlComponent>
+#include <QWheelEvent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -74,6 +76,7 @@ class TestResultsViews : public QObject
 private:
     std::unique_ptr<Environment> env;
     std::unique_ptr<QQuickView> view;
+    std::unique_ptr<QObject> runner;
 
     AppModel &model() { return *env->model; }
     QQuickItem *root() { return view->rootObject(); }
@@ -108,6 +111,39 @@ private:
         QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     }
 
+    // The result of a script run in the page of an HtmlWebView.
+    QVariant evaluate(QQuickItem *htmlView, const QString &text)
+    {
+        if (!runner) {
+            QQmlComponent script(view->engine());
+            script.setData("import QtQuick\nQtObject {\n property var last\n property int results: 0\n"
+                           " function run(web, text) { web.runJavaScript(text, function (r) { last = r; results += 1; }); }\n}",
+                           QUrl(QStringLiteral("qrc:/test/Runner.qml")));
+            runner.reset(script.create());
+        }
+        auto *web = htmlView->property("webView").value<QObject *>();
+        const int before = runner->property("results").toInt();
+        QMetaObject::invokeMethod(runner.get(), "run", Q_ARG(QVariant, QVariant::fromValue(web)), Q_ARG(QVariant, text));
+        if (!QTest::qWaitFor([&] { return runner->property("results").toInt() > before; }, 10000))
+            return QStringLiteral("<no result>");
+        return runner->property("last");
+    }
+
+    void drag(QPoint from, QPoint to)
+    {
+        QTest::mouseMove(view.get(), from);
+        QTest::qWait(30);
+        QTest::mousePress(view.get(), Qt::LeftButton, {}, from);
+        QTest::qWait(30);
+        constexpr int steps = 15;
+        for (int i = 1; i <= steps; ++i) {
+            QTest::mouseMove(view.get(), from + (to - from) * i / steps);
+            QTest::qWait(20);
+        }
+        QTest::mouseRelease(view.get(), Qt::LeftButton, {}, to);
+        QTest::qWait(50);
+    }
+
     void settle() { QTRY_VERIFY(!model().isLoading() && !model().practiceHistory()->isLoading()); }
 
 private Q_SLOTS:
@@ -119,6 +155,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        runner.reset();
         view.reset();
         env.reset();
     }
@@ -190,6 +227,45 @@ private Q_SLOTS:
 
         click(item("analysisBack"));
         QCOMPARE(model().screen(), AppScreen::report);
+    }
+
+    // Over the stem a sideways drag selects its text and keeps the question,
+    // while the same drag elsewhere on the pane turns it; a sideways wheel
+    // turn over the stem reaches the screen's paging.
+    void analysisContentKeepsItsDrags()
+    {
+        QList<Question> questions;
+        for (int i = 0; i < 3; ++i)
+            questions.append(choice(QStringLiteral("q%1").arg(i), QStringLiteral("A"), QStringLiteral("A")));
+        questions[1].context = QStringLiteral("<p>") + QString(40, QChar(u'析')) + QStringLiteral("</p>");
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(1);
+        model().setAnalysisFromCollections(false);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QQuickItem *stem = item("analysisStem");
+        QVERIFY(stem);
+        auto *html = stem->property("view").value<QQuickItem *>();
+        QTRY_VERIFY_WITH_TIMEOUT(html->property("contentHeight").toDouble() > 10, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(html, QStringLiteral("document.readyState")).toString(),
+                                  QStringLiteral("complete"), 10000);
+
+        const QPoint start = stem->mapToScene(QPointF(8, 18)).toPoint();
+        drag(start, start + QPoint(300, 0));
+        QCOMPARE(model().currentAnalysisIndex(), 1);
+        QTRY_VERIFY(evaluate(html, QStringLiteral("window.getSelection().toString().length")).toInt() >= 5);
+
+        QQuickItem *pane = item("analysisQuestionPane");
+        const QPoint aside = pane->mapToScene(QPointF(pane->width() - 20, pane->height() - 30)).toPoint();
+        drag(aside, aside - QPoint(300, 0));
+        QCOMPARE(model().currentAnalysisIndex(), 2);
+
+        const QPoint over = stem->mapToScene(QPointF(20, 20)).toPoint();
+        QVERIFY(stem->contains(stem->mapFromScene(over)));
+        QWheelEvent wheel(over, view->mapToGlobal(over), QPoint(), QPoint(120, 0), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QGuiApplication::sendEvent(view.get(), &wheel);
+        QTRY_COMPARE(model().currentAnalysisIndex(), 1);
     }
 
     void emptyAnalysis()

@@ -199,24 +199,32 @@ Item {
                 anchors.bottom: parent.bottom
                 width: parent.width
                 controller: analysis
+            }
 
-                // A swipe across the question moves to its neighbour.
-                DragHandler {
+            // A swipe across the question moves to its neighbour. A passive
+            // observer: it takes no press from the buttons and web views
+            // beneath, and a drag that begins on the text of a web view
+            // selects it and moves nothing.
+            Item {
+                anchors.fill: questionPane
+                z: 2
+                PointHandler {
                     id: swipe
-                    target: null
-                    yAxis.enabled: false
-                    property point moved
-                    onCentroidChanged: {
-                        if (active)
-                            moved = Qt.point(centroid.scenePosition.x - centroid.scenePressPosition.x,
-                                             centroid.scenePosition.y - centroid.scenePressPosition.y);
-                    }
+                    objectName: "analysisSwipe"
+                    acceptedButtons: Qt.LeftButton
+                    property point start
+                    property point last
+                    property bool selecting: false
                     onActiveChanged: {
-                        if (active)
-                            moved = Qt.point(0, 0);
-                        else
-                            analysis.finishSwipe(moved.x, moved.y);
+                        if (active) {
+                            start = point.scenePressPosition;
+                            last = point.scenePosition;
+                            selecting = ContentViewRules.isOverContent(questionPane, point.scenePressPosition);
+                        } else if (!selecting) {
+                            analysis.finishSwipe(last.x - start.x, last.y - start.y);
+                        }
                     }
+                    onPointChanged: if (active) last = point.scenePosition
                 }
             }
         }

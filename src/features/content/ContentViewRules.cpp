@@ -2,6 +2,9 @@
 
 #include "HtmlContentStyle.h"
 
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 #include <QUrl>
@@ -17,11 +20,20 @@ double ContentViewRules::sheetScale(double uiScale)
     return std::clamp(rounded, 0.5, 1.5);
 }
 
-QSizeF ContentViewRules::previewSize(const QSizeF &available)
+QSizeF ContentViewRules::previewSize(double uiScale, const QSizeF &visibleFrame)
 {
-    const double width = available.width() > 0 ? std::min(640.0, available.width()) : 640.0;
-    const double height = available.height() > 0 ? std::min(480.0, available.height()) : 480.0;
-    return {width, height};
+    const double s = sheetScale(uiScale);
+    const QSizeF base(640 * s, 480 * s);
+    if (!(visibleFrame.width() > 0) || !(visibleFrame.height() > 0))
+        return base;
+    return {std::min(base.width(), visibleFrame.width()), std::min(base.height(), visibleFrame.height())};
+}
+
+QSizeF ContentViewRules::imagePreviewSize(double uiScale, QQuickItem *item)
+{
+    const QQuickWindow *window = item ? item->window() : nullptr;
+    const QScreen *screen = window ? window->screen() : nullptr;
+    return previewSize(uiScale, screen ? QSizeF(screen->availableGeometry().size()) : QSizeF());
 }
 
 int ContentViewRules::imageAddress(const QString &source)
@@ -69,4 +81,30 @@ QString ContentViewRules::decodeCharacterReferences(const QString &text)
     QString escaped = text;
     escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     return QTextDocumentFragment::fromHtml(QStringLiteral("<pre>") + escaped + QStringLiteral("</pre>")).toPlainText();
+}
+
+bool ContentViewRules::isOverContent(QQuickItem *area, const QPointF &scenePosition)
+{
+    const auto shownAt = [&scenePosition](const QQuickItem *item) {
+        for (const QQuickItem *clipper = item; clipper; clipper = clipper->parentItem()) {
+            if ((clipper == item || clipper->clip()) && !clipper->contains(clipper->mapFromScene(scenePosition)))
+                return false;
+        }
+        return true;
+    };
+    QList<QQuickItem *> pending;
+    if (area)
+        pending.append(area);
+    while (!pending.isEmpty()) {
+        QQuickItem *item = pending.takeLast();
+        if (!item->isVisible() || !item->isEnabled() || !(item->opacity() > 0))
+            continue;
+        if (item->inherits("QQuickWebEngineView")) {
+            if (shownAt(item))
+                return true;
+            continue;
+        }
+        pending.append(item->childItems());
+    }
+    return false;
 }

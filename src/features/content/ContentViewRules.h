@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointF>
+#include <QQuickItem>
 #include <QSizeF>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
@@ -24,9 +26,11 @@ public:
 
     // The window zoom rounded to 0.05 and held to 0.5...1.5; 1.0 when not finite.
     Q_INVOKABLE [[nodiscard]] static double sheetScale(double uiScale);
-    // The sheet lives inside the zoomed content, so it is sized in that
-    // content's units: 640 x 480, each side cut to the room available.
-    Q_INVOKABLE [[nodiscard]] static QSizeF previewSize(const QSizeF &available);
+    // The image sheet in screen points: 640 x 480 at the sheet scale, each
+    // side cut to the screen's visible frame (none when that is empty).
+    [[nodiscard]] static QSizeF previewSize(double uiScale, const QSizeF &visibleFrame);
+    // The same for the screen that item's window is on.
+    Q_INVOKABLE [[nodiscard]] static QSizeF imagePreviewSize(double uiScale, QQuickItem *item);
     // Only absolute http and https and data:image addresses load; relative
     // and file: addresses are refused, text that does not parse is invalid.
     Q_INVOKABLE [[nodiscard]] static int imageAddress(const QString &source);
@@ -37,6 +41,11 @@ public:
     Q_INVOKABLE [[nodiscard]] static bool hasMarkup(const QString &content);
     // HtmlContentStyle: AnalysisOption up to 15, QuestionOption above.
     Q_INVOKABLE [[nodiscard]] static int optionContentStyle(double fontSize);
+    // A press at scenePosition lands on a content web view under area that
+    // takes the pointer: the drag it starts is the view's (a text
+    // selection), not a swipe. Hidden pages, views without input and parts
+    // clipped away do not count.
+    Q_INVOKABLE [[nodiscard]] static bool isOverContent(QQuickItem *area, const QPointF &scenePosition);
     // Plain option text with its character references ("&amp;", "&#x4E00;") decoded.
     Q_INVOKABLE [[nodiscard]] static QString decodeCharacterReferences(const QString &text);
 };

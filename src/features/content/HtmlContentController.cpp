@@ -95,9 +95,11 @@ void HtmlContentController::setViewWidth(double value)
 {
     if (m_viewWidth == value)
         return;
+    const bool hadWidth = m_viewWidth > 0;
     m_viewWidth = value;
-    // Only the first load waits for a width; later the page follows its size itself.
-    if (m_applied.version == 0)
+    // The page follows its size itself; only what waited for a width (the
+    // first load, or a change made while the view had none) goes out now.
+    if (m_applied.version == 0 || (!hadWidth && m_viewWidth > 0))
         inputChanged();
 }
 
@@ -161,6 +163,8 @@ void HtmlContentController::loadDocument()
     parameters.nonce = HtmlPageTemplate::newNonce();
     m_currentPage = HtmlPageTemplate::page(parameters);
     m_pendingHeight.reset();
+    // A new page starts unscrolled; its own reports tell whether it overflows.
+    setScrollsInside(false);
     m_pageUrl = ContentPageStore::shared().publish(m_viewId, m_applied.version, m_currentPage.toUtf8());
     Q_EMIT pageUrlChanged();
 }
@@ -175,8 +179,12 @@ void HtmlContentController::recolour(bool notifyHeight)
 
 void HtmlContentController::loadFinished(bool succeeded)
 {
-    if (succeeded && m_applied.version > 0)
-        recolour(true);
+    if (!succeeded || m_applied.version == 0)
+        return;
+    recolour(true);
+    // The same page loaded again (a renderer restart) lost its scrolling.
+    if (m_scrollsInside)
+        Q_EMIT scriptRequested(HtmlPageTemplate::innerScrollScript(true));
 }
 
 void HtmlContentController::applicationBecameActive()
@@ -227,9 +235,11 @@ void HtmlContentController::handleMessage(const QString &name, const QJsonValue 
 
 void HtmlContentController::queueHeight(double height)
 {
-    if (!std::isfinite(height) || height <= 0 || height > maximumHeight)
+    if (!std::isfinite(height) || height <= 0)
         return;
-    if (std::abs(m_contentHeight - height) <= 0.5 && !m_pendingHeight)
+    // A page taller than the cap still shows: at the cap, scrolling inside.
+    if (std::abs(m_contentHeight - std::min(height, maximumHeight)) <= 0.5
+        && (height > maximumHeight) == m_scrollsInside && !m_pendingHeight)
         return;
     m_pendingHeight = std::make_pair(height, m_applied.version);
     // Several reports within a frame become one write.
@@ -243,11 +253,25 @@ void HtmlContentController::writePendingHeight()
 {
     if (!m_pendingHeight)
         return;
-    const auto [height, version] = *m_pendingHeight;
+    const auto [reported, version] = *m_pendingHeight;
     m_pendingHeight.reset();
-    if (version != m_applied.version || std::abs(m_contentHeight - height) <= 0.5)
+    if (version != m_applied.version)
         return;
-    m_contentHeight = height;
-    m_lastHeightWrite.start();
-    Q_EMIT contentHeightChanged();
+    const double height = std::min(reported, maximumHeight);
+    if (std::abs(m_contentHeight - height) > 0.5) {
+        m_contentHeight = height;
+        m_lastHeightWrite.start();
+        Q_EMIT contentHeightChanged();
+    }
+    setScrollsInside(reported > maximumHeight);
+}
+
+void HtmlContentController::setScrollsInside(bool value)
+{
+    if (m_scrollsInside == value)
+        return;
+    m_scrollsInside = value;
+    if (m_applied.version > 0)
+        Q_EMIT scriptRequested(HtmlPageTemplate::innerScrollScript(value));
+    Q_EMIT scrollsInsideChanged();
 }

@@ -41,12 +41,16 @@ class HtmlContentController : public QObject
     Q_PROPERTY(double viewWidth READ viewWidth WRITE setViewWidth NOTIFY inputsChanged)
 
     Q_PROPERTY(double contentHeight READ contentHeight NOTIFY contentHeightChanged)
+    // The content is taller than maximumHeight: the view stays at that
+    // height and the page scrolls inside it for the rest.
+    Q_PROPERTY(bool scrollsInside READ scrollsInside NOTIFY scrollsInsideChanged)
     Q_PROPERTY(QUrl pageUrl READ pageUrl NOTIFY pageUrlChanged)
     Q_PROPERTY(int documentVersion READ documentVersionInt NOTIFY pageUrlChanged)
     Q_PROPERTY(QObject *channelObject READ channelObject CONSTANT)
 
 public:
-    // Heights above this are a runaway page, not content.
+    // The tallest view made for a page; a taller page is shown at this
+    // height and scrolls inside itself.
     static constexpr double maximumHeight = 30000;
     static constexpr int frameMilliseconds = 16;
 
@@ -71,6 +75,7 @@ public:
     void setViewWidth(double value);
 
     [[nodiscard]] double contentHeight() const { return m_contentHeight; }
+    [[nodiscard]] bool scrollsInside() const { return m_scrollsInside; }
     [[nodiscard]] QUrl pageUrl() const { return m_pageUrl; }
     [[nodiscard]] qint64 documentVersion() const { return m_applied.version; }
     [[nodiscard]] QObject *channelObject() const;
@@ -99,6 +104,7 @@ public:
 Q_SIGNALS:
     void inputsChanged();
     void contentHeightChanged();
+    void scrollsInsideChanged();
     void pageUrlChanged();
     // The view runs this in its page; the result is not used.
     void scriptRequested(const QString &script);
@@ -130,6 +136,7 @@ private:
     void recolour(bool notifyHeight);
     void queueHeight(double height);
     void writePendingHeight();
+    void setScrollsInside(bool value);
 
     QString m_html;
     double m_textOpacity = 1;
@@ -145,6 +152,7 @@ private:
     QUrl m_pageUrl;
     QString m_currentPage;
     double m_contentHeight = 0;
+    bool m_scrollsInside = false;
     std::optional<std::pair<double, qint64>> m_pendingHeight;
     QTimer m_applyTimer;
     QTimer m_heightTimer;

@@ -19,9 +19,16 @@ QString number(double value)
 
 const QRegularExpression &encodedTagExpression()
 {
-    static const QRegularExpression expression(QStringLiteral("&lt;\\s*/?\\s*(?:") + QLatin1String(encodedTagNames)
-                                                   + QStringLiteral(")\\b.*?&gt;"),
-                                               QRegularExpression::CaseInsensitiveOption);
+    // Blanks inside a tag, never a line break: a tag split over lines is text.
+    static const QString blank = QStringLiteral("[ \\t]");
+    // A value quoted as written or as escaped quotes, or unquoted up to "&gt;".
+    static const QString value = QStringLiteral("(?:\"[^\"\\r\\n]*\"|'[^'\\r\\n]*'|&quot;.*?&quot;|&#39;.*?&#39;"
+                                                "|(?:[^\\s\"'=<>`&]|&(?!gt;))+)");
+    static const QString attribute = QStringLiteral("[A-Za-z_:][-A-Za-z0-9_:.]*(?:%1*=%1*%2)?").arg(blank, value);
+    static const QRegularExpression expression(
+        QStringLiteral("&lt;%1*/?%1*(?:%2)(?=[ \\t/]|&gt;)(?:%1+%3)*%1*/?%1*&gt;")
+            .arg(blank, QLatin1String(encodedTagNames), attribute),
+        QRegularExpression::CaseInsensitiveOption);
     return expression;
 }
 
@@ -298,6 +305,13 @@ QString styleUpdateScript(const ContentColors &colors, double imageOpacity, doub
     if (notifyHeight)
         script += QStringLiteral("if (window.__notifyContentHeight) { window.__notifyContentHeight(); }");
     return script;
+}
+
+QString innerScrollScript(bool scrolls)
+{
+    if (scrolls)
+        return QStringLiteral("document.documentElement.style.setProperty('overflow-y', 'auto');");
+    return QStringLiteral("document.documentElement.style.removeProperty('overflow-y'); window.scrollTo(0, 0);");
 }
 
 } // namespace HtmlPageTemplate

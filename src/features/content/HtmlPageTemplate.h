@@ -37,9 +37,17 @@ struct Parameters
     QString nonce;
 };
 
-// The element names whose escaped tags mark a fragment as escaped markup.
+// The element names whose escaped tags mark a fragment as escaped markup:
+// every element that can show content in a body, old presentational ones
+// included. Document and script elements (html, head, script, style, ...)
+// are left out: unescaping them would hide their text.
 inline constexpr const char *encodedTagNames
-    = "p|br|span|div|img|sub|sup|b|strong|i|em|u|table|tr|td|th|ul|ol|li|font|h[1-6]";
+    = "a|abbr|acronym|address|area|article|aside|audio|b|bdi|bdo|big|blockquote|br|button|canvas|caption|"
+      "center|cite|code|col|colgroup|data|datalist|dd|del|details|dfn|dialog|dir|div|dl|dt|em|embed|"
+      "fieldset|figcaption|figure|font|footer|form|h[1-6]|header|hgroup|hr|i|img|input|ins|kbd|label|"
+      "legend|li|main|map|mark|math|menu|meter|nav|nobr|object|ol|optgroup|option|output|p|picture|pre|"
+      "progress|q|rp|rt|ruby|s|samp|section|select|small|source|span|strike|strong|sub|summary|sup|svg|"
+      "table|tbody|td|textarea|tfoot|th|thead|time|tr|track|tt|u|ul|var|video|wbr";
 
 // 0 for x <= 0 (and NaN), min(1, x) otherwise.
 [[nodiscard]] double clampOpacity(double value);
@@ -48,8 +56,10 @@ inline constexpr const char *encodedTagNames
 // and appearance level as they are now.
 [[nodiscard]] ContentColors contentColors(double textOpacity, const std::optional<QString> &inkHex);
 
-// A fragment whose tags arrived escaped ("&lt;p&gt;") is unescaped once;
-// text that merely holds "&lt;" (a formula, "若x&lt;y") stays as it is.
+// A fragment whose tags arrived escaped ("&lt;p&gt;") is unescaped once.
+// Only a real tag counts: a known element name, then attributes with ASCII
+// names and nothing else before "&gt;", all on one line. Text that merely
+// holds "&lt;" ("若x&lt;y", "a&lt;b 且 c&gt;d") stays as it is.
 [[nodiscard]] QString normalizeEncodedHTMLIfNeeded(const QString &fragment);
 
 // A fresh random nonce for one load.
@@ -62,5 +72,9 @@ inline constexpr const char *encodedTagNames
 // the page to report its height again.
 [[nodiscard]] QString styleUpdateScript(const ContentColors &colors, double imageOpacity, double hoverImageOpacity,
                                         bool notifyHeight);
+
+// Lets the page scroll inside its view (a page taller than the tallest view)
+// or takes that back, returning to the top.
+[[nodiscard]] QString innerScrollScript(bool scrolls);
 
 } // namespace HtmlPageTemplate

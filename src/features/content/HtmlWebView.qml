@@ -18,7 +18,9 @@ import Vuzo
 //                            owner sizes the view from it
 //   imageTapped(source)      an image was clicked; its src as the page holds it
 //
-// The view never scrolls: a wheel over it scrolls the enclosing Flickable.
+// The view never scrolls: a wheel over it scrolls the enclosing Flickable
+// (and what lies beneath it). A page taller than the tallest view is shown
+// at that height and scrolls inside itself once the Flickable is at its end.
 // Colour changes recolour the loaded page; a new html, style or graphic flag
 // reloads it. Only its own page loads; links, forms and new windows do nothing.
 Item {
@@ -119,24 +121,11 @@ Item {
         }
     }
 
-    // The page hides its overflow; the wheel goes to the screen's scroller.
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.NoButton
-        enabled: root.interactive
-        onWheel: (wheel) => {
-            let scroller = root.parent;
-            while (scroller && !(scroller instanceof Flickable))
-                scroller = scroller.parent;
-            if (!scroller) {
-                wheel.accepted = false;
-                return;
-            }
-            const dy = wheel.pixelDelta.y !== 0 ? wheel.pixelDelta.y : wheel.angleDelta.y / 120 * 60;
-            const top = scroller.originY;
-            const bottom = Math.max(top, scroller.originY + scroller.contentHeight - scroller.height);
-            scroller.contentY = Math.max(top, Math.min(bottom, scroller.contentY - dy));
-        }
+    // The page hides its overflow: the wheel goes on to the screen's
+    // scroller, as if the view were not there.
+    ContentWheelRouting {
+        view: webView
+        scrollsInside: controller.scrollsInside
     }
 
     Connections {

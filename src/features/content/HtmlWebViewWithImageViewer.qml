@@ -39,20 +39,36 @@ Item {
     }
 
     function showImage(source) {
-        if (imageViewer)
-            imageViewer.destroy();
-        imageViewer = viewerComponent.createObject(viewerHost(), { source: source });
+        closeImage();
+        const host = viewerHost();
+        const zoomHost = host.parent && host.parent.contentScale !== undefined ? host.parent : null;
+        imageViewer = viewerComponent.createObject(host, { source: source });
+        if (zoomHost)
+            imageViewer.zoom = Qt.binding(() => zoomHost.contentScale);
+    }
+
+    function closeImage() {
+        if (!imageViewer)
+            return;
+        const shown = imageViewer;
+        imageViewer = null;
+        shown.destroy();
+    }
+
+    // The sheet belongs to the question it was opened on.
+    Connections {
+        target: AppModel
+        function onCurrentQuestionIndexChanged() { root.closeImage(); }
+        function onCurrentAnalysisIndexChanged() { root.closeImage(); }
+        function onScreenChanged() { root.closeImage(); }
     }
 
     Component {
         id: viewerComponent
         ImageViewerSheet {
-            onClosed: destroy()
+            onClosed: root.closeImage()
         }
     }
 
-    Component.onDestruction: {
-        if (imageViewer)
-            imageViewer.destroy();
-    }
+    Component.onDestruction: closeImage()
 }

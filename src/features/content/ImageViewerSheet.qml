@@ -3,93 +3,120 @@ import QtQuick.Controls
 import QtQuick.Window
 import Vuzo
 
-// One clicked image in an in-window sheet over its host: a close button and
-// the image fitted into 640 x 480 (less when the window is smaller), with a
-// spinner while it loads and an empty state when it cannot be shown.
-Item {
+// One clicked image in the modal sheet over the window's content: a close
+// button and the image fitted in, with a spinner while it loads and an empty
+// state when it cannot be shown. While it is up, keys go to it alone (Escape
+// closes it; answering and arrow keys reach nothing behind it) and the
+// backdrop takes every click.
+//
+// The sheet is 640 x 480 points at the sheet scale of the window zoom, each
+// side cut to the screen's visible frame and to the window. It sits inside
+// the zoomed content (zoom: that content's scale), so it is sized in the
+// content's units and its inside is drawn at the sheet scale.
+FocusScope {
     id: sheet
+    objectName: "imageViewerSheet"
     property string source
+    property real zoom: 1
     signal closed()
 
     anchors.fill: parent
     z: 1000
+    focus: true
 
     readonly property int addressKind: ContentViewRules.imageAddress(source)
-    readonly property size previewSize: ContentViewRules.previewSize(Qt.size(width - 40, height - 40))
+    readonly property real drawnScale: zoom > 0 ? zoom : 1
+    readonly property real sheetScale: ContentViewRules.sheetScale(zoom)
+    readonly property size screenSize: ContentViewRules.imagePreviewSize(zoom, sheet)
+    readonly property real cardWidth: Math.max(0, Math.min(screenSize.width / drawnScale, width - 40))
+    readonly property real cardHeight: Math.max(0, Math.min(screenSize.height / drawnScale, height - 40))
 
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
-        onClicked: sheet.closed()
-        onWheel: (wheel) => wheel.accepted = true
-        Rectangle {
-            anchors.fill: parent
-            color: "black"
-            opacity: 0.18
-        }
+    ModalKeyGuard {
+        active: sheet.visible
     }
+    Keys.onPressed: (event) => {
+        if (event.key === Qt.Key_Escape)
+            sheet.closed();
+        event.accepted = true;
+    }
+    Component.onCompleted: forceActiveFocus()
 
-    Rectangle {
-        id: card
-        objectName: "imageViewerCard"
-        anchors.centerIn: parent
-        width: sheet.previewSize.width
-        height: sheet.previewSize.height
-        radius: 14
-        color: Theme.appBackground
+    AppModal {
+        id: modal
+        objectName: "imageViewerModal"
+        isPresented: true
+        transparent: false
+        dimsBackground: true
+        cornerRadius: 14
+        onDismissed: sheet.closed()
+        card: Rectangle {
+            objectName: "imageViewerCard"
+            width: sheet.cardWidth
+            height: sheet.cardHeight
+            radius: 14
+            color: Theme.appBackground
+            clip: true
 
-        MouseArea {
-            anchors.fill: parent
-            acceptedButtons: Qt.AllButtons
-        }
-
-        Column {
-            anchors.fill: parent
-            anchors.margins: 20
-            spacing: 16
-
+            // Laid out at the sheet's own size and drawn at its scale.
             Item {
-                width: parent.width
-                height: closeButton.implicitHeight
-                Button {
-                    id: closeButton
-                    objectName: "imageViewerClose"
-                    anchors.right: parent.right
-                    text: "关闭"
-                    onClicked: sheet.closed()
-                }
-            }
+                id: inside
+                width: parent.width * sheet.drawnScale / sheet.sheetScale
+                height: parent.height * sheet.drawnScale / sheet.sheetScale
+                scale: sheet.sheetScale / sheet.drawnScale
+                transformOrigin: Item.TopLeft
 
-            Item {
-                id: imageArea
-                width: parent.width
-                height: parent.height - closeButton.implicitHeight - 16
-
-                Image {
-                    id: image
-                    objectName: "imageViewerImage"
+                Column {
                     anchors.fill: parent
-                    fillMode: Image.PreserveAspectFit
-                    asynchronous: true
-                    cache: true
-                    source: sheet.addressKind === ContentViewRules.Loadable ? sheet.source : ""
-                    sourceSize: ContentViewRules.decodeSize(Qt.size(imageArea.width, imageArea.height),
-                                                            Screen.devicePixelRatio)
-                    visible: status === Image.Ready
-                }
+                    anchors.margins: 20
+                    spacing: 16
 
-                ActivitySpinner {
-                    anchors.centerIn: parent
-                    visible: sheet.addressKind === ContentViewRules.Loadable
-                             && (image.status === Image.Loading || image.status === Image.Null)
-                }
+                    Item {
+                        width: parent.width
+                        height: closeButton.implicitHeight
+                        Button {
+                            id: closeButton
+                            objectName: "imageViewerClose"
+                            anchors.right: parent.right
+                            text: "关闭"
+                            focusPolicy: Qt.NoFocus
+                            onClicked: sheet.closed()
+                        }
+                    }
 
-                EmptyStateView {
-                    objectName: "imageViewerEmpty"
-                    anchors.fill: parent
-                    visible: sheet.addressKind !== ContentViewRules.Loadable || image.status === Image.Error
-                    title: sheet.addressKind === ContentViewRules.Invalid ? "图片地址无效" : "图片加载失败"
-                    systemImage: "photo"
+                    Item {
+                        id: imageArea
+                        width: parent.width
+                        height: Math.max(0, parent.height - closeButton.implicitHeight - 16)
+
+                        Image {
+                            id: image
+                            objectName: "imageViewerImage"
+                            anchors.fill: parent
+                            fillMode: Image.PreserveAspectFit
+                            asynchronous: true
+                            cache: true
+                            source: sheet.addressKind === ContentViewRules.Loadable ? sheet.source : ""
+                            sourceSize: ContentViewRules.decodeSize(
+                                            Qt.size(imageArea.width * inside.scale * sheet.drawnScale,
+                                                    imageArea.height * inside.scale * sheet.drawnScale),
+                                            Screen.devicePixelRatio)
+                            visible: status === Image.Ready
+                        }
+
+                        ActivitySpinner {
+                            anchors.centerIn: parent
+                            visible: sheet.addressKind === ContentViewRules.Loadable
+                                     && (image.status === Image.Loading || image.status === Image.Null)
+                        }
+
+                        EmptyStateView {
+                            objectName: "imageViewerEmpty"
+                            anchors.fill: parent
+                            visible: sheet.addressKind !== ContentViewRules.Loadable || image.status === Image.Error
+                            title: sheet.addressKind === ContentViewRules.Invalid ? "图片地址无效" : "图片加载失败"
+                            systemImage: "photo"
+                        }
+                    }
                 }
             }
         }

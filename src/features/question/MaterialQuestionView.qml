@@ -191,7 +191,8 @@ Item {
             }
 
             // Watches drags over the pages without taking them from the
-            // buttons and web views beneath.
+            // buttons and web views beneath; a drag that begins on the text
+            // of a web view selects it and moves nothing.
             Item {
                 anchors.fill: parent
                 z: 2
@@ -201,13 +202,16 @@ Item {
                     acceptedButtons: Qt.LeftButton
                     property point start
                     property point last
+                    property bool selecting: false
                     onActiveChanged: {
                         if (active) {
                             start = point.scenePressPosition;
                             last = point.scenePosition;
+                            selecting = ContentViewRules.isOverContent(pagesArea, point.scenePressPosition);
                             return;
                         }
-                        pageWindow.swipe(last.x - start.x, last.y - start.y);
+                        if (!selecting)
+                            pageWindow.swipe(last.x - start.x, last.y - start.y);
                     }
                     onPointChanged: if (active) last = point.scenePosition
                 }

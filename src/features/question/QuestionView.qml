@@ -208,7 +208,9 @@ Item {
                     }
 
                     // A passive observer of drags over the pages: it never takes
-                    // the press from the web views or buttons beneath.
+                    // the press from the web views or buttons beneath. A drag
+                    // that begins on the text of a web view selects it and
+                    // turns no page.
                     Item {
                         anchors.fill: parent
                         z: 2
@@ -218,11 +220,13 @@ Item {
                             acceptedButtons: Qt.LeftButton
                             property point start
                             property point last
+                            property bool selecting: false
                             onActiveChanged: {
                                 if (active) {
                                     start = point.pressPosition;
                                     last = point.position;
-                                } else {
+                                    selecting = ContentViewRules.isOverContent(pager, point.scenePressPosition);
+                                } else if (!selecting) {
                                     controller.swipe(last.x - start.x, last.y - start.y);
                                 }
                             }
