@@ -99,6 +99,41 @@ class TestQuestionScreen : public QObject
         model().setScreen(AppScreen::questions);
     }
 
+    std::unique_ptr<QQmlEngine> m_engine;
+
+    // The question screen in a window of the given width, on this model.
+    std::unique_ptr<QObject> loadScreen(int width, int height = 760)
+    {
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(m_engine.get(), &model());
+        QQmlComponent component(m_engine.get());
+        component.setData(QStringLiteral(R"(
+import QtQuick
+import QtQuick.Window
+import Vuzo
+Window {
+    width: %1; height: %2; visible: true
+    property alias view: view
+    QuestionView { id: view; anchors.fill: parent }
+}
+)")
+                              .arg(width)
+                              .arg(height)
+                              .toUtf8(),
+                          QUrl(QStringLiteral("qrc:/test/Screen.qml")));
+        std::unique_ptr<QObject> window(component.create());
+        if (!window) {
+            qWarning() << component.errorString();
+            return window;
+        }
+        auto *quickWindow = qobject_cast<QQuickWindow *>(window.get());
+        if (!quickWindow || !QTest::qWaitForWindowExposed(quickWindow))
+            return {};
+        window->property("view").value<QQuickItem *>()->setProperty("model", QVariant::fromValue<QObject *>(&model()));
+        return window;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -107,7 +142,11 @@ private Q_SLOTS:
         m_env->model = std::make_unique<AppModel>(*m_env->client, *m_env->defaults, m_env->clock);
     }
 
-    void cleanup() { m_env.reset(); }
+    void cleanup()
+    {
+        m_engine.reset();
+        m_env.reset();
+    }
 
     // Moving by one inserts and removes only the pages that enter and leave
     // the window; a new set is one reset, built once its index is in.
@@ -311,25 +350,9 @@ private Q_SLOTS:
     // confirmation's two roads.
     void screenShowsAndHandsIn()
     {
-        QQmlEngine engine;
-        engine.addImportPath(QStringLiteral("qrc:/"));
-        AppModelSingleton::install(&engine, &model());
-        QQmlComponent component(&engine);
-        component.setData(R"(
-import QtQuick
-import QtQuick.Window
-import Vuzo
-Window {
-    width: 1100; height: 760; visible: true
-    property alias view: view
-    QuestionView { id: view; anchors.fill: parent }
-}
-)",
-                          QUrl(QStringLiteral("qrc:/test/Screen.qml")));
-        std::unique_ptr<QObject> window(component.create());
-        QVERIFY2(window, qPrintable(component.errorString()));
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
         auto *view = window->property("view").value<QQuickItem *>();
-        view->setProperty("model", QVariant::fromValue<QObject *>(&model()));
 
         QVERIFY(find(view, QStringLiteral("emptyQuestions"))->isVisible());
         QVERIFY(!find(view, QStringLiteral("answerCardColumn"))->isVisible());
@@ -378,6 +401,48 @@ Window {
         QTRY_VERIFY(seeThrough->property("cardItem").value<QQuickItem *>());
         QVERIFY(!modal->property("isPresented").toBool());
         QCOMPARE(seeThrough->property("cardItem").value<QQuickItem *>()->width(), 300.0);
+    }
+
+    // While the current question reads a material, the plain pager keeps no
+    // pages: the neighbours' pages and their web views are gone, not hidden.
+    void materialQuestionUnmountsThePlainPages()
+    {
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        QuestionModel set;
+        set.materialsList = {Material{QStringLiteral("m1"), QStringLiteral("材料"), QStringLiteral("<p>材料正文</p>")}};
+        set.questionList = plainSet(6);
+        set.questionList[2].materialsId = QStringLiteral("m1");
+        model().setQuestionModel(set);
+        open(set.questionList, 1);
+        auto *pager = find(view, QStringLiteral("pager"));
+        QVERIFY(pager);
+        const auto mounted = [&] {
+            QStringList found;
+            QList<QQuickItem *> pending{pager};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (item->objectName().startsWith(QLatin1String("page")) && item->objectName() != QLatin1String("pager"))
+                    found << item->objectName();
+                if (item->inherits("QQuickWebEngineView"))
+                    found << QStringLiteral("web view");
+                pending.append(item->childItems());
+            }
+            return found;
+        };
+        QTRY_VERIFY(mounted().contains(QStringLiteral("page3")));
+        QVERIFY(!mounted().contains(QStringLiteral("page2")));
+
+        model().setCurrentQuestionIndex(2);
+        QTRY_VERIFY(find(view, QStringLiteral("questionCard")));
+        QTRY_COMPARE(mounted(), QStringList());
+
+        // Back on a plain question the pager builds its window again.
+        model().setCurrentQuestionIndex(3);
+        QTRY_VERIFY(mounted().contains(QStringLiteral("page3")));
+        QVERIFY(mounted().contains(QStringLiteral("page1")));
+        QVERIFY(!find(view, QStringLiteral("questionCard")));
     }
 
     // While a modal is up, keys reach its focused control and nothing else
