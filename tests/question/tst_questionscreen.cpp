@@ -445,6 +445,61 @@ private Q_SLOTS:
         QVERIFY(!find(view, QStringLiteral("questionCard")));
     }
 
+    // A long menu name gives way to the export button and the progress group
+    // at every width down to the panel's least one: it is cut with an
+    // ellipsis and stays inside the bar's height.
+    void topBarTitleNeverRunsUnderTheRightGroup_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("xingCe");
+        for (int width : {450, 560, 800}) {
+            QTest::addRow("%d, with export", width) << width << true;
+            QTest::addRow("%d, without export", width) << width << false;
+        }
+    }
+
+    void topBarTitleNeverRunsUnderTheRightGroup()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, xingCe);
+        std::unique_ptr<QObject> window = loadScreen(width);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        if (xingCe)
+            model().setSelectedExamBank(ExamBank{QStringLiteral("7"), QStringLiteral("行测题库"), 1});
+        CardMenu menu;
+        menu.menuId = QStringLiteral("m");
+        menu.name = QStringLiteral("言语理解与表达·片段阅读·主旨概括与意图判断专项强化训练第二十三套（含近五年国考省考真题）");
+        model().setSelectedMenu(menu);
+        open(plainSet(120), 99);
+
+        auto *bar = find(view, QStringLiteral("questionTopBar"));
+        auto *title = find(view, QStringLiteral("setTitle"));
+        auto *exportButton = find(view, QStringLiteral("exportButton"));
+        auto *progressText = find(view, QStringLiteral("progressText"));
+        QVERIFY(bar && title && exportButton && progressText);
+        QQuickItem *block = title->parentItem();      // the title and the mode label
+        QQuickItem *progress = progressText->parentItem(); // the text and the bar
+        QTRY_COMPARE(progressText->property("text").toString(), QStringLiteral("100 / 120"));
+        QCOMPARE(exportButton->isVisible(), xingCe);
+        const auto left = [](QQuickItem *item) { return item->mapToScene(QPointF(0, 0)).x(); };
+        const auto right = [](QQuickItem *item) { return item->mapToScene(QPointF(item->width(), 0)).x(); };
+        QQuickItem *firstOnTheRight = xingCe ? exportButton : progress;
+        QTRY_VERIFY2(right(title) + 8 <= left(firstOnTheRight),
+                     qPrintable(QStringLiteral("title ends at %1, the right group starts at %2")
+                                    .arg(right(title))
+                                    .arg(left(firstOnTheRight))));
+        QVERIFY(right(exportButton) <= left(progress) || !xingCe);
+        QVERIFY(right(progress) <= bar->width() - 20 + 0.5);
+        // The name does not fit at these widths.
+        QCOMPARE(title->property("text").toString(), menu.name);
+        QVERIFY(title->property("truncated").toBool());
+        // And the block stays inside the bar.
+        const QPointF blockTop = block->mapToItem(bar, QPointF(0, 0));
+        QVERIFY2(blockTop.y() >= 0 && blockTop.y() + block->height() <= bar->height(),
+                 qPrintable(QStringLiteral("title block %1 … %2").arg(blockTop.y()).arg(blockTop.y() + block->height())));
+    }
+
     // While a modal is up, keys reach its focused control and nothing else
     // of the window sees them.
     void modalKeyGuardKeepsKeysInTheModal()
