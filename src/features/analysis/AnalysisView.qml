@@ -142,6 +142,13 @@ Item {
             }
         }
 
+        // The material layout's own ground, under the material and the card.
+        Rectangle {
+            anchors.fill: parent
+            visible: analysis.hasMaterial && !view.transparent
+            color: "white"
+        }
+
         // Material pane, when the question reads one.
         Loader {
             id: materialPane
