@@ -11,6 +11,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QWheelEvent>
 #include <QtPlugin>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
@@ -269,6 +270,44 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(contentY(), 400.0, 15000);
         model().moveAnalysis(2);
         QTRY_COMPARE_WITH_TIMEOUT(contentY(), 250.0, 15000);
+    }
+
+    // A restore that waits for the page to grow gives way to the user: a
+    // wheel turn in the meantime keeps the pane where the user put it.
+    void analysisUserScrollEndsAWaitingRestore()
+    {
+        QString tall;
+        for (int i = 0; i < 120; ++i)
+            tall += QStringLiteral("<p>题干第 %1 段，文字足够长以撑开页面。</p>").arg(i);
+        QList<Question> questions{choice(QStringLiteral("q0"), QStringLiteral("A"), QStringLiteral("A")),
+                                  choice(QStringLiteral("q1"), QStringLiteral("A"), QStringLiteral("A"), QuestionType::single, 12)};
+        questions[0].context = tall;
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(0);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QQuickItem *pane = item("analysisQuestionPane");
+        const auto contentHeight = [&] { return pane->property("contentHeight").toDouble(); };
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() > 4000, 15000);
+        pane->setProperty("contentY", 3000.0);
+        model().moveAnalysis(1);
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() < 2500, 15000);
+        QVERIFY(contentHeight() > pane->height() + 300);
+
+        // Back on q0 while its page still has q1's height: the restore waits.
+        model().moveAnalysis(-1);
+        const double waiting = pane->property("contentY").toDouble();
+        QVERIFY(waiting < 2500);
+        // The wheel over the pane's margin, before q0's page reports.
+        const QPointF at = pane->mapToScene(QPointF(10, pane->height() / 2));
+        QWheelEvent wheel(at, view->mapToGlobal(at.toPoint()), QPoint(0, 120), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.get(), &wheel);
+
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() > 4000, 15000);
+        QTest::qWait(300);
+        QVERIFY2(pane->property("contentY").toDouble() < 2500,
+                 qPrintable(QString::number(pane->property("contentY").toDouble())));
     }
 
     // Material questions: one material pane per material that comes back
