@@ -1,6 +1,6 @@
 // Shows the question screen with a sample set over a patterned backdrop and
 // saves a picture: question_preview <out.png> [--transparent] [--index N]
-// [--card] [--confirm] [--zoom] (150 %) [--image] (the image sheet of the stem).
+// [--card] [--confirm] [--zoom] (150 %) [--image] (the image sheet of the stem) [--width N] [--menu NAME].
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "app/AppModel.h"
@@ -36,6 +36,10 @@ int main(int argc, char *argv[])
     const bool transparent = args.contains(QStringLiteral("--transparent"));
     const int indexAt = int(args.indexOf(QStringLiteral("--index")));
     const int index = indexAt > 0 ? args.value(indexAt + 1).toInt() : 1;
+    const int titleAt = int(args.indexOf(QStringLiteral("--menu")));
+    const QString title = titleAt > 0 ? args.value(titleAt + 1) : QStringLiteral("常识判断专项");
+    const int widthAt = int(args.indexOf(QStringLiteral("--width")));
+    const int width = widthAt > 0 ? args.value(widthAt + 1).toInt() : 0;
 
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("defaults.json")));
@@ -46,7 +50,7 @@ int main(int argc, char *argv[])
     AppModel model(client, defaults, clock);
 
     QList<Question> set;
-    Question intro;
+    Question intro{};
     intro.id = QStringLiteral("s1");
     intro.sectionIntro = QuestionSectionIntro{QStringLiteral("第一部分 常识判断"),
                                               QStringLiteral("根据题目要求，在四个选项中选出一个最恰当的答案。"), 3};
@@ -72,7 +76,7 @@ int main(int argc, char *argv[])
     questionModel.questionList = set;
     model.setQuestionModel(questionModel);
     CardMenu menu;
-    menu.name = QStringLiteral("常识判断专项");
+    menu.name = title;
     model.setSelectedMenu(menu);
     model.setSelectedExamBank(ExamBank{QStringLiteral("7"), QStringLiteral("行测题库"), 1});
     model.setQuestions(set);
@@ -121,6 +125,8 @@ Window {
         return 1;
     }
     auto *window = qobject_cast<QQuickWindow *>(object.get());
+    if (width > 0)
+        window->setWidth(width);
     auto *view = object->property("view").value<QQuickItem *>();
     view->setProperty("model", QVariant::fromValue<QObject *>(&model));
     if (args.contains(QStringLiteral("--confirm")))

@@ -84,6 +84,10 @@ private Q_SLOTS:
                                     plain("3")};
         QTest::newRow("materials left out, first") << mixed << 0 << QList<int>{0};
         QTest::newRow("materials left out, last") << mixed << 3 << QList<int>{3};
+        // The material view shows a material question: no plain page stays behind it.
+        QTest::newRow("current has a material") << mixed << 1 << QList<int>();
+        QTest::newRow("current outside the set") << ten << 10 << QList<int>();
+        QTest::newRow("current before the set") << ten << -1 << QList<int>();
         const QList<Question> unknownMaterial{plain("0"), plain("1", QStringLiteral("99"))};
         QTest::newRow("unknown material is a plain page") << unknownMaterial << 0 << QList<int>{0, 1};
         QTest::newRow("introductions stay") << QList<Question>{intro("i"), plain("1")} << 1 << QList<int>{0, 1};

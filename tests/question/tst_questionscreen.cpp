@@ -217,6 +217,41 @@ class TestQuestionScreen : public QObject
         model().setScreen(AppScreen::questions);
     }
 
+    std::unique_ptr<QQmlEngine> m_engine;
+
+    // The question screen in a window of the given width, on this model.
+    std::unique_ptr<QObject> loadScreen(int width, int height = 760)
+    {
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(QStringLiteral("qrc:/"));
+        AppModelSingleton::install(m_engine.get(), &model());
+        QQmlComponent component(m_engine.get());
+        component.setData(QStringLiteral(R"(
+import QtQuick
+import QtQuick.Window
+import Vuzo
+Window {
+    width: %1; height: %2; visible: true
+    property alias view: view
+    QuestionView { id: view; anchors.fill: parent }
+}
+)")
+                              .arg(width)
+                              .arg(height)
+                              .toUtf8(),
+                          QUrl(QStringLiteral("qrc:/test/Screen.qml")));
+        std::unique_ptr<QObject> window(component.create());
+        if (!window) {
+            qWarning() << component.errorString();
+            return window;
+        }
+        auto *quickWindow = qobject_cast<QQuickWindow *>(window.get());
+        if (!quickWindow || !QTest::qWaitForWindowExposed(quickWindow))
+            return {};
+        window->property("view").value<QQuickItem *>()->setProperty("model", QVariant::fromValue<QObject *>(&model()));
+        return window;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -225,7 +260,11 @@ private Q_SLOTS:
         m_env->model = std::make_unique<AppModel>(*m_env->client, *m_env->defaults, m_env->clock);
     }
 
-    void cleanup() { m_env.reset(); }
+    void cleanup()
+    {
+        m_engine.reset();
+        m_env.reset();
+    }
 
     // Moving by one inserts and removes only the pages that enter and leave
     // the window; a new set is one reset, built once its index is in.
@@ -429,25 +468,9 @@ private Q_SLOTS:
     // confirmation's two roads.
     void screenShowsAndHandsIn()
     {
-        QQmlEngine engine;
-        engine.addImportPath(QStringLiteral("qrc:/"));
-        AppModelSingleton::install(&engine, &model());
-        QQmlComponent component(&engine);
-        component.setData(R"(
-import QtQuick
-import QtQuick.Window
-import Vuzo
-Window {
-    width: 1100; height: 760; visible: true
-    property alias view: view
-    QuestionView { id: view; anchors.fill: parent }
-}
-)",
-                          QUrl(QStringLiteral("qrc:/test/Screen.qml")));
-        std::unique_ptr<QObject> window(component.create());
-        QVERIFY2(window, qPrintable(component.errorString()));
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
         auto *view = window->property("view").value<QQuickItem *>();
-        view->setProperty("model", QVariant::fromValue<QObject *>(&model()));
 
         QVERIFY(find(view, QStringLiteral("emptyQuestions"))->isVisible());
         QVERIFY(!find(view, QStringLiteral("answerCardColumn"))->isVisible());
@@ -606,6 +629,103 @@ Window {
         QVERIFY(openSheet());
         model().setCurrentQuestionIndex(0);
         QTRY_VERIFY(!stem->property("imageViewer").value<QQuickItem *>());
+    }
+
+    // While the current question reads a material, the plain pager keeps no
+    // pages: the neighbours' pages and their web views are gone, not hidden.
+    void materialQuestionUnmountsThePlainPages()
+    {
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        QuestionModel set;
+        set.materialsList = {Material{QStringLiteral("m1"), QStringLiteral("材料"), QStringLiteral("<p>材料正文</p>")}};
+        set.questionList = plainSet(6);
+        set.questionList[2].materialsId = QStringLiteral("m1");
+        model().setQuestionModel(set);
+        open(set.questionList, 1);
+        auto *pager = find(view, QStringLiteral("pager"));
+        QVERIFY(pager);
+        const auto mounted = [&] {
+            QStringList found;
+            QList<QQuickItem *> pending{pager};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (item->objectName().startsWith(QLatin1String("page")) && item->objectName() != QLatin1String("pager"))
+                    found << item->objectName();
+                if (item->inherits("QQuickWebEngineView"))
+                    found << QStringLiteral("web view");
+                pending.append(item->childItems());
+            }
+            return found;
+        };
+        QTRY_VERIFY(mounted().contains(QStringLiteral("page3")));
+        QVERIFY(!mounted().contains(QStringLiteral("page2")));
+
+        model().setCurrentQuestionIndex(2);
+        QTRY_VERIFY(find(view, QStringLiteral("questionCard")));
+        QTRY_COMPARE(mounted(), QStringList());
+
+        // Back on a plain question the pager builds its window again.
+        model().setCurrentQuestionIndex(3);
+        QTRY_VERIFY(mounted().contains(QStringLiteral("page3")));
+        QVERIFY(mounted().contains(QStringLiteral("page1")));
+        QVERIFY(!find(view, QStringLiteral("questionCard")));
+    }
+
+    // A long menu name gives way to the export button and the progress group
+    // at every width down to the panel's least one: it is cut with an
+    // ellipsis and stays inside the bar's height.
+    void topBarTitleNeverRunsUnderTheRightGroup_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("xingCe");
+        for (int width : {450, 560, 800}) {
+            QTest::addRow("%d, with export", width) << width << true;
+            QTest::addRow("%d, without export", width) << width << false;
+        }
+    }
+
+    void topBarTitleNeverRunsUnderTheRightGroup()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, xingCe);
+        std::unique_ptr<QObject> window = loadScreen(width);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        if (xingCe)
+            model().setSelectedExamBank(ExamBank{QStringLiteral("7"), QStringLiteral("行测题库"), 1});
+        CardMenu menu;
+        menu.menuId = QStringLiteral("m");
+        menu.name = QStringLiteral("言语理解与表达·片段阅读·主旨概括与意图判断专项强化训练第二十三套（含近五年国考省考真题）");
+        model().setSelectedMenu(menu);
+        open(plainSet(120), 99);
+
+        auto *bar = find(view, QStringLiteral("questionTopBar"));
+        auto *title = find(view, QStringLiteral("setTitle"));
+        auto *exportButton = find(view, QStringLiteral("exportButton"));
+        auto *progressText = find(view, QStringLiteral("progressText"));
+        QVERIFY(bar && title && exportButton && progressText);
+        QQuickItem *block = title->parentItem();      // the title and the mode label
+        QQuickItem *progress = progressText->parentItem(); // the text and the bar
+        QTRY_COMPARE(progressText->property("text").toString(), QStringLiteral("100 / 120"));
+        QCOMPARE(exportButton->isVisible(), xingCe);
+        const auto left = [](QQuickItem *item) { return item->mapToScene(QPointF(0, 0)).x(); };
+        const auto right = [](QQuickItem *item) { return item->mapToScene(QPointF(item->width(), 0)).x(); };
+        QQuickItem *firstOnTheRight = xingCe ? exportButton : progress;
+        QTRY_VERIFY2(right(title) + 8 <= left(firstOnTheRight),
+                     qPrintable(QStringLiteral("title ends at %1, the right group starts at %2")
+                                    .arg(right(title))
+                                    .arg(left(firstOnTheRight))));
+        QVERIFY(right(exportButton) <= left(progress) || !xingCe);
+        QVERIFY(right(progress) <= bar->width() - 20 + 0.5);
+        // The name does not fit at these widths.
+        QCOMPARE(title->property("text").toString(), menu.name);
+        QVERIFY(title->property("truncated").toBool());
+        // And the block stays inside the bar.
+        const QPointF blockTop = block->mapToItem(bar, QPointF(0, 0));
+        QVERIFY2(blockTop.y() >= 0 && blockTop.y() + block->height() <= bar->height(),
+                 qPrintable(QStringLiteral("title block %1 … %2").arg(blockTop.y()).arg(blockTop.y() + block->height())));
     }
 
     // While a modal is up, keys reach its focused control and nothing else

@@ -327,6 +327,67 @@ private Q_SLOTS:
         QCOMPARE(MaterialSplitGeometry::ratioForDrag(split, start, translation), ratio);
     }
 
+    // 6 pt from the press, in any direction, starts a handle drag.
+    void handleDragStart_data()
+    {
+        QTest::addColumn<double>("dx");
+        QTest::addColumn<double>("dy");
+        QTest::addColumn<bool>("starts");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("5.9 down") << 0.0 << 5.9 << false;
+        QTest::newRow("6 up") << 0.0 << -6.0 << true;
+        QTest::newRow("6 sideways") << 6.0 << 0.0 << true;
+        QTest::newRow("4 and 4: 5.7 away") << 4.0 << 4.0 << false;
+        QTest::newRow("4.3 and -4.3: 6.1 away") << 4.3 << -4.3 << true;
+        QTest::newRow("NaN") << nan << 10.0 << false;
+    }
+    void handleDragStart()
+    {
+        QFETCH(double, dx);
+        QFETCH(double, dy);
+        QFETCH(bool, starts);
+        QCOMPARE(MaterialSplitGeometry::handleDragStarts(dx, dy), starts);
+    }
+
+    // The pointer on the handle: every press measures afresh.
+    void pointerOnTheHandle()
+    {
+        MaterialPanelRatios ratios;
+        MaterialSplitController split;
+        split.setRatios(&ratios);
+        split.setQuestionId(QStringLiteral("q1"));
+        split.setAvailableHeight(500);
+        split.pointerPressed(100, 300);
+        split.pointerMoved(100, 295); // 5 away: not yet
+        QVERIFY(!split.dragging());
+        QVERIFY(!ratios.contains(QStringLiteral("q1")));
+        split.pointerMoved(100, 200);
+        QVERIFY(split.dragging());
+        QCOMPARE(split.top(), 130.0);
+        split.pointerReleased(100, 200);
+        QVERIFY(!split.dragging());
+
+        // Pressed and released 8 lower with no move between: 8 down from 130.
+        split.pointerPressed(50, 100);
+        split.pointerReleased(50, 108);
+        QCOMPARE(split.top(), 138.0);
+        // A press and release in place changes nothing.
+        split.pointerPressed(50, 100);
+        split.pointerReleased(50, 100);
+        QCOMPARE(split.top(), 138.0);
+        // A move without a press (the pointer only passing over) does nothing.
+        split.pointerMoved(50, 400);
+        QCOMPARE(split.top(), 138.0);
+        // A drag taken away stays where it was last put and ends.
+        split.pointerPressed(0, 0);
+        split.pointerMoved(0, 40);
+        split.pointerCanceled();
+        QVERIFY(!split.dragging());
+        QCOMPARE(split.top(), 178.0);
+        split.pointerMoved(0, 100);
+        QCOMPARE(split.top(), 178.0);
+    }
+
     void handleDrag()
     {
         MaterialPanelRatios ratios;

@@ -303,6 +303,50 @@ private Q_SLOTS:
         QCOMPARE(model().currentQuestionIndex(), qint64(2));
     }
 
+    // Each drag of the handle measures from its own press, and the 6 pt it
+    // takes to start count in any direction.
+    void handleDragStartsAnewAndInAnyDirection()
+    {
+        model().setQuestions({inMaterial(QStringLiteral("1"), QStringLiteral("m1")),
+                              inMaterial(QStringLiteral("2"), QStringLiteral("m1"))});
+        model().setCurrentQuestionIndex(0);
+        QVERIFY(show("MaterialQuestionView { anchors.fill: parent; materialId: \"m1\"\n"
+                     "materialContent: \"<p>材料正文</p>\" }"));
+        auto *split = find<MaterialSplitController>(QStringLiteral("materialSplit"));
+        auto *handle = find(QStringLiteral("splitHandle"));
+        QVERIFY(split && handle);
+        const double top0 = split->top();
+        const auto grip = [&] { return handle->mapToScene(QPointF(handle->width() / 2, 15)).toPoint(); };
+        // A drag made of the given moves (from the press), released at the last one.
+        const auto drag = [&](const QList<QPoint> &moves) {
+            const QPoint press = grip();
+            QTest::mousePress(window, Qt::LeftButton, {}, press);
+            for (const QPoint &move : moves)
+                QTest::mouseMove(window, press + move, 5);
+            QTest::mouseRelease(window, Qt::LeftButton, {}, press + moves.last(), 5);
+        };
+
+        drag({{0, -30}, {0, -60}, {0, -100}});
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 - 100));
+        QVERIFY(!split->dragging());
+
+        // A short drag right after: 8 down from its own press, not from the last one.
+        drag({{0, 8}});
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 - 92));
+
+        // 4 + 4 is less than 6 away: no drag; 5 + 5 is more: the split follows
+        // the vertical part.
+        drag({{4, 4}});
+        QCOMPARE(qRound(split->top()), qRound(top0 - 92));
+        drag({{5, 5}});
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 - 87));
+
+        // A drag that starts sideways still drags the split.
+        drag({{10, 0}, {12, 20}});
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 - 67));
+        QVERIFY(!split->dragging());
+    }
+
     // On the question screen: a page scrolled down and unmounted comes back
     // where it was; the material view keeps each question's split.
     void screenRemembersScrollAndSplit()

@@ -1,7 +1,8 @@
 // Saves pictures of the results screens with the real model on the in-process
 // fake service, in the normal and the transparent look:
 //   results_preview <directory>
-// Writes report-*.png, analysis-*.png, history-*.png and collections-*.png.
+// Writes report-*.png, analysis-*.png (also with a material, and at the
+// panel's least width), history-*.png and collections-*.png.
 
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
@@ -27,14 +28,14 @@ void waitFor(int ms)
     QTest::qWait(ms);
 }
 
-void shoot(AppModel &model, const QString &file, const QString &path, bool transparent)
+void shoot(AppModel &model, const QString &file, const QString &path, bool transparent, QSize size = {1000, 700})
 {
     model.setStudyTransparencyEnabled(transparent);
     QQuickView view;
     view.setColor(transparent ? QColor(0x3A, 0x7B, 0xD5) : QColor(Qt::white));
     AppModelSingleton::install(view.engine(), &model);
     view.setResizeMode(QQuickView::SizeRootObjectToView);
-    view.resize(1000, 700);
+    view.resize(size);
     view.setSource(QUrl(QStringLiteral("qrc:/Vuzo/") + file));
     if (view.status() != QQuickView::Ready) {
         qWarning() << view.errors();
@@ -80,6 +81,22 @@ int main(int argc, char *argv[])
         env.defaults->setValue(QStringLiteral("answer_card_collapsed"), false);
         shoot(model, QStringLiteral("AnalysisView.qml"),
               directory + QStringLiteral("/analysis-") + look + QStringLiteral(".png"), transparent);
+
+        // Questions that read a material, at the split under it.
+        QList<Question> reading = questions.mid(0, 3);
+        for (Question &question : reading)
+            question.materialsId = QStringLiteral("m1");
+        QString text;
+        for (int i = 0; i < 12; ++i)
+            text += QStringLiteral("<p>2023年全国粮食总产量为69541万吨，比上年增加888万吨，增长1.3%（第 %1 段）。</p>").arg(i + 1);
+        model.setAnalysisQuestions(reading);
+        model.setAnalysisMaterials({Material{QStringLiteral("m1"), QStringLiteral("资料一"), text}});
+        model.setCurrentAnalysisIndex(1);
+        shoot(model, QStringLiteral("AnalysisView.qml"),
+              directory + QStringLiteral("/analysis-material-") + look + QStringLiteral(".png"), transparent);
+        env.defaults->setValue(QStringLiteral("answer_card_collapsed"), true);
+        shoot(model, QStringLiteral("AnalysisView.qml"),
+              directory + QStringLiteral("/analysis-narrow-") + look + QStringLiteral(".png"), transparent, {450, 700});
 
         model.showPracticeHistory();
         shoot(model, QStringLiteral("HistoryView.qml"), directory + QStringLiteral("/history-") + look + QStringLiteral(".png"),

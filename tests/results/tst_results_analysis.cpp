@@ -1,5 +1,6 @@
-// The analysis screen: material lookup, option marks, the navigator, the
-// split, swipes, stale height reports and the answer card setting.
+// The analysis screen: material lookup, option marks, the navigator, swipes,
+// stale height reports and the answer card setting (the material split is
+// tested on the screen itself, in tst_results_views).
 
 #include "AnalysisController.h"
 #include "QuestionBodyRules.h"
@@ -328,55 +329,6 @@ private Q_SLOTS:
         for (int i = 0; i < 10; ++i)
             QVERIFY(!controller->wheelSwipe(-10, -60, t += 16));
         QCOMPARE(model().currentAnalysisIndex(), 0);
-    }
-
-    void materialSplit()
-    {
-        const Question shared1 = withMaterial(QStringLiteral("s1"), QStringLiteral("m7"));
-        const Question shared2 = withMaterial(QStringLiteral("s2"), QStringLiteral("m7"));
-        showList({shared1, shared2}, false, {material(QStringLiteral("m7"))});
-        QVERIFY(controller->hasMaterial());
-        QCOMPARE(controller->materialId(), QStringLiteral("m7"));
-
-        controller->setMaterialAreaHeight(500);
-        QCOMPARE(controller->materialTop(), 230.0); // 46 %
-
-        // Dragging down stops at H − 72; the drag starts from where it began.
-        controller->dragMaterialHandle(100);
-        QCOMPARE(controller->materialTop(), 330.0);
-        controller->dragMaterialHandle(400);
-        QCOMPARE(controller->materialTop(), 428.0);
-        controller->endMaterialHandleDrag(-500);
-        QCOMPARE(controller->materialTop(), 0.0); // up beyond the top: the pane is gone
-
-        controller->dragMaterialHandle(250);
-        controller->endMaterialHandleDrag(250);
-        QCOMPARE(controller->materialTop(), 250.0);
-        // The ratio is relative: a taller window keeps the proportion.
-        controller->setMaterialAreaHeight(1000);
-        QCOMPARE(controller->materialTop(), 500.0);
-
-        // The other question of the same material keeps its own ratio.
-        controller->moveBy(1);
-        QCOMPARE(controller->materialId(), QStringLiteral("m7"));
-        QCOMPARE(controller->materialTop(), 460.0);
-        controller->moveBy(-1);
-        QCOMPARE(controller->materialTop(), 500.0);
-
-        // Shorter than 72: no material pane.
-        controller->setMaterialAreaHeight(60);
-        QCOMPARE(controller->materialTop(), 0.0);
-    }
-
-    void aDragInterruptedByAMoveStartsAfresh()
-    {
-        showList({withMaterial(QStringLiteral("s1"), QStringLiteral("m7")), withMaterial(QStringLiteral("s2"), QStringLiteral("m7"))},
-                 false, {material(QStringLiteral("m7"))});
-        controller->setMaterialAreaHeight(500);
-        controller->dragMaterialHandle(-200); // began at 230
-        controller->moveBy(1);
-        controller->dragMaterialHandle(10); // a new drag of the new question: from its own 230
-        QCOMPARE(controller->materialTop(), 240.0);
     }
 
     void staleHeightReportsAreIgnored()

@@ -3,6 +3,8 @@
 
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
+#include "MaterialSplitController.h"
+#include "MaterialSplitGeometry.h"
 #include "ResultsTestSupport.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QWheelEvent>
 #include <QtPlugin>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
@@ -102,6 +105,12 @@ private:
         }
         view->show();
         return QTest::qWaitForWindowExposed(view.get());
+    }
+
+    QString textOf(const char *name)
+    {
+        QQuickItem *found = item(name);
+        return found ? found->property("text").toString() : QStringLiteral("<no %1>").arg(QLatin1String(name));
     }
 
     void click(QQuickItem *target)
@@ -219,10 +228,10 @@ private Q_SLOTS:
         QCOMPARE(item("userAnswer")->property("text").toString(), QStringLiteral("C"));
 
         // The collect toggle of the shown question.
-        QCOMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("收藏"));
+        QCOMPARE(textOf("collectText"), QStringLiteral("收藏"));
         answerWith(env->service, collectPath, true);
         click(item("analysisCollect"));
-        QTRY_COMPARE(item("analysisCollect")->property("text").toString(), QStringLiteral("已收藏"));
+        QTRY_COMPARE(textOf("collectText"), QStringLiteral("已收藏"));
         QCOMPARE(env->lastBody(collectPath).value(QStringLiteral("questionId")).toString(), QStringLiteral("q6"));
 
         click(item("analysisBack"));
@@ -266,6 +275,192 @@ private Q_SLOTS:
                           Qt::NoScrollPhase, false);
         QGuiApplication::sendEvent(view.get(), &wheel);
         QTRY_COMPARE(model().currentAnalysisIndex(), 1);
+    }
+
+    // The collect button is the question screen's: its full 86 × 32 frame
+    // beside a source line that gives way, "处理中" while the change is out.
+    void analysisCollectButton()
+    {
+        Question question = choice(QStringLiteral("q1"), QStringLiteral("A"), QStringLiteral("B"));
+        question.questionFrom = QStringLiteral("2023年国家公务员录用考试《行政职业能力测验》（地市级）第二部分言语理解与表达第四十六题至第六十题");
+        model().setAnalysisQuestions({question});
+        model().setCurrentAnalysisIndex(0);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        view->resize(450, 720); // the panel's least width, with the navigator collapsed
+        QQuickItem *collect = item("analysisCollect");
+        QQuickItem *source = item("analysisSource");
+        QQuickItem *pane = item("analysisQuestionPane");
+        QVERIFY(collect && source && pane);
+        QTRY_COMPARE(collect->width(), 86.0);
+        QCOMPARE(collect->height(), 32.0);
+        QVERIFY(source->property("truncated").toBool());
+        const double sourceEnd = source->mapToScene(QPointF(source->width(), 0)).x();
+        const double collectStart = collect->mapToScene(QPointF(0, 0)).x();
+        QVERIFY2(sourceEnd <= collectStart, qPrintable(QStringLiteral("%1 > %2").arg(sourceEnd).arg(collectStart)));
+        QVERIFY(collect->mapToScene(QPointF(collect->width(), 0)).x() <= pane->mapToScene(QPointF(pane->width(), 0)).x());
+
+        env->service.holdReplies(collectPath);
+        answerWith(env->service, collectPath, true);
+        click(collect);
+        QTRY_COMPARE(textOf("collectText"), QStringLiteral("处理中"));
+        QVERIFY(!collect->isEnabled());
+        env->service.releaseReplies(collectPath);
+        QTRY_COMPARE(textOf("collectText"), QStringLiteral("已收藏"));
+        QQuickItem *symbol = item("collectSymbol");
+        QVERIFY(symbol);
+        QCOMPARE(symbol->property("name").toString(), QStringLiteral("star.fill"));
+    }
+
+    // The question pane keeps each question's position under its own key and
+    // brings it back once the returning question's page has grown again.
+    void analysisQuestionPaneRemembersItsPosition()
+    {
+        QString tall;
+        for (int i = 0; i < 80; ++i)
+            tall += QStringLiteral("<p>题干第 %1 段，文字足够长以撑开页面。</p>").arg(i);
+        QList<Question> questions{choice(QStringLiteral("q0"), QStringLiteral("A"), QStringLiteral("A")),
+                                  choice(QStringLiteral("q1"), QStringLiteral("A"), QStringLiteral("A"), QuestionType::single, 2),
+                                  choice(QStringLiteral("q2"), QStringLiteral("A"), QStringLiteral("A"))};
+        questions[0].context = tall;
+        questions[2].context = tall;
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(0);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QQuickItem *pane = item("analysisQuestionPane");
+        const auto contentY = [&] { return pane->property("contentY").toDouble(); };
+        QTRY_VERIFY_WITH_TIMEOUT(pane->property("contentHeight").toDouble() > 2000, 15000);
+        pane->setProperty("contentY", 400.0);
+
+        model().moveAnalysis(1); // short: its page starts at the top
+        QTRY_COMPARE(contentY(), 0.0);
+        QTRY_VERIFY_WITH_TIMEOUT(pane->property("contentHeight").toDouble() < 1500, 15000);
+        model().moveAnalysis(-1); // back on a page that still has the short heights
+        QTRY_COMPARE_WITH_TIMEOUT(contentY(), 400.0, 15000);
+
+        model().moveAnalysis(2); // another tall question: its own key, from the top
+        QTRY_COMPARE(contentY(), 0.0);
+        pane->setProperty("contentY", 250.0);
+        model().moveAnalysis(-2);
+        QTRY_COMPARE_WITH_TIMEOUT(contentY(), 400.0, 15000);
+        model().moveAnalysis(2);
+        QTRY_COMPARE_WITH_TIMEOUT(contentY(), 250.0, 15000);
+    }
+
+    // A restore that waits for the page to grow gives way to the user: a
+    // wheel turn in the meantime keeps the pane where the user put it.
+    void analysisUserScrollEndsAWaitingRestore()
+    {
+        QString tall;
+        for (int i = 0; i < 120; ++i)
+            tall += QStringLiteral("<p>题干第 %1 段，文字足够长以撑开页面。</p>").arg(i);
+        QList<Question> questions{choice(QStringLiteral("q0"), QStringLiteral("A"), QStringLiteral("A")),
+                                  choice(QStringLiteral("q1"), QStringLiteral("A"), QStringLiteral("A"), QuestionType::single, 12)};
+        questions[0].context = tall;
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(0);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        QQuickItem *pane = item("analysisQuestionPane");
+        const auto contentHeight = [&] { return pane->property("contentHeight").toDouble(); };
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() > 4000, 15000);
+        pane->setProperty("contentY", 3000.0);
+        model().moveAnalysis(1);
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() < 2500, 15000);
+        QVERIFY(contentHeight() > pane->height() + 300);
+
+        // Back on q0 while its page still has q1's height: the restore waits.
+        model().moveAnalysis(-1);
+        const double waiting = pane->property("contentY").toDouble();
+        QVERIFY(waiting < 2500);
+        // The wheel over the pane's margin, before q0's page reports.
+        const QPointF at = pane->mapToScene(QPointF(10, pane->height() / 2));
+        QWheelEvent wheel(at, view->mapToGlobal(at.toPoint()), QPoint(0, 120), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.get(), &wheel);
+
+        QTRY_VERIFY_WITH_TIMEOUT(contentHeight() > 4000, 15000);
+        QTest::qWait(300);
+        QVERIFY2(pane->property("contentY").toDouble() < 2500,
+                 qPrintable(QString::number(pane->property("contentY").toDouble())));
+    }
+
+    // Material questions: one material pane per material that comes back
+    // where it was left once its page is tall enough again, and the split per
+    // question, dragged with the pointer.
+    void analysisMaterialPaneAndSplit()
+    {
+        QString tall;
+        for (int i = 0; i < 80; ++i)
+            tall += QStringLiteral("<p>材料第 %1 段，文字足够长以撑开页面。</p>").arg(i);
+        const QList<Material> materials{Material{QStringLiteral("m1"), QStringLiteral("材料一"), tall},
+                                        Material{QStringLiteral("m2"), QString(), QStringLiteral("<p>短材料</p>")}};
+        QList<Question> questions;
+        for (const QString &materialId : {QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m1")}) {
+            Question question = choice(QStringLiteral("s%1").arg(questions.size()), QStringLiteral("A"), QStringLiteral("A"));
+            question.materialsId = materialId;
+            questions.append(question);
+        }
+        model().setAnalysisQuestions(questions);
+        model().setAnalysisMaterials(materials);
+        model().setCurrentAnalysisIndex(0);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+
+        QQuickItem *pane = item("materialPane");
+        QVERIFY(pane);
+        // The material pane remembers its position per material.
+        const auto scroller = [&]() -> QQuickItem * {
+            QList<QQuickItem *> pending{pane};
+            while (!pending.isEmpty()) {
+                QQuickItem *next = pending.takeFirst();
+                if (next->inherits("QQuickFlickable"))
+                    return next;
+                pending.append(next->childItems());
+            }
+            return nullptr;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(scroller() && scroller()->property("contentHeight").toDouble() > 2000, 15000);
+        scroller()->setProperty("contentY", 500.0);
+        model().moveAnalysis(1); // another material: its own pane, from the top
+        QTRY_VERIFY(scroller());
+        QTRY_COMPARE(scroller()->property("contentY").toDouble(), 0.0);
+        // Read to its short end before going back.
+        QTRY_VERIFY_WITH_TIMEOUT(scroller()->property("contentHeight").toDouble() < 1000, 15000);
+        model().moveAnalysis(1); // the first material again
+        QTRY_COMPARE_WITH_TIMEOUT(scroller() ? scroller()->property("contentY").toDouble() : -1.0, 500.0, 15000);
+        model().moveAnalysis(-2); // same material: the pane stays where it is
+        QCOMPARE(scroller()->property("contentY").toDouble(), 500.0);
+
+        // The split: 46 % at first, then where the handle is dragged.
+        auto *split = root()->findChild<MaterialSplitController *>(QStringLiteral("materialSplit"));
+        QVERIFY(split);
+        QTRY_VERIFY(split->height() > 400);
+        const double top0 = MaterialSplitGeometry::layout(split->height(), std::nullopt).top;
+        QCOMPARE(split->top(), top0);
+        QCOMPARE(pane->height(), top0);
+        QQuickItem *handle = item("splitHandle");
+        const auto drag = [&](const QList<QPoint> &moves) {
+            const QPoint press = handle->mapToScene(QPointF(handle->width() / 2, 15)).toPoint();
+            QTest::mousePress(view.get(), Qt::LeftButton, {}, press);
+            for (const QPoint &move : moves)
+                QTest::mouseMove(view.get(), press + move, 5);
+            QTest::mouseRelease(view.get(), Qt::LeftButton, {}, press + moves.last(), 5);
+        };
+        drag({{0, 30}, {0, 60}, {0, 100}});
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 + 100));
+        drag({{0, -8}}); // from its own press
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 + 92));
+        drag({{9, 0}, {9, -12}}); // begun sideways
+        QTRY_COMPARE(qRound(split->top()), qRound(top0 + 80));
+        QCOMPARE(pane->height(), split->top());
+
+        // Each question keeps its own split.
+        model().moveAnalysis(1);
+        QCOMPARE(split->top(), top0);
+        model().moveAnalysis(-1);
+        QCOMPARE(qRound(split->top()), qRound(top0 + 80));
     }
 
     void emptyAnalysis()

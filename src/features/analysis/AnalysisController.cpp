@@ -64,18 +64,18 @@ void AnalysisController::refreshCurrent()
     const bool sameQuestion = next.has_value() == m_current.has_value() && (!next || next->id == m_current->id);
     m_current = next;
     m_material = next ? QuestionScreenRules::materialFor(*next, m_model->analysisMaterials()) : std::nullopt;
+    if (!sameQuestion) {
+        // The content views keep their last heights until the new page reports.
+        ++m_contentGeneration;
+        Q_EMIT contentGenerationChanged();
+    }
+    // The pane takes the new question's key first, then its option rows: a
+    // pane shrinking under the old key would overwrite that key's position.
+    Q_EMIT changed();
     if (m_current)
         m_options->setQuestion(*m_current, fromCollections());
     else
         m_options->clear();
-    if (!sameQuestion) {
-        // The content views keep their last heights until the new page reports.
-        ++m_contentGeneration;
-        m_materialDragStart.reset();
-        Q_EMIT contentGenerationChanged();
-        Q_EMIT splitChanged();
-    }
-    Q_EMIT changed();
 }
 
 // ---- header and navigation ---------------------------------------------------
@@ -209,20 +209,9 @@ bool AnalysisController::isGraphicReasoning() const
     return m_current && m_model && m_model->isGraphicReasoningQuestion(*m_current);
 }
 
-bool AnalysisController::collected() const
+bool AnalysisController::questionIsCollect() const
 {
-    return m_current && m_model && m_model->isCollected(*m_current);
-}
-
-bool AnalysisController::collectionInFlight() const
-{
-    return m_current && m_model && m_model->collectionRequests().contains(m_model->collectionKey(*m_current));
-}
-
-void AnalysisController::toggleCollection()
-{
-    if (m_current && m_model)
-        m_model->runDetached(m_model->toggleCollection(*m_current));
+    return m_current && m_current->isCollect;
 }
 
 // ---- material ---------------------------------------------------------------------
@@ -240,52 +229,6 @@ QString AnalysisController::materialTitle() const
 QString AnalysisController::materialHtml() const
 {
     return m_material ? m_material->context : QString();
-}
-
-void AnalysisController::setMaterialAreaHeight(double height)
-{
-    if (m_materialAreaHeight == height)
-        return;
-    m_materialAreaHeight = height;
-    Q_EMIT splitChanged();
-}
-
-MaterialSplitGeometry::Split AnalysisController::currentSplit() const
-{
-    std::optional<double> ratio;
-    if (m_current) {
-        const auto found = m_materialRatios.constFind(m_current->id);
-        if (found != m_materialRatios.cend())
-            ratio = *found;
-    }
-    return MaterialSplitGeometry::layout(m_materialAreaHeight, ratio);
-}
-
-double AnalysisController::materialTop() const
-{
-    return currentSplit().top;
-}
-
-void AnalysisController::dragMaterialHandle(double translation)
-{
-    if (!m_current)
-        return;
-    const MaterialSplitGeometry::Split split = currentSplit();
-    if (!m_materialDragStart)
-        m_materialDragStart = split.top;
-    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, *m_materialDragStart, translation));
-    Q_EMIT splitChanged();
-}
-
-void AnalysisController::endMaterialHandleDrag(double translation)
-{
-    if (!m_current)
-        return;
-    const MaterialSplitGeometry::Split split = currentSplit();
-    const double start = m_materialDragStart.value_or(split.top);
-    m_materialRatios.insert(m_current->id, MaterialSplitGeometry::ratioForDrag(split, start, translation));
-    m_materialDragStart.reset();
-    Q_EMIT splitChanged();
 }
 
 // ---- look ---------------------------------------------------------------------------

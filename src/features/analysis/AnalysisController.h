@@ -3,10 +3,8 @@
 #include "app/AppModel.h"
 #include "AnalysisOptionListModel.h"
 #include "AnswerCircleModel.h"
-#include "MaterialSplitGeometry.h"
 #include "SwipeRule.h"
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -15,10 +13,11 @@
 
 
 // The analysis screen's state and rules: header texts, the current question's
-// blocks, the navigator grid, the material split per question, the swipe and
-// the answer card's collapsed setting. The screen shows one question at a
-// time; its content views stay and take the next question's content, so the
-// heights they report carry the content generation they were given.
+// blocks, the navigator grid, the swipe and the answer card's collapsed
+// setting; the material split is the question screen's own controller. The
+// screen shows one question at a time; its content views stay and take the
+// next question's content, so the heights they report carry the content
+// generation they were given.
 class AnalysisController : public QObject
 {
     Q_OBJECT
@@ -54,16 +53,13 @@ class AnalysisController : public QObject
     Q_PROPERTY(bool userAnswerCorrect READ userAnswerCorrect NOTIFY changed)
     Q_PROPERTY(bool isGraphicReasoning READ isGraphicReasoning NOTIFY changed)
     Q_PROPERTY(AnalysisOptionListModel *options READ options CONSTANT)
-    Q_PROPERTY(bool collected READ collected NOTIFY changed)
-    Q_PROPERTY(bool collectionInFlight READ collectionInFlight NOTIFY changed)
+    Q_PROPERTY(bool questionIsCollect READ questionIsCollect NOTIFY changed)
 
     // Material
     Q_PROPERTY(bool hasMaterial READ hasMaterial NOTIFY changed)
     Q_PROPERTY(QString materialId READ materialId NOTIFY changed)
     Q_PROPERTY(QString materialTitle READ materialTitle NOTIFY changed)
     Q_PROPERTY(QString materialHtml READ materialHtml NOTIFY changed)
-    Q_PROPERTY(double materialAreaHeight READ materialAreaHeight WRITE setMaterialAreaHeight NOTIFY splitChanged)
-    Q_PROPERTY(double materialTop READ materialTop NOTIFY splitChanged)
 
     // Look
     Q_PROPERTY(bool transparent READ transparent NOTIFY changed)
@@ -124,19 +120,14 @@ public:
     [[nodiscard]] bool userAnswerCorrect() const;
     [[nodiscard]] bool isGraphicReasoning() const;
     [[nodiscard]] AnalysisOptionListModel *options() const { return m_options; }
-    // The collect toggle of the shown question.
-    [[nodiscard]] bool collected() const;
-    [[nodiscard]] bool collectionInFlight() const;
-    Q_INVOKABLE void toggleCollection();
+    // The flag the service sent with the shown question; the collect button
+    // reads the model's confirmed changes over it.
+    [[nodiscard]] bool questionIsCollect() const;
 
     [[nodiscard]] bool hasMaterial() const { return m_material.has_value(); }
     [[nodiscard]] QString materialId() const;
     [[nodiscard]] QString materialTitle() const;
     [[nodiscard]] QString materialHtml() const;
-    [[nodiscard]] double materialAreaHeight() const { return m_materialAreaHeight; }
-    void setMaterialAreaHeight(double height);
-    // The material pane's height for the current question in that area.
-    [[nodiscard]] double materialTop() const;
 
     [[nodiscard]] bool transparent() const;
     [[nodiscard]] double htmlTextOpacity() const;
@@ -160,10 +151,6 @@ public:
     Q_INVOKABLE void reportQuestionHeight(int generation, double height);
     Q_INVOKABLE void reportAnalysisHeight(int generation, double height);
 
-    // The split handle: every change of a drag, then its end.
-    Q_INVOKABLE void dragMaterialHandle(double translation);
-    Q_INVOKABLE void endMaterialHandleDrag(double translation);
-
     Q_INVOKABLE void back();
     Q_INVOKABLE void moveBy(int step);
     // A navigator circle.
@@ -177,7 +164,6 @@ public:
 Q_SIGNALS:
     void modelChanged();
     void changed();
-    void splitChanged();
     void heightsChanged();
     void contentGenerationChanged();
     void answerCardCollapsedChanged();
@@ -187,7 +173,6 @@ private:
     void indexChanged();
     void refreshCurrent();
     [[nodiscard]] double raised(double base) const;
-    [[nodiscard]] MaterialSplitGeometry::Split currentSplit() const;
 
     QPointer<AppModel> m_model;
     AnswerCircleModel *m_navigator;
@@ -197,8 +182,5 @@ private:
     int m_contentGeneration = 0;
     double m_questionContentHeight = 80;
     double m_analysisContentHeight = 80;
-    double m_materialAreaHeight = 0;
-    QHash<QString, double> m_materialRatios;   // by question id
-    std::optional<double> m_materialDragStart; // the pane's height when the drag began
     SwipeRule::WheelTracker m_wheel;
 };

@@ -8,10 +8,8 @@ import Vuzo
 Flickable {
     id: pane
     property AnalysisController controller
-    // Scroll positions of this screen visit, by "analysis:" + question id.
-    property var savedOffsets: ({})
-    property string offsetKey: controller ? "analysis:" + controller.questionId : ""
-    property real pendingRestore: -1
+    // The screen's scroll positions: this pane keeps "analysis:" + question id.
+    property ScrollOffsetCache scrollOffsets
 
     readonly property bool transparent: controller ? controller.transparent : false
     readonly property string inkHex: transparent ? AppModel.transparentInkHex : ""
@@ -23,28 +21,15 @@ Flickable {
     flickableDirection: Flickable.VerticalFlick
     ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded; visible: false }
 
-    // A question seen before on this visit comes back where it was left.
-    property string shownKey: ""
-    onOffsetKeyChanged: {
-        if (shownKey !== "")
-            savedOffsets[shownKey] = contentY;
-        shownKey = offsetKey;
-        const saved = savedOffsets[offsetKey];
-        pendingRestore = saved === undefined ? -1 : saved;
-        contentY = 0;
-        restore();
+    // A question seen before on this visit comes back where it was left,
+    // as soon as its content is tall enough again.
+    ScrollMemory {
+        objectName: "analysisScrollMemory"
+        flickable: pane
+        cache: pane.scrollOffsets
+        key: pane.scrollOffsets && pane.controller && pane.controller.questionId !== ""
+             ? pane.scrollOffsets.analysisKey(pane.controller.questionId) : ""
     }
-    onContentHeightChanged: restore()
-    onHeightChanged: restore()
-    function restore() {
-        if (pendingRestore < 0)
-            return;
-        const reachable = Math.max(0, contentHeight - height);
-        contentY = Math.min(pendingRestore, reachable);
-        if (pendingRestore <= reachable + 1)
-            pendingRestore = -1;
-    }
-    Component.onCompleted: shownKey = offsetKey
 
     Column {
         id: column
@@ -62,6 +47,7 @@ Flickable {
                 width: parent.width
                 spacing: 9
                 Rectangle {
+                    id: tagBox
                     anchors.verticalCenter: parent.verticalCenter
                     width: tag.implicitWidth + 16
                     height: tag.implicitHeight + 8
@@ -85,7 +71,8 @@ Flickable {
                     objectName: "analysisSource"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: pane.controller && pane.controller.hasSource
-                    width: Math.min(implicitWidth, parent.width - tag.width - 16 - collect.width - 40)
+                    // Gives way first: the collect button keeps its full frame.
+                    width: Math.max(0, Math.min(implicitWidth, parent.width - tagBox.width - collect.width - 4 - 3 * parent.spacing))
                     text: pane.controller ? pane.controller.sourceText : ""
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
@@ -97,25 +84,17 @@ Flickable {
                     ToolTip.text: pane.controller ? pane.controller.source : ""
                 }
                 Item {
-                    width: Math.max(4, parent.width - x - collect.width - (sourceLine.visible ? 0 : 0))
+                    width: Math.max(4, parent.width - x - collect.width - parent.spacing)
                     height: 1
                 }
-                // The collect toggle of the shown question.
-                ResultsLinkButton {
+                // The collect button of the question screen, for the shown question.
+                CollectionButton {
                     id: collect
                     objectName: "analysisCollect"
                     anchors.verticalCenter: parent.verticalCenter
-                    readonly property string questionId: pane.controller ? pane.controller.questionId : ""
-                    readonly property bool collected: pane.controller ? pane.controller.collected : false
-                    readonly property bool inFlight: pane.controller ? pane.controller.collectionInFlight : false
-                    text: inFlight ? "处理中" : (collected ? "已收藏" : "收藏")
-                    iconName: collected ? "star.fill" : "star"
-                    fontSize: 12
-                    color: pane.transparent ? Theme.appTitle : Theme.appPrimary
-                    enabled: !inFlight && questionId !== ""
-                    ToolTip.visible: hovering
-                    ToolTip.text: collected ? "取消收藏这道题" : "收藏这道题"
-                    onClicked: pane.controller.toggleCollection()
+                    questionId: pane.controller ? pane.controller.questionId : ""
+                    questionIsCollect: pane.controller ? pane.controller.questionIsCollect : false
+                    transparent: pane.transparent
                 }
             }
 

@@ -16,6 +16,39 @@ Item {
 
     readonly property bool transparent: analysis.transparent
 
+    // Scroll positions and split ratios of this visit, by question and by
+    // material; a new visit starts afresh.
+    ScrollOffsetCache {
+        id: visitScrollOffsets
+    }
+    MaterialPanelRatios {
+        id: materialPanelRatios
+    }
+    MaterialSplitController {
+        id: materialSplit
+        objectName: "materialSplit"
+        ratios: materialPanelRatios
+        questionId: analysis.questionId
+        availableHeight: body.height
+    }
+
+    // One material pane per material: another material gets a fresh pane
+    // (its own reported height and remembered position), the same material
+    // keeps its pane while the questions change.
+    function syncMaterialPane() {
+        const id = analysis.hasMaterial ? analysis.materialId : "";
+        if (id !== materialPane.materialId)
+            materialPane.materialId = "";
+        materialPane.materialTitle = analysis.materialTitle;
+        materialPane.materialHtml = analysis.materialHtml;
+        materialPane.materialId = id;
+    }
+    Connections {
+        target: analysis
+        function onChanged() { view.syncMaterialPane(); }
+    }
+    Component.onCompleted: syncMaterialPane()
+
     Rectangle {
         anchors.fill: parent
         color: view.transparent ? "transparent" : Theme.appBackground
@@ -109,55 +142,48 @@ Item {
             }
         }
 
+        // The material layout's own ground, under the material and the card.
+        Rectangle {
+            anchors.fill: parent
+            visible: analysis.hasMaterial && !view.transparent
+            color: "white"
+        }
+
         // Material pane, when the question reads one.
-        Item {
+        Loader {
             id: materialPane
             objectName: "materialPane"
-            visible: analysis.hasMaterial
+            property string materialId: ""
+            property string materialTitle: ""
+            property string materialHtml: ""
+            active: materialId !== ""
+            visible: active
             width: parent.width
-            height: analysis.hasMaterial ? analysis.materialTop : 0
+            height: active ? materialSplit.top : 0
             clip: true
-            Flickable {
-                id: materialScroll
-                anchors.fill: parent
-                contentWidth: width
-                contentHeight: materialColumn.height + 30 + 54
-                boundsBehavior: Flickable.StopAtBounds
-                flickableDirection: Flickable.VerticalFlick
-                // One position per material, kept while this screen lasts.
-                property var savedOffsets: ({})
-                property string shownKey: ""
-                readonly property string key: "material:" + analysis.materialId
-                onKeyChanged: {
-                    if (shownKey !== "")
-                        savedOffsets[shownKey] = contentY;
-                    shownKey = key;
-                    contentY = Math.min(savedOffsets[key] || 0, Math.max(0, contentHeight - height));
-                }
-                Column {
-                    id: materialColumn
-                    x: 30
-                    y: 30
-                    width: Math.min(700, materialScroll.width - 60)
-                    spacing: 12
-                    Text {
-                        text: "材料"
-                        textFormat: Text.PlainText
-                        font.pixelSize: 15
-                        font.weight: Font.DemiBold
-                        color: Theme.appTitle
-                    }
-                    HtmlWebViewWithImageViewer {
-                        objectName: "materialHtml"
-                        width: parent.width
-                        height: Math.max(120, contentHeight)
-                        html: analysis.materialHtml
-                        textOpacity: analysis.htmlTextOpacity
-                        imageOpacity: analysis.stemImageOpacity
-                        transparentInkHex: view.transparent ? AppModel.transparentInkHex : ""
-                        transparentInkIntensity: AppModel.transparentInkIntensity
-                    }
-                }
+            sourceComponent: MaterialContentLayer {
+                objectName: "materialScroll"
+                materialId: materialPane.materialId
+                title: materialPane.materialTitle
+                html: materialPane.materialHtml
+                bottomInset: 24
+                scrollOffsets: visitScrollOffsets
+                inkHex: view.transparent ? AppModel.transparentInkHex : ""
+                inkIntensity: AppModel.transparentInkIntensity
+            }
+        }
+
+        // The panel's shadow falls upwards onto the material, as on the
+        // question screen.
+        Rectangle {
+            visible: analysis.hasMaterial && !view.transparent && materialPane.height > 0
+            y: materialPane.height - height + 20
+            width: parent.width
+            height: 38
+            gradient: Gradient {
+                GradientStop { position: 0.0; color: Qt.rgba(0, 0, 0, 0) }
+                GradientStop { position: 0.5; color: Qt.rgba(0, 0, 0, 0.05) }
+                GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.1) }
             }
         }
 
@@ -171,25 +197,13 @@ Item {
             radius: analysis.hasMaterial ? 20 : 0
             clip: true
 
-            Item {
+            MaterialSplitHandle {
                 id: splitHandle
-                objectName: "splitHandle"
                 visible: analysis.hasMaterial
                 width: parent.width
                 height: analysis.hasMaterial ? 30 : 0
-                Rectangle {
-                    anchors.centerIn: parent
-                    width: 44
-                    height: 5
-                    radius: 2.5
-                    color: view.transparent ? Theme.appTitle : Theme.withOpacity(Theme.appSecondary, 0.45)
-                }
-                DragHandler {
-                    target: null
-                    dragThreshold: 6
-                    onTranslationChanged: if (active) analysis.dragMaterialHandle(translation.y)
-                    onActiveChanged: if (!active) analysis.endMaterialHandleDrag(translation.y)
-                }
+                splitController: materialSplit
+                transparent: view.transparent
             }
 
             AnalysisQuestionPane {
@@ -199,6 +213,7 @@ Item {
                 anchors.bottom: parent.bottom
                 width: parent.width
                 controller: analysis
+                scrollOffsets: visitScrollOffsets
             }
 
             // A swipe across the question moves to its neighbour. A passive
@@ -228,8 +243,6 @@ Item {
                 }
             }
         }
-        onHeightChanged: analysis.materialAreaHeight = height
-        Component.onCompleted: analysis.materialAreaHeight = height
     }
 
     Rectangle {

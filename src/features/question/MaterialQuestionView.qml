@@ -93,36 +93,11 @@ Item {
             color: view.transparent ? "transparent" : "white"
         }
 
-        Item {
+        MaterialSplitHandle {
             id: handle
-            objectName: "splitHandle"
             width: parent.width
-            height: 30
-            Rectangle {
-                anchors.centerIn: parent
-                width: 44
-                height: 5
-                radius: 2.5
-                color: view.transparent ? Theme.appTitle : Qt.rgba(0.45, 0.48, 0.56, 0.45)
-            }
-            // Measured in the scene: the handle itself moves with the split.
-            DragHandler {
-                id: handleDrag
-                objectName: "splitDrag"
-                target: null
-                xAxis.enabled: false
-                dragThreshold: 6
-                cursorShape: Qt.SizeVerCursor
-                property real lastTranslation: 0
-                onCentroidChanged: {
-                    if (!active)
-                        return;
-                    lastTranslation = centroid.scenePosition.y - centroid.scenePressPosition.y;
-                    split.dragChanged(lastTranslation);
-                }
-                onActiveChanged: if (!active) split.dragEnded(lastTranslation)
-            }
-            HoverHandler { cursorShape: Qt.SizeVerCursor }
+            splitController: split
+            transparent: view.transparent
         }
 
         Item {

@@ -77,3 +77,42 @@ void MaterialSplitController::dragEnded(double translationY)
     m_dragStartTop.reset();
     Q_EMIT splitChanged();
 }
+
+void MaterialSplitController::pointerPressed(double sceneX, double sceneY)
+{
+    m_pointerPress = QPointF(sceneX, sceneY);
+    m_pointerDragging = false;
+    m_pointerTranslationY = 0;
+}
+
+void MaterialSplitController::pointerMoved(double sceneX, double sceneY)
+{
+    if (!m_pointerPress)
+        return;
+    const double dx = sceneX - m_pointerPress->x();
+    const double dy = sceneY - m_pointerPress->y();
+    if (!m_pointerDragging && !MaterialSplitGeometry::handleDragStarts(dx, dy))
+        return;
+    m_pointerDragging = true;
+    m_pointerTranslationY = dy;
+    dragChanged(dy);
+}
+
+void MaterialSplitController::pointerReleased(double sceneX, double sceneY)
+{
+    pointerMoved(sceneX, sceneY);
+    const bool dragged = m_pointerDragging;
+    m_pointerPress.reset();
+    m_pointerDragging = false;
+    if (dragged)
+        dragEnded(m_pointerTranslationY);
+}
+
+void MaterialSplitController::pointerCanceled()
+{
+    const bool dragged = m_pointerDragging;
+    m_pointerPress.reset();
+    m_pointerDragging = false;
+    if (dragged)
+        dragEnded(m_pointerTranslationY);
+}

@@ -4,6 +4,7 @@
 #include "MaterialSplitGeometry.h"
 
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
 #include <QtQml/qqmlregistration.h>
 
@@ -44,6 +45,16 @@ public:
     Q_INVOKABLE void dragChanged(double translationY);
     Q_INVOKABLE void dragEnded(double translationY);
 
+    // The pointer on the handle, in scene coordinates (the handle moves with
+    // the split, the scene does not). Each press starts a new measure: the
+    // translation is taken from that press, and the drag begins once the
+    // pointer is far enough from it in any direction.
+    Q_INVOKABLE void pointerPressed(double sceneX, double sceneY);
+    Q_INVOKABLE void pointerMoved(double sceneX, double sceneY);
+    Q_INVOKABLE void pointerReleased(double sceneX, double sceneY);
+    // The pointer was taken away: the split stays where it was last put.
+    Q_INVOKABLE void pointerCanceled();
+
 Q_SIGNALS:
     void ratiosChanged();
     void questionIdChanged();
@@ -57,4 +68,7 @@ private:
     QString m_questionId;
     double m_availableHeight = 0;
     std::optional<double> m_dragStartTop;
+    std::optional<QPointF> m_pointerPress;
+    bool m_pointerDragging = false;
+    double m_pointerTranslationY = 0;
 };

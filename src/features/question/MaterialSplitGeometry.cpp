@@ -30,6 +30,11 @@ Split layout(double availableHeight, std::optional<double> ratio)
     return split;
 }
 
+bool handleDragStarts(double dx, double dy)
+{
+    return std::hypot(dx, dy) >= handleDragMinimumDistance;
+}
+
 double ratioForDrag(const Split &split, double startTop, double translationY)
 {
     const double moved = std::isnan(translationY) ? startTop : startTop + translationY;

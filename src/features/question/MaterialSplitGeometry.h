@@ -24,6 +24,9 @@ struct Split
 // The split of an area of the given height at the given ratio. No ratio, or a
 // NaN one, opens at defaultRatio: a broken value must not hide the material.
 [[nodiscard]] Split layout(double availableHeight, std::optional<double> ratio);
+// Whether a pointer that moved (dx, dy) since its press on the handle drags
+// it: at least handleDragMinimumDistance away, in any direction.
+[[nodiscard]] bool handleDragStarts(double dx, double dy);
 // The ratio stored while the handle is dragged by translationY from a drag
 // that began with the boundary at startTop. A NaN translation leaves the
 // boundary where the drag began.

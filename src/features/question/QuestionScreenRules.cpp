@@ -9,7 +9,9 @@ QList<int> visibleNormalQuestionIndices(const QList<Question> &questions, qint64
 {
     QList<int> indices;
     const qint64 count = questions.size();
-    if (count == 0)
+    // The pager exists only for a current question without material: the
+    // material view shows that one, and plain neighbours are not kept behind it.
+    if (current < 0 || current >= count || materialFor(questions.at(current), materials))
         return indices;
     const qint64 first = std::max<qint64>(0, current - pagerReach);
     const qint64 last = std::min<qint64>(count - 1, current + pagerReach);

@@ -21,7 +21,8 @@ inline constexpr int pagerReach = 2;
 
 using MaterialLookup::materialFor;
 using MaterialLookup::materialKey;
-// The plain pages mounted around current: within two places, without material questions.
+// The plain pages mounted around current: within two places, without material
+// questions; none while current is outside the set or has a material itself.
 [[nodiscard]] QList<int> visibleNormalQuestionIndices(const QList<Question> &questions, qint64 current,
                                                       const QList<Material> &materials);
 [[nodiscard]] qint64 answerableQuestionsBeforeCurrent(const QList<Question> &questions, qint64 current);

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Layouts
 import Vuzo
 
 // The question screen's top bar: back, the set's title and mode, the export
@@ -16,18 +17,23 @@ Rectangle {
     readonly property color progressColor: transparent ? Theme.transparentPrimary(hoveringProgress, 1.0, Theme.level)
                                                        : Theme.appPrimary
 
-    Row {
-        anchors.left: parent.left
+    // One row from edge to edge: the title block takes what the others
+    // leave, so a long menu name is cut with an ellipsis before the export
+    // button and the progress group instead of running under them.
+    RowLayout {
+        id: barRow
+        anchors.fill: parent
         anchors.leftMargin: 20
-        anchors.verticalCenter: parent.verticalCenter
+        anchors.rightMargin: 20
         spacing: 14
 
         MouseArea {
             id: back
             objectName: "backButton"
-            width: backRow.implicitWidth
-            height: 30
-            anchors.verticalCenter: parent.verticalCenter
+            Layout.preferredWidth: backRow.implicitWidth
+            Layout.minimumWidth: backRow.implicitWidth
+            Layout.preferredHeight: 30
+            Layout.alignment: Qt.AlignVCenter
             cursorShape: Qt.PointingHandCursor
             onClicked: bar.controller.goBack()
             Accessible.role: Accessible.Button
@@ -54,51 +60,62 @@ Rectangle {
         }
 
         Rectangle {
-            anchors.verticalCenter: parent.verticalCenter
-            width: 1
-            height: 18
+            Layout.preferredWidth: 1
+            Layout.minimumWidth: 1
+            Layout.preferredHeight: 18
+            Layout.alignment: Qt.AlignVCenter
             color: Theme.withOpacity(Theme.appSecondary, 0.35)
         }
 
         Column {
-            anchors.verticalCenter: parent.verticalCenter
+            id: titleBlock
+            objectName: "titleBlock"
+            Layout.fillWidth: true
+            Layout.minimumWidth: 0
+            Layout.alignment: Qt.AlignVCenter
             spacing: 2
             Text {
                 objectName: "setTitle"
+                width: parent.width
                 text: bar.controller.title
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
                 textFormat: Text.PlainText
+                // Two lines of it and the mode label would not fit the bar.
+                maximumLineCount: 1
+                elide: Text.ElideRight
                 font.pixelSize: 15
                 font.weight: Font.DemiBold
                 color: Theme.appTitle
             }
             Text {
                 objectName: "modeLabel"
+                width: parent.width
                 text: bar.controller.modeLabel
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
                 textFormat: Text.PlainText
+                elide: Text.ElideRight
                 font.pixelSize: 11
                 color: Theme.appSecondary
             }
         }
-    }
 
-    Row {
-        anchors.right: parent.right
-        anchors.rightMargin: 20
-        anchors.verticalCenter: parent.verticalCenter
-        spacing: 14
+        // The flexible space's least length.
+        Item {
+            Layout.preferredWidth: 8
+            Layout.minimumWidth: 8
+        }
 
         MouseArea {
             id: exportButton
             objectName: "exportButton"
             visible: bar.controller.exportVisible
             enabled: bar.controller.exportEnabled
-            width: exportRow.implicitWidth
-            height: 30
-            anchors.verticalCenter: parent.verticalCenter
+            Layout.preferredWidth: exportRow.implicitWidth
+            Layout.minimumWidth: exportRow.implicitWidth
+            Layout.preferredHeight: 30
+            Layout.alignment: Qt.AlignVCenter
             hoverEnabled: true
             opacity: enabled ? 1 : 0.4
             ToolTip.visible: containsMouse
@@ -133,7 +150,9 @@ Rectangle {
 
         Row {
             id: progressGroup
-            anchors.verticalCenter: parent.verticalCenter
+            objectName: "progressGroup"
+            Layout.minimumWidth: implicitWidth
+            Layout.alignment: Qt.AlignVCenter
             spacing: 12
             HoverHandler {
                 id: progressHover

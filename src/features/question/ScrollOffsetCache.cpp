@@ -15,6 +15,11 @@ QString ScrollOffsetCache::materialKey(const QString &materialId)
     return QStringLiteral("material:") + materialId;
 }
 
+QString ScrollOffsetCache::analysisKey(const QString &questionId)
+{
+    return QStringLiteral("analysis:") + questionId;
+}
+
 std::optional<double> ScrollOffsetCache::value(const QString &key) const
 {
     const auto it = m_values.constFind(key);

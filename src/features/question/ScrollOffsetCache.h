@@ -9,7 +9,8 @@
 
 // Remembered vertical scroll positions of the panes of one screen, by key:
 // "question:" + question id for a question page, "material:" + material id
-// for a material pane. Lives as long as its screen; entries are overwritten,
+// for a material pane, "analysis:" + question id for the analysis screen's
+// question pane. Lives as long as its screen; entries are overwritten,
 // never removed.
 class ScrollOffsetCache : public QObject
 {
@@ -21,6 +22,7 @@ public:
 
     Q_INVOKABLE [[nodiscard]] static QString questionKey(const QString &questionId);
     Q_INVOKABLE [[nodiscard]] static QString materialKey(const QString &materialId);
+    Q_INVOKABLE [[nodiscard]] static QString analysisKey(const QString &questionId);
 
     [[nodiscard]] std::optional<double> value(const QString &key) const;
     void setValue(const QString &key, double offset);
