@@ -44,12 +44,36 @@ void HoverVisibilityController::start()
     if (!m_isEnabled || !m_env.timer || m_env.timer->isRunning())
         return;
     m_env.timer->start(pollIntervalMs, [this] { tick(); });
+    updateReturnWatch();
 }
 
 void HoverVisibilityController::stopTimer()
 {
     if (m_env.timer)
         m_env.timer->stop();
+    if (m_watchedRegion && m_env.returnWatch)
+        m_env.returnWatch->stopWatching();
+    m_watchedRegion.reset();
+}
+
+void HoverVisibilityController::updateReturnWatch()
+{
+    if (!m_env.returnWatch)
+        return;
+    // Only an auto-hidden panel comes back by the pointer; a panel hidden to
+    // the status item does not.
+    const bool wanted = m_isEnabled && !m_isManuallyHidden && m_state == HoverWindowState::hidden
+        && isPolling() && !m_panel->isMinimized();
+    if (wanted) {
+        const QRectF region = showRegion();
+        if (m_watchedRegion != region) {
+            m_watchedRegion = region;
+            m_env.returnWatch->watch(region);
+        }
+    } else if (m_watchedRegion) {
+        m_watchedRegion.reset();
+        m_env.returnWatch->stopWatching();
+    }
 }
 
 void HoverVisibilityController::refreshWindowRegion()
@@ -68,12 +92,20 @@ void HoverVisibilityController::tick()
     if (m_state == HoverWindowState::suspended)
         m_state = restingState();
 
+    const PointerSource::Reading reading = m_env.pointer ? m_env.pointer->read() : PointerSource::Reading{};
+    if (reading.elsewhere) {
+        // Over another program's window that the display does not show us
+        // (XWayland): certainly not over the panel. Its return is seen through
+        // the watch, or as soon as it crosses one of the program's windows.
+        if (m_state == HoverWindowState::visible)
+            countDownToHide();
+        return;
+    }
     // Without a pointer position (a desktop that keeps it private) the panel is
     // never hidden: it could not be brought back.
-    const auto pointer = m_env.pointer ? m_env.pointer->position() : std::nullopt;
-    if (!pointer)
+    if (!reading.position)
         return;
-    const QPointF p = *pointer;
+    const QPointF p = *reading.position;
 
     if (m_env.windows) {
         for (const QRectF &frame : m_env.windows->otherVisibleWindowFrames()) {
@@ -94,12 +126,7 @@ void HoverVisibilityController::tick()
             m_hideCandidateSince.reset();
             break;
         }
-        const qint64 now = m_env.clock->nowMilliseconds();
-        // A clock set back restarts the countdown instead of stalling it.
-        if (!m_hideCandidateSince || now < *m_hideCandidateSince)
-            m_hideCandidateSince = now;
-        else if (now - *m_hideCandidateSince >= hideDelayMs)
-            hide();
+        countDownToHide();
         break;
     }
     case HoverWindowState::showing:
@@ -107,6 +134,16 @@ void HoverVisibilityController::tick()
     case HoverWindowState::suspended:
         break;
     }
+}
+
+void HoverVisibilityController::countDownToHide()
+{
+    const qint64 now = m_env.clock->nowMilliseconds();
+    // A clock set back restarts the countdown instead of stalling it.
+    if (!m_hideCandidateSince || now < *m_hideCandidateSince)
+        m_hideCandidateSince = now;
+    else if (now - *m_hideCandidateSince >= hideDelayMs)
+        hide();
 }
 
 void HoverVisibilityController::recoverFinishedPointerInteractionIfNeeded()
@@ -134,6 +171,7 @@ void HoverVisibilityController::hide()
     m_panel->orderOut();
     m_hideCandidateSince.reset();
     m_state = HoverWindowState::hidden;
+    updateReturnWatch();
 }
 
 void HoverVisibilityController::showWithoutActivation()
@@ -141,6 +179,8 @@ void HoverVisibilityController::showWithoutActivation()
     if (m_state != HoverWindowState::hidden)
         return;
     m_state = HoverWindowState::showing;
+    // The watch goes before the panel comes: it must not cover it.
+    updateReturnWatch();
     const QRectF target = m_geometry->targetFrame();
     if (m_panel->frame() != target)
         m_panel->setFrame(target);
@@ -178,6 +218,7 @@ void HoverVisibilityController::setEnabled(bool enabled)
         m_state = restingState();
         start();
         tick();
+        updateReturnWatch();
         return;
     }
     stopTimer();
