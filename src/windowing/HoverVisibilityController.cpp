@@ -86,6 +86,11 @@ void HoverVisibilityController::tick()
     // Early exits come before any look at the pointer: this runs 40 times a second.
     if (!m_isEnabled || m_isManuallyHidden || m_panel->isMinimized())
         return;
+    // The watch of a panel that came back goes one poll later, when the panel
+    // is surely on screen under it: in between, the pointer would be over no
+    // window of the program, and taken for gone.
+    if (m_watchedRegion && m_state != HoverWindowState::hidden)
+        updateReturnWatch();
     recoverFinishedPointerInteractionIfNeeded();
     if (!m_activeSuspensionReasons.isEmpty())
         return;
@@ -179,8 +184,6 @@ void HoverVisibilityController::showWithoutActivation()
     if (m_state != HoverWindowState::hidden)
         return;
     m_state = HoverWindowState::showing;
-    // The watch goes before the panel comes: it must not cover it.
-    updateReturnWatch();
     const QRectF target = m_geometry->targetFrame();
     if (m_panel->frame() != target)
         m_panel->setFrame(target);

@@ -389,10 +389,14 @@ void TestHoverController::returnWatchCoversAutoHiddenPanel()
     f.tickAt(tenRight);
     QCOMPARE(f.returnWatch.watches, 1); // kept, not made again on every poll
 
-    // The pointer comes back: the watch goes, the panel comes.
+    // The pointer comes back: the panel comes, and the watch goes at the next
+    // poll, once the panel is surely on screen under it.
     f.tickAt(inside);
     QVERIFY(f.panel->shown);
+    QVERIFY(f.returnWatch.region);
+    f.tickAt(inside);
     QVERIFY(!f.returnWatch.region);
+    QCOMPARE(f.returnWatch.stops, 1);
 
     // Hidden to the status item: the pointer must not bring it back.
     for (int i = 0; i < 3; ++i)
