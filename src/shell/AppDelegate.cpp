@@ -38,8 +38,11 @@ AppDelegate::AppDelegate(Dependencies dependencies, QObject *parent)
         m_deps.store = m_ownedStore.get();
     }
     if (!m_deps.pointer) {
-        m_ownedPointer = std::make_unique<XcbPointerSource>();
-        m_deps.pointer = m_ownedPointer.get();
+        auto pointer = std::make_unique<XcbPointerSource>();
+        if (!m_deps.returnWatch)
+            m_deps.returnWatch = pointer.get();
+        m_deps.pointer = pointer.get();
+        m_ownedPointer = std::move(pointer);
     }
     if (!m_deps.screens) {
         m_ownedScreens = std::make_unique<QtScreenList>();
@@ -110,6 +113,7 @@ void AppDelegate::applicationDidFinishLaunching()
     environment.windows = m_windowList.get();
     environment.clock = &Clock::shared();
     environment.timer = std::make_unique<QtPollTimer>();
+    environment.returnWatch = m_deps.returnWatch;
     m_hoverController = std::make_unique<HoverVisibilityController>(m_panel, std::move(geometry), settings,
                                                                      std::move(environment));
 

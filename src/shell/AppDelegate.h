@@ -39,6 +39,9 @@ public:
         WindowShortcutController *shortcuts = nullptr;
         SettingsStore *store = nullptr;
         const PointerSource *pointer = nullptr;
+        // Kept over an auto-hidden panel's place; with no pointer given, the
+        // X11 pointer source's own.
+        PointerReturnWatch *returnWatch = nullptr;
         const ScreenList *screens = nullptr;
         std::function<bool()> isTrayAvailable;
     };

@@ -2,7 +2,9 @@
 
 #include "WindowShortcut.h"
 
+#include <QStringList>
 #include <array>
+#include <xkbcommon/xkbcommon.h>
 #include <utility>
 
 namespace HotKeyCodec {
@@ -73,6 +75,28 @@ X11Modifiers x11Modifiers(quint32 modifierMask)
     result.super = modifierMask & WindowShortcut::controlModifier;
     result.shift = modifierMask & WindowShortcut::shiftModifier;
     return result;
+}
+
+std::optional<QString> portalTrigger(quint32 keyCode, quint32 modifierMask)
+{
+    const auto keysym = keysymForKeyCode(keyCode);
+    if (!keysym)
+        return std::nullopt;
+    char name[64];
+    if (xkb_keysym_get_name(*keysym, name, sizeof name) <= 0)
+        return std::nullopt;
+    const X11Modifiers logical = x11Modifiers(modifierMask);
+    QStringList parts;
+    if (logical.control)
+        parts.append(QStringLiteral("CTRL"));
+    if (logical.alt)
+        parts.append(QStringLiteral("ALT"));
+    if (logical.shift)
+        parts.append(QStringLiteral("SHIFT"));
+    if (logical.super)
+        parts.append(QStringLiteral("LOGO"));
+    parts.append(QString::fromLatin1(name));
+    return parts.join(QLatin1Char('+'));
 }
 
 } // namespace HotKeyCodec

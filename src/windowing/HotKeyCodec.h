@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <optional>
 
@@ -20,5 +21,9 @@ struct X11Modifiers
 // The X keysym of a virtual key code; none for a key this layout does not have.
 [[nodiscard]] std::optional<quint32> keysymForKeyCode(quint32 keyCode);
 [[nodiscard]] X11Modifiers x11Modifiers(quint32 modifierMask);
+// The combination as a desktop portal's shortcut trigger: modifiers CTRL, ALT,
+// SHIFT and LOGO, then the xkb keysym name, joined by '+' ("ALT+z"); none for
+// a key this layout does not have.
+[[nodiscard]] std::optional<QString> portalTrigger(quint32 keyCode, quint32 modifierMask);
 
 } // namespace HotKeyCodec

@@ -44,12 +44,36 @@ void HoverVisibilityController::start()
     if (!m_isEnabled || !m_env.timer || m_env.timer->isRunning())
         return;
     m_env.timer->start(pollIntervalMs, [this] { tick(); });
+    updateReturnWatch();
 }
 
 void HoverVisibilityController::stopTimer()
 {
     if (m_env.timer)
         m_env.timer->stop();
+    if (m_watchedRegion && m_env.returnWatch)
+        m_env.returnWatch->stopWatching();
+    m_watchedRegion.reset();
+}
+
+void HoverVisibilityController::updateReturnWatch()
+{
+    if (!m_env.returnWatch)
+        return;
+    // Only an auto-hidden panel comes back by the pointer; a panel hidden to
+    // the status item does not.
+    const bool wanted = m_isEnabled && !m_isManuallyHidden && m_state == HoverWindowState::hidden
+        && isPolling() && !m_panel->isMinimized();
+    if (wanted) {
+        const QRectF region = showRegion();
+        if (m_watchedRegion != region) {
+            m_watchedRegion = region;
+            m_env.returnWatch->watch(region);
+        }
+    } else if (m_watchedRegion) {
+        m_watchedRegion.reset();
+        m_env.returnWatch->stopWatching();
+    }
 }
 
 void HoverVisibilityController::refreshWindowRegion()
@@ -62,18 +86,31 @@ void HoverVisibilityController::tick()
     // Early exits come before any look at the pointer: this runs 40 times a second.
     if (!m_isEnabled || m_isManuallyHidden || m_panel->isMinimized())
         return;
+    // The watch of a panel that came back goes one poll later, when the panel
+    // is surely on screen under it: in between, the pointer would be over no
+    // window of the program, and taken for gone.
+    if (m_watchedRegion && m_state != HoverWindowState::hidden)
+        updateReturnWatch();
     recoverFinishedPointerInteractionIfNeeded();
     if (!m_activeSuspensionReasons.isEmpty())
         return;
     if (m_state == HoverWindowState::suspended)
         m_state = restingState();
 
+    const PointerSource::Reading reading = m_env.pointer ? m_env.pointer->read() : PointerSource::Reading{};
+    if (reading.elsewhere) {
+        // Over another program's window that the display does not show us
+        // (XWayland): certainly not over the panel. Its return is seen through
+        // the watch, or as soon as it crosses one of the program's windows.
+        if (m_state == HoverWindowState::visible)
+            countDownToHide();
+        return;
+    }
     // Without a pointer position (a desktop that keeps it private) the panel is
     // never hidden: it could not be brought back.
-    const auto pointer = m_env.pointer ? m_env.pointer->position() : std::nullopt;
-    if (!pointer)
+    if (!reading.position)
         return;
-    const QPointF p = *pointer;
+    const QPointF p = *reading.position;
 
     if (m_env.windows) {
         for (const QRectF &frame : m_env.windows->otherVisibleWindowFrames()) {
@@ -94,12 +131,7 @@ void HoverVisibilityController::tick()
             m_hideCandidateSince.reset();
             break;
         }
-        const qint64 now = m_env.clock->nowMilliseconds();
-        // A clock set back restarts the countdown instead of stalling it.
-        if (!m_hideCandidateSince || now < *m_hideCandidateSince)
-            m_hideCandidateSince = now;
-        else if (now - *m_hideCandidateSince >= hideDelayMs)
-            hide();
+        countDownToHide();
         break;
     }
     case HoverWindowState::showing:
@@ -107,6 +139,16 @@ void HoverVisibilityController::tick()
     case HoverWindowState::suspended:
         break;
     }
+}
+
+void HoverVisibilityController::countDownToHide()
+{
+    const qint64 now = m_env.clock->nowMilliseconds();
+    // A clock set back restarts the countdown instead of stalling it.
+    if (!m_hideCandidateSince || now < *m_hideCandidateSince)
+        m_hideCandidateSince = now;
+    else if (now - *m_hideCandidateSince >= hideDelayMs)
+        hide();
 }
 
 void HoverVisibilityController::recoverFinishedPointerInteractionIfNeeded()
@@ -134,6 +176,7 @@ void HoverVisibilityController::hide()
     m_panel->orderOut();
     m_hideCandidateSince.reset();
     m_state = HoverWindowState::hidden;
+    updateReturnWatch();
 }
 
 void HoverVisibilityController::showWithoutActivation()
@@ -178,6 +221,7 @@ void HoverVisibilityController::setEnabled(bool enabled)
         m_state = restingState();
         start();
         tick();
+        updateReturnWatch();
         return;
     }
     stopTimer();

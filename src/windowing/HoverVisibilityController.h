@@ -29,6 +29,8 @@ public:
         const WindowList *windows = nullptr;
         const Clock *clock = nullptr;
         std::unique_ptr<PollTimer> timer;
+        // Optional: kept over the panel's place while it is auto-hidden.
+        PointerReturnWatch *returnWatch = nullptr;
     };
 
     HoverVisibilityController(std::shared_ptr<PanelPort> panel, std::unique_ptr<WindowGeometryManager> geometry,
@@ -44,7 +46,8 @@ public:
     void refreshWindowRegion();
     // Starts polling when auto-hide is on and no poll runs yet.
     void start();
-    // Stops polling (termination, auto-hide off, manual hide).
+    // Stops polling (termination, auto-hide off, manual hide) and the watch
+    // for the pointer's return.
     void stopTimer();
     void hide();
     void showWithoutActivation();
@@ -53,6 +56,7 @@ public:
     [[nodiscard]] bool isEnabled() const { return m_isEnabled; }
     [[nodiscard]] bool isManuallyHidden() const { return m_isManuallyHidden; }
     [[nodiscard]] bool isPolling() const;
+    [[nodiscard]] bool isWatchingForReturn() const { return m_watchedRegion.has_value(); }
     [[nodiscard]] const QSet<SuspensionReason> &activeSuspensionReasons() const { return m_activeSuspensionReasons; }
     [[nodiscard]] std::optional<qint64> hideCandidateSince() const { return m_hideCandidateSince; }
     [[nodiscard]] const WindowGeometryManager &geometry() const { return *m_geometry; }
@@ -61,6 +65,8 @@ public:
 private:
     void tick();
     void recoverFinishedPointerInteractionIfNeeded();
+    void countDownToHide();
+    void updateReturnWatch();
     [[nodiscard]] HoverWindowState restingState() const;
     [[nodiscard]] QRectF showRegion() const;
     [[nodiscard]] QRectF exitRegion() const;
@@ -75,4 +81,5 @@ private:
     QSet<SuspensionReason> m_activeSuspensionReasons;
     bool m_isEnabled = false;
     bool m_isManuallyHidden = false;
+    std::optional<QRectF> m_watchedRegion;
 };

@@ -70,10 +70,33 @@ public:
 class PointerSource
 {
 public:
+    // Where the pointer is, as far as the desktop tells.
+    struct Reading
+    {
+        // None when unknown.
+        std::optional<QPointF> position;
+        // The pointer is over a window this display cannot see into (a native
+        // window of a Wayland session, seen from XWayland): over none of the
+        // program's windows, at a place it does not tell.
+        bool elsewhere = false;
+    };
+
     virtual ~PointerSource() = default;
     // Global pointer position; none when the desktop does not tell it.
     [[nodiscard]] virtual std::optional<QPointF> position() const = 0;
     [[nodiscard]] virtual bool isPrimaryButtonPressed() const = 0;
+    [[nodiscard]] virtual Reading read() const { return {position(), false}; }
+};
+
+// Where the display reports the pointer only over the program's own windows
+// (XWayland), an invisible window of the program over a hidden panel's place
+// makes the pointer's return there seen.
+class PointerReturnWatch
+{
+public:
+    virtual ~PointerReturnWatch() = default;
+    virtual void watch(const QRectF &region) = 0;
+    virtual void stopWatching() = 0;
 };
 
 // The other windows of this program (dialogs, pop-ups), panel excluded.

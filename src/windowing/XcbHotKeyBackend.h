@@ -20,7 +20,10 @@ public:
     explicit XcbHotKeyBackend(xcb_connection_t *connection);
     ~XcbHotKeyBackend() override;
 
-    [[nodiscard]] bool isAvailable() const override { return m_connection != nullptr; }
+    [[nodiscard]] Availability availability() const override
+    {
+        return m_connection ? Availability::available : Availability::noGlobalKeys;
+    }
     Registration registerHotKey(quint32 keyCode, quint32 modifiers) override;
     void unregisterHotKey(quint64 handle) override;
     void installHandler(std::function<void()> onPressed) override;

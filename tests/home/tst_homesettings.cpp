@@ -279,16 +279,31 @@ private Q_SLOTS:
         QVERIFY(!KeyCaptureHandler::activeHandler());
     }
 
+    void noRecordingWhereKeysCannotBeGrabbed_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no X11, no portal") << int(HotKeyBackend::Availability::noGlobalKeys)
+                                           << HotKeyRecording::unavailableMessage;
+        QTest::newRow("Wayland session without the portal")
+            << int(HotKeyBackend::Availability::waylandWithoutPortal) << HotKeyRecording::waylandWithoutPortalMessage;
+    }
     void noRecordingWhereKeysCannotBeGrabbed()
     {
+        QFETCH(int, reason);
+        QFETCH(QString, message);
         HotKeyFixture fixture;
         fixture.backend->available = false;
+        fixture.backend->unavailableReason = HotKeyBackend::Availability(reason);
         WindowShortcutRecorder recorder;
         recorder.setController(fixture.controller.get());
         QVERIFY(!recorder.canRecord());
         recorder.startRecording();
         QVERIFY(!recorder.isCapturing());
-        QCOMPARE(recorder.messageText(), HotKeyRecording::unavailableMessage);
+        QCOMPARE(recorder.messageText(), message);
+        QVERIFY(recorder.showsError());
+        // No combination is shown that would do nothing.
+        QCOMPARE(recorder.buttonTitle(), HotKeyRecording::unavailableTitle);
     }
 
     void oneCaptureAtATime()

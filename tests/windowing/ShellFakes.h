@@ -86,9 +86,34 @@ public:
         return point;
     }
     bool isPrimaryButtonPressed() const override { return pressed; }
+    Reading read() const override
+    {
+        ++reads;
+        // Over a window the display cannot see into, `point` is stale.
+        return elsewhere ? Reading{std::nullopt, true} : Reading{point, false};
+    }
     std::optional<QPointF> point;
     bool pressed = false;
+    bool elsewhere = false;
     mutable int reads = 0;
+};
+
+class FakeReturnWatch final : public PointerReturnWatch
+{
+public:
+    void watch(const QRectF &watched) override
+    {
+        region = watched;
+        ++watches;
+    }
+    void stopWatching() override
+    {
+        region.reset();
+        ++stops;
+    }
+    std::optional<QRectF> region;
+    int watches = 0;
+    int stops = 0;
 };
 
 class FakeWindows final : public WindowList
@@ -217,7 +242,7 @@ public:
     }
     void installHandler(std::function<void()> onPressed) override { handler = std::move(onPressed); }
     void removeHandler() override { handler = nullptr; }
-    bool isAvailable() const override { return available; }
+    Availability availability() const override { return available ? Availability::available : unavailableReason; }
     void press()
     {
         if (handler)
@@ -231,4 +256,5 @@ public:
     int nextStatus = ok;
     quint64 nextHandle = 1;
     bool available = true;
+    Availability unavailableReason = Availability::noGlobalKeys;
 };

@@ -17,6 +17,7 @@ struct Fixture
         environment.pointer = &pointer;
         environment.windows = &windows;
         environment.clock = &clock;
+        environment.returnWatch = &returnWatch;
         auto ownedTimer = std::make_unique<FakeTimer>();
         timer = ownedTimer.get();
         environment.timer = std::move(ownedTimer);
@@ -36,6 +37,7 @@ struct Fixture
     std::shared_ptr<FakePanel> panel;
     FakePointer pointer;
     FakeWindows windows;
+    FakeReturnWatch returnWatch;
     ManualClock clock{1'000'000};
     FakeTimer *timer = nullptr;
     std::unique_ptr<HoverVisibilityController> controller;
@@ -69,6 +71,8 @@ private Q_SLOTS:
     void disableWhileManuallyHidden();
     void minimisedPanel();
     void unknownPointerNeverHides();
+    void pointerOverUnseenWindowHides();
+    void returnWatchCoversAutoHiddenPanel();
     void clockSetBackRestartsCountdown();
     void repeatedCallsChangeNothing();
 };
@@ -340,6 +344,85 @@ void TestHoverController::unknownPointerNeverHides()
         f.timer->fire();
     }
     QVERIFY(f.panel->shown);
+}
+
+void TestHoverController::pointerOverUnseenWindowHides()
+{
+    // XWayland: the pointer left the panel for a native window; the server
+    // still reports its last place, inside the panel.
+    Fixture f;
+    f.controller->setEnabled(true);
+    f.pointer.point = inside;
+    f.pointer.elsewhere = true;
+    f.clock.advance(25);
+    f.timer->fire();
+    QVERIFY(f.controller->hideCandidateSince().has_value());
+    f.clock.advance(25);
+    f.timer->fire();
+    QVERIFY(f.panel->shown);
+    f.clock.advance(25);
+    f.timer->fire();
+    QVERIFY(!f.panel->shown);
+    QCOMPARE(f.controller->state(), HoverWindowState::hidden);
+    // Still elsewhere: the stale place inside the frame does not bring it back.
+    for (int i = 0; i < 4; ++i) {
+        f.clock.advance(25);
+        f.timer->fire();
+    }
+    QVERIFY(!f.panel->shown);
+    // Seen again over the program's watch window at the panel's place.
+    f.pointer.elsewhere = false;
+    f.tickAt(inside);
+    QVERIFY(f.panel->shown);
+}
+
+void TestHoverController::returnWatchCoversAutoHiddenPanel()
+{
+    Fixture f;
+    f.controller->setEnabled(true);
+    QVERIFY(!f.returnWatch.region);
+    for (int i = 0; i < 3; ++i)
+        f.tickAt(tenRight);
+    QVERIFY(!f.panel->shown);
+    QCOMPARE(f.returnWatch.region, std::optional<QRectF>(QRectF(100, 100, 800, 600)));
+    QVERIFY(f.controller->isWatchingForReturn());
+    f.tickAt(tenRight);
+    QCOMPARE(f.returnWatch.watches, 1); // kept, not made again on every poll
+
+    // The pointer comes back: the panel comes, and the watch goes at the next
+    // poll, once the panel is surely on screen under it.
+    f.tickAt(inside);
+    QVERIFY(f.panel->shown);
+    QVERIFY(f.returnWatch.region);
+    f.tickAt(inside);
+    QVERIFY(!f.returnWatch.region);
+    QCOMPARE(f.returnWatch.stops, 1);
+
+    // Hidden to the status item: the pointer must not bring it back.
+    for (int i = 0; i < 3; ++i)
+        f.tickAt(tenRight);
+    QVERIFY(f.returnWatch.region);
+    f.controller->setManuallyHidden(true);
+    QVERIFY(!f.returnWatch.region);
+    f.controller->setManuallyHidden(false);
+    QVERIFY(!f.returnWatch.region);
+
+    // Auto-hide turned off while hidden: shown, no watch.
+    for (int i = 0; i < 3; ++i)
+        f.tickAt(tenRight);
+    QVERIFY(f.returnWatch.region);
+    f.controller->setEnabled(false);
+    QVERIFY(f.panel->shown);
+    QVERIFY(!f.returnWatch.region);
+
+    // Turned on while the panel is off screen: watched at once.
+    f.panel->shown = false;
+    f.controller->setEnabled(true);
+    QCOMPARE(f.controller->state(), HoverWindowState::hidden);
+    QVERIFY(f.returnWatch.region);
+    // Termination stops it.
+    f.controller->stopTimer();
+    QVERIFY(!f.returnWatch.region);
 }
 
 void TestHoverController::clockSetBackRestartsCountdown()

@@ -67,6 +67,14 @@ inline const QString hint = QStringLiteral("点击换绑，按住 Alt、Ctrl 或
 inline const QString note = QStringLiteral("全局生效，与透明模式无关。默认 Alt+Z；修改后立即保存。");
 inline const QString unavailableMessage
     = QStringLiteral("当前会话不支持全局快捷键（纯 Wayland），无法录制；请在 X11 会话中使用。");
+inline const QString waylandWithoutPortalMessage = QStringLiteral(
+    "此 Wayland 会话的桌面不提供全局快捷键接口，快捷键无法使用；请改用 X11 会话，或 GNOME 46、KDE Plasma 5.27 及以上版本。");
+// The desktop asked the user (or is still binding) and has not answered.
+inline const QString pendingMessage = QStringLiteral("已请桌面绑定快捷键，请在桌面弹出的窗口中确认。");
+// The combination button where no global key can work: no combination is named.
+inline const QString unavailableTitle = QStringLiteral("不可用");
+// The desktop keeps the shortcut but reports no key for it.
+inline const QString unassignedTitle = QStringLiteral("未分配按键");
 
 // Every press that reaches a recording is swallowed; the result says what follows.
 [[nodiscard]] HotKeyRecordingResult decide(const KeyEventInfo &event);

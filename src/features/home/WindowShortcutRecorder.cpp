@@ -27,6 +27,8 @@ void WindowShortcutRecorder::setController(WindowShortcutController *controller)
                                      &WindowShortcutRecorder::displayChanged));
         m_connections.append(connect(controller, &WindowShortcutController::errorChanged, this,
                                      &WindowShortcutRecorder::displayChanged));
+        m_connections.append(connect(controller, &WindowShortcutController::pendingChanged, this,
+                                     &WindowShortcutRecorder::displayChanged));
     }
     Q_EMIT controllerChanged();
     Q_EMIT displayChanged();
@@ -36,14 +38,26 @@ QString WindowShortcutRecorder::buttonTitle() const
 {
     if (m_capturing)
         return QStringLiteral("请按组合键…");
-    return m_controller ? m_controller->label() : QString();
+    if (!m_controller)
+        return QString();
+    if (!canRecord())
+        return HotKeyRecording::unavailableTitle;
+    const QString label = m_controller->label();
+    return label.isEmpty() ? HotKeyRecording::unassignedTitle : label;
 }
 
 QString WindowShortcutRecorder::messageText() const
 {
     if (m_controller && m_controller->error())
         return *m_controller->error();
-    return canRecord() ? HotKeyRecording::hint : HotKeyRecording::unavailableMessage;
+    if (!canRecord()) {
+        const bool noPortal = m_controller
+            && m_controller->availability() == HotKeyBackend::Availability::waylandWithoutPortal;
+        return noPortal ? HotKeyRecording::waylandWithoutPortalMessage : HotKeyRecording::unavailableMessage;
+    }
+    if (m_controller->isPending())
+        return HotKeyRecording::pendingMessage;
+    return HotKeyRecording::hint;
 }
 
 bool WindowShortcutRecorder::showsError() const

@@ -1,0 +1,372 @@
+// The program in a Wayland session: weston (nested in an Xvfb of its own, so
+// that xdotool can move weston's pointer and click) runs XWayland, where the
+// program's panel lives, and a maximised weston-terminal, a native Wayland
+// window that XWayland cannot see. The fake desktop portal offers global
+// shortcuts on the private session bus this test runs on (dbus-run-session).
+#include "platform/UserDefaults.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const QString waylandSocket = QStringLiteral("vuzo-wayland-test");
+// weston's output, a window on the Xvfb screen at 0, 0; its global
+// coordinates are the Xvfb screen's.
+constexpr int outputWidth = 1200;
+constexpr int outputHeight = 800;
+
+QString runTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+                int *exitCode = nullptr)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(10'000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    if (exitCode)
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+// A point over the terminal, in the corner of weston's output farthest from the panel.
+QPoint farFrom(const QRect &panel)
+{
+    const int x = panel.center().x() < outputWidth / 2 ? outputWidth - 30 : 30;
+    const int y = panel.center().y() < outputHeight / 2 ? outputHeight - 30 : 60; // below weston's top bar
+    return {x, y};
+}
+
+// Same size, and at most weston's frame margin away from the old place.
+bool comesBackAt(const QRect &now, const QRect &before)
+{
+    const QPoint shift = now.topLeft() - before.topLeft();
+    if (now.size() != before.size() || std::abs(shift.x()) > 32 || std::abs(shift.y()) > 32)
+        qWarning() << "the panel came back at" << now << "instead of" << before;
+    return now.size() == before.size() && std::abs(shift.x()) <= 32 && std::abs(shift.y()) <= 32;
+}
+
+void stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+} // namespace
+
+class TestWayland : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime; // XDG_RUNTIME_DIR of the session: weston's socket
+    QProcess m_xvfb;
+    QProcess m_weston;
+    QProcess m_terminal;
+    QProcess m_portal;
+    QString m_hostDisplay; // the Xvfb weston draws into
+    QString m_xwaylandDisplay;
+
+    QProcessEnvironment sessionEnvironment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandSocket);
+        environment.insert(QStringLiteral("DISPLAY"), m_xwaylandDisplay);
+        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        return environment;
+    }
+    QProcessEnvironment onDisplay(const QString &display) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        return environment;
+    }
+    // xdotool on weston's Xvfb: weston's own pointer and buttons.
+    bool host(const QStringList &arguments)
+    {
+        int status = 0;
+        runTool(QStringLiteral("xdotool"), arguments, onDisplay(m_hostDisplay), &status);
+        return status == 0;
+    }
+    bool movePointer(const QPoint &p)
+    {
+        return host({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+    }
+    // xdotool on XWayland: what the program's X server knows.
+    QString xwayland(const QStringList &arguments, int *status = nullptr)
+    {
+        return runTool(QStringLiteral("xdotool"), arguments, onDisplay(m_xwaylandDisplay), status);
+    }
+    QStringList visiblePanels()
+    {
+        return xwayland({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                         QStringLiteral("^vuzo$")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // The panel's window, on screen or not.
+    QStringList panels()
+    {
+        return xwayland({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^vuzo$")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // The client window's place on the screen (xwininfo, as xdotool adds the
+    // frame's offset twice under weston's window manager).
+    QRect panelGeometry(const QString &window)
+    {
+        const QString text = runTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window},
+                                     onDisplay(m_xwaylandDisplay));
+        const auto number = [&](const QString &label) {
+            const QRegularExpressionMatch match
+                = QRegularExpression(QRegularExpression::escape(label) + QStringLiteral(":\\s+(-?\\d+)")).match(text);
+            return match.hasMatch() ? match.captured(1).toInt() : -1;
+        };
+        return {number(QStringLiteral("Absolute upper-left X")), number(QStringLiteral("Absolute upper-left Y")),
+                number(QStringLiteral("Width")), number(QStringLiteral("Height"))};
+    }
+    // The panel: of the program's windows named "vuzo", the big one (toolkit
+    // helpers carry the name too).
+    QString panelWindow()
+    {
+        QString best;
+        int bestArea = 0;
+        for (const QString &window : panels()) {
+            const QRect frame = panelGeometry(window);
+            if (frame.width() * frame.height() > bestArea) {
+                bestArea = frame.width() * frame.height();
+                best = window;
+            }
+        }
+        return bestArea > 100 * 100 ? best : QString();
+    }
+    QStringList bindings()
+    {
+        QDBusReply<QStringList> reply = portalControl().call(QStringLiteral("Calls"));
+        return reply.value().filter(QStringLiteral("BindShortcuts"));
+    }
+    // What XWayland knows, when a wait failed.
+    QString diagnosis()
+    {
+        return xwayland({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}).replace(QLatin1Char('\n'), QLatin1Char(' '))
+            + QLatin1Char('\n')
+            + runTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, onDisplay(m_xwaylandDisplay));
+    }
+    QDBusInterface portalControl()
+    {
+        return QDBusInterface(QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/control"),
+                              QStringLiteral("org.vuzo.FakePortal"));
+    }
+
+    // The program with its own settings; auto-hide as asked.
+    struct Program
+    {
+        QTemporaryDir home;
+        QProcess process;
+        ~Program() { stop(process); }
+    };
+    std::unique_ptr<Program> launch(bool autoHide)
+    {
+        auto program = std::make_unique<Program>();
+        if (!program->home.isValid())
+            return nullptr;
+        const QString settings = program->home.filePath(QStringLiteral("config/vuzo/user-defaults.json"));
+        QDir().mkpath(QFileInfo(settings).path());
+        {
+            UserDefaults defaults(settings);
+            defaults.setValue(QStringLiteral("hover_auto_hide_enabled"), autoHide);
+            // The smallest panel, so that the terminal shows well clear of it
+            // (and of the margin of the frame weston puts around it).
+            defaults.setValue(QStringLiteral("main_window_width"), 450.0);
+            defaults.setValue(QStringLiteral("main_window_height"), 600.0);
+        }
+        QProcessEnvironment environment = sessionEnvironment();
+        environment.insert(QStringLiteral("HOME"), program->home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), program->home.filePath(QStringLiteral("config")));
+        program->process.setProcessEnvironment(environment);
+        program->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program->process.start(QStringLiteral(VUZO_PROGRAM), {});
+        if (!program->process.waitForStarted())
+            return nullptr;
+        return program;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run under dbus-run-session");
+        QVERIFY(m_runtime.isValid());
+        QFile::setPermissions(m_runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        // An X server for weston to draw into; it picks a free display number.
+        m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                               QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QVERIFY2(m_xvfb.waitForStarted(), "Xvfb is missing");
+        QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine() || m_xvfb.state() != QProcess::Running, 10'000);
+        m_hostDisplay = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
+        QVERIFY2(m_hostDisplay.size() > 1, "Xvfb did not say its display");
+
+        const QString log = m_runtime.filePath(QStringLiteral("weston.log"));
+        QProcessEnvironment westonEnvironment = onDisplay(m_hostDisplay);
+        westonEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        westonEnvironment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        m_weston.setProcessEnvironment(westonEnvironment);
+        m_weston.start(QStringLiteral("weston"),
+                       {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
+                        QStringLiteral("--width=%1").arg(outputWidth), QStringLiteral("--height=%1").arg(outputHeight),
+                        QStringLiteral("--xwayland"), QStringLiteral("--socket=") + waylandSocket,
+                        QStringLiteral("--no-config"), QStringLiteral("--idle-time=0"), QStringLiteral("--log=") + log});
+        QVERIFY2(m_weston.waitForStarted(), "weston is missing");
+        // XWayland's display number, from weston's log.
+        const QRegularExpression listening(QStringLiteral("xserver listening on display (:\\d+)"));
+        const auto readDisplay = [&] {
+            QFile file(log);
+            if (!file.open(QIODevice::ReadOnly))
+                return QString();
+            return listening.match(QString::fromUtf8(file.readAll())).captured(1);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!readDisplay().isEmpty() || m_weston.state() != QProcess::Running, 20'000);
+        m_xwaylandDisplay = readDisplay();
+        QVERIFY2(!m_xwaylandDisplay.isEmpty(), "weston started no XWayland");
+
+        // The native Wayland window, maximised: wherever the program's panel
+        // is not, the pointer is over it.
+        m_terminal.setProcessEnvironment(sessionEnvironment());
+        m_terminal.start(QStringLiteral("weston-terminal"), {QStringLiteral("--maximized"), QStringLiteral("--shell=/bin/cat")});
+        QVERIFY2(m_terminal.waitForStarted(), "weston-terminal is missing");
+
+        m_portal.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_portal.start(QStringLiteral(VUZO_FAKE_PORTAL), {});
+        QVERIFY(m_portal.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(m_portal.canReadLine() || m_portal.state() != QProcess::Running, 10'000);
+        QCOMPARE(m_portal.readLine().trimmed(), QByteArray("ready"));
+
+        // weston's x11 backend moves its pointer by the host pointer's steps;
+        // pushed against the top-left corner, the two agree from then on.
+        QVERIFY(movePointer({outputWidth / 2, outputHeight / 2}));
+        QVERIFY(movePointer({2, 2}));
+        QVERIFY(movePointer({0, 0}));
+        QVERIFY(movePointer({0, 0}));
+    }
+
+    void cleanupTestCase()
+    {
+        stop(m_portal);
+        stop(m_terminal);
+        stop(m_weston);
+        stop(m_xvfb);
+    }
+
+    void autoHideComesBackOverNativeWindow()
+    {
+        const auto program = launch(true);
+        QVERIFY(program);
+        // The panel opens where XWayland last saw the pointer; the pointer is
+        // really over the terminal, so the panel may go at once. Its place is
+        // known all the same.
+        QString panel;
+        QTRY_VERIFY_WITH_TIMEOUT(!(panel = panelWindow()).isEmpty(), 40'000);
+        const QRect frame = panelGeometry(panel);
+
+        // Into the panel's place: it is there, or comes back. (Not to its very
+        // centre: that is where XWayland put the pointer when it started.)
+        const QPoint inside = frame.center() + QPoint(17, 23);
+        QVERIFY(movePointer(inside));
+        QTRY_VERIFY2_WITH_TIMEOUT(visiblePanels().size() == 1, qPrintable(diagnosis()), 5000);
+        QTRY_COMPARE(xwayland({QStringLiteral("getmouselocation"), QStringLiteral("--shell")})
+                         .section(QLatin1Char('\n'), 0, 1)
+                         .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                     QStringLiteral("X=%1 Y=%2").arg(inside.x()).arg(inside.y()));
+        QTest::qWait(300);
+        QCOMPARE(visiblePanels().size(), 1);
+
+        // Out, onto the native terminal: XWayland keeps reporting the last
+        // place it saw, inside the panel, yet the panel goes ...
+        const QPoint away = farFrom(frame);
+        QVERIFY2(!frame.adjusted(-80, -80, 80, 80).contains(away), "the panel leaves no room beside it");
+        QVERIFY(movePointer(away));
+        QTRY_VERIFY2_WITH_TIMEOUT(visiblePanels().isEmpty(), qPrintable(diagnosis()), 5000);
+        // ... and stays away: the invisible window at its place, mapped under
+        // the place XWayland last saw the pointer, does not bring it back.
+        QTest::qWait(500);
+        QVERIFY2(visiblePanels().isEmpty(), qPrintable(diagnosis()));
+
+        // Back to where the panel was, still over the native terminal: it comes back.
+        QVERIFY(movePointer(frame.center() - QPoint(40, 30)));
+        QTRY_VERIFY2_WITH_TIMEOUT(visiblePanels().size() == 1, qPrintable(diagnosis()), 5000);
+        // weston's window manager puts a window mapped again 32 px up and left
+        // of where it asks (the margin of the frame it draws around it), on
+        // every showing; the place is the panel's all the same.
+        const QRect back = panelGeometry(panel);
+        QVERIFY(comesBackAt(back, frame));
+
+        // And goes again, and comes back again, as on a plain X server. A hand
+        // moves on over the panel before it leaves: XWayland learns that the
+        // pointer is over the panel that came up under it from the second
+        // motion there (weston gives the first to the window that went).
+        QVERIFY(movePointer(frame.center() - QPoint(30, 20)));
+        QVERIFY(movePointer(frame.center() - QPoint(20, 10)));
+        QTRY_VERIFY2(xwayland({QStringLiteral("getmouselocation")}).startsWith(
+                         QStringLiteral("x:%1 y:%2").arg(frame.center().x() - 20).arg(frame.center().y() - 10)),
+                     qPrintable(diagnosis()));
+        QVERIFY(movePointer(away));
+        QTRY_VERIFY2_WITH_TIMEOUT(visiblePanels().isEmpty(), qPrintable(diagnosis()), 5000);
+        QTest::qWait(500);
+        QVERIFY2(visiblePanels().isEmpty(), qPrintable(diagnosis()));
+        QVERIFY(movePointer(back.topLeft() + QPoint(40, 40)));
+        QTRY_VERIFY2_WITH_TIMEOUT(visiblePanels().size() == 1, qPrintable(diagnosis()), 5000);
+        QVERIFY(comesBackAt(panelGeometry(panel), back));
+    }
+
+    void portalHotKeyTogglesOverNativeWindow()
+    {
+        const qsizetype bindingsBefore = bindings().size();
+        const auto program = launch(false);
+        QVERIFY(program);
+        QTRY_VERIFY_WITH_TIMEOUT(visiblePanels().size() == 1, 40'000);
+        const QString panel = visiblePanels().constFirst();
+        const QRect frame = panelGeometry(panel);
+
+        // Bound through the portal at start, with the default combination.
+        QTRY_VERIFY_WITH_TIMEOUT(bindings().size() == bindingsBefore + 1, 10'000);
+        QCOMPARE(bindings().last(), QStringLiteral("BindShortcuts toggle-window ALT+z"));
+
+        // A click on the native terminal gives it the focus: XWayland's focus
+        // leaves the panel.
+        const QPoint away = farFrom(frame);
+        QVERIFY(!frame.adjusted(-80, -80, 80, 80).contains(away));
+        QVERIFY(movePointer(away));
+        QVERIFY(host({QStringLiteral("click"), QStringLiteral("1")}));
+        QTRY_VERIFY_WITH_TIMEOUT(xwayland({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) != panel, 5000);
+
+        // The desktop reports the key: the panel hides, and comes back.
+        QVERIFY(portalControl().call(QStringLiteral("Activate")).type() == QDBusMessage::ReplyMessage);
+        QTRY_VERIFY_WITH_TIMEOUT(visiblePanels().isEmpty(), 5000);
+        QVERIFY(portalControl().call(QStringLiteral("Activate")).type() == QDBusMessage::ReplyMessage);
+        QTRY_VERIFY_WITH_TIMEOUT(visiblePanels().size() == 1, 5000);
+        QVERIFY(comesBackAt(panelGeometry(visiblePanels().constFirst()), frame));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWayland)
+#include "tst_wayland.moc"
