@@ -85,7 +85,8 @@ Flickable {
                     objectName: "analysisSource"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: pane.controller && pane.controller.hasSource
-                    width: Math.min(implicitWidth, parent.width - tag.width - 16 - collect.width - 40)
+                    // The tag, three spacings, the spacer's 4 and the collect button beside it.
+                    width: Math.min(implicitWidth, parent.width - (tag.width + 16) - 3 * parent.spacing - 4 - collect.width)
                     text: pane.controller ? pane.controller.sourceText : ""
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
@@ -97,7 +98,7 @@ Flickable {
                     ToolTip.text: pane.controller ? pane.controller.source : ""
                 }
                 Item {
-                    width: Math.max(4, parent.width - x - collect.width - (sourceLine.visible ? 0 : 0))
+                    width: Math.max(4, parent.width - x - parent.spacing - collect.width)
                     height: 1
                 }
                 // The collect toggle of the shown question.
@@ -281,8 +282,10 @@ Flickable {
             Column {
                 width: parent.width
                 spacing: 14
+                // At least 16 between the heading and the buttons: a narrow
+                // card overflows rather than overlaps them.
                 Item {
-                    width: parent.width
+                    width: Math.max(parent.width, heading.width + 16 + moves.width)
                     height: Math.max(heading.height, moves.height)
                     Row {
                         id: heading

@@ -109,6 +109,13 @@ Item {
             }
         }
 
+        // The material layout's panel fill.
+        Rectangle {
+            anchors.fill: parent
+            visible: analysis.hasMaterial && !view.transparent
+            color: "white"
+        }
+
         // Material pane, when the question reads one.
         Item {
             id: materialPane
@@ -159,6 +166,18 @@ Item {
                     }
                 }
             }
+        }
+
+        // The question panel's shadow falls upwards onto the material.
+        SoftShadow {
+            visible: analysis.hasMaterial
+            y: questionPanel.y
+            width: questionPanel.width
+            height: questionPanel.height
+            radius: 18
+            offsetY: -4
+            color: Qt.rgba(0, 0, 0, 0.1)
+            cornerRadius: 20
         }
 
         // The question panel, below the material with its split handle.
