@@ -84,21 +84,29 @@ Item {
                     // leave the same way; a card's own toggle changes at once.
                     property bool animateChanges: false
                     add: Transition {
+                        id: addChildren
                         enabled: page.animateChanges
                         NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 160; easing.type: Easing.InOutQuad }
                         NumberAnimation {
                             property: "y"
-                            from: ViewTransition.destination.y - ViewTransition.item.height * ViewTransition.targetIndexes.length
+                            from: addChildren.ViewTransition.item
+                                  ? addChildren.ViewTransition.destination.y
+                                    - addChildren.ViewTransition.item.height * addChildren.ViewTransition.targetIndexes.length
+                                  : 0
                             duration: 160
                             easing.type: Easing.InOutQuad
                         }
                     }
                     remove: Transition {
+                        id: removeChildren
                         enabled: page.animateChanges
                         NumberAnimation { property: "opacity"; to: 0; duration: 160; easing.type: Easing.InOutQuad }
                         NumberAnimation {
                             property: "y"
-                            to: ViewTransition.item.y - ViewTransition.item.height * ViewTransition.targetIndexes.length
+                            to: removeChildren.ViewTransition.item
+                                ? removeChildren.ViewTransition.item.y
+                                  - removeChildren.ViewTransition.item.height * removeChildren.ViewTransition.targetIndexes.length
+                                : 0
                             duration: 160
                             easing.type: Easing.InOutQuad
                         }
