@@ -20,8 +20,19 @@ Item {
         status: circle.status
         isCurrent: circle.isCurrent
         transparent: circle.transparent
-        hovering: circle.hovering
+        hovering: false
     }
+    // Only the hover eases (0.14 s): the ring goes from its resting to its
+    // hovered colour; a change of status or of the current circle shows at once.
+    AnswerStatusCircleStyle {
+        id: hoveredStyle
+        status: circle.status
+        isCurrent: circle.isCurrent
+        transparent: circle.transparent
+        hovering: true
+    }
+    property real hoverMix: hovering ? 1 : 0
+    Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
 
     Rectangle {
         anchors.fill: parent
@@ -61,7 +72,7 @@ Item {
         antialiasing: true
         color: "transparent"
         border.width: style.outlineWidth
-        border.color: style.outlineColor
+        border.color: Theme.mix(style.outlineColor, hoveredStyle.outlineColor, circle.hoverMix)
     }
 
     MouseArea {

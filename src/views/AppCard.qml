@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // The rounded card that holds a block of content. The caller sizes it.
 Item {
@@ -12,6 +11,16 @@ Item {
     implicitWidth: holder.childrenRect.width + 40
     implicitHeight: holder.childrenRect.height + 2 * verticalPadding
 
+    // No shadow in the transparent look.
+    SoftShadow {
+        anchors.fill: parent
+        visible: !card.transparent
+        radius: 12
+        offsetY: 4
+        color: Qt.rgba(0, 0, 0, 0.045)
+        cornerRadius: Theme.radiusL
+    }
+
     Rectangle {
         id: surface
         anchors.fill: parent
@@ -19,15 +28,6 @@ Item {
         color: card.transparent ? "transparent" : "white"
         border.width: 1
         border.color: card.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.04)
-        layer.enabled: !card.transparent && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.045)
-            radius: Theme.radiusM
-            samples: 25
-            horizontalOffset: 0
-            verticalOffset: 4
-            transparentBorder: true
-        }
     }
 
     Item {

@@ -64,8 +64,8 @@ Item {
         Rectangle {
             anchors.fill: parent
             color: "black"
-            // Invisible yet hit-testable unless dimming in the normal look.
-            opacity: (!modal.transparent && modal.dimsBackground ? 0.12 : 1 / 255) * modal.presence
+            // Invisible yet hit-testable unless dimming, in either look.
+            opacity: (modal.dimsBackground ? 0.18 : 1 / 255) * modal.presence
         }
     }
 
@@ -94,13 +94,13 @@ Item {
         // A card on its way out takes no clicks and no keys.
         enabled: modal.isPresented
 
-        layer.enabled: !modal.transparent && loader.item !== null && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.12)
+        SoftShadow {
+            anchors.fill: parent
+            visible: !modal.transparent && loader.item !== null
             radius: 18
-            samples: 37
-            verticalOffset: 8
-            transparentBorder: true
+            offsetY: 8
+            color: Qt.rgba(0, 0, 0, 0.12)
+            cornerRadius: modal.cornerRadius
         }
 
         Rectangle {

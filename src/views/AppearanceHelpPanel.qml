@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // What the brightness setting does; the content of the help card.
 Item {
@@ -12,6 +11,15 @@ Item {
     width: 410
     implicitHeight: column.implicitHeight + 44
 
+    SoftShadow {
+        anchors.fill: parent
+        visible: !panel.transparent
+        radius: 18
+        offsetY: 8
+        color: Qt.rgba(0, 0, 0, 0.12)
+        cornerRadius: Theme.radiusL
+    }
+
     Rectangle {
         id: surface
         anchors.fill: parent
@@ -20,14 +28,6 @@ Item {
         color: panel.transparent ? "transparent" : Theme.appBackground
         border.width: 1
         border.color: panel.transparent ? "transparent" : Qt.rgba(0, 0, 0, 0.07)
-        layer.enabled: !panel.transparent && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.12)
-            radius: 18
-            samples: 37
-            verticalOffset: 8
-            transparentBorder: true
-        }
     }
 
     // Clicks inside the card never reach the backdrop behind it.

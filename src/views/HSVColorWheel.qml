@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // The hue-and-saturation wheel. A press anywhere picks at once; dragging
 // outside the circle keeps saturation 1 and follows the direction.
@@ -28,6 +27,14 @@ Item {
 
     Rectangle {
         id: knob
+        SoftShadow {
+            z: -1
+            anchors.fill: parent
+            radius: 2
+            offsetY: 1
+            color: Qt.rgba(0, 0, 0, 0.28)
+            cornerRadius: width / 2
+        }
         objectName: "wheelKnob"
         width: wheel.knobSize
         height: wheel.knobSize
@@ -38,14 +45,6 @@ Item {
         color: ColorWheelGeometry.knobColor(wheel.hue, wheel.saturation, wheel.brightness)
         border.width: 2
         border.color: "white"
-        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.28)
-            radius: 2
-            samples: 5
-            verticalOffset: 1
-            transparentBorder: true
-        }
     }
 
     MouseArea {

@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // The small brightness slider of the header. It edits the appearance level
 // through `levelChanged`; the owner writes the model.
@@ -46,6 +45,18 @@ Item {
         color: sliderState.activeTrackColor
         Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
     }
+    SoftShadow {
+        x: thumb.x
+        y: thumb.y
+        width: thumb.width
+        height: thumb.height
+        visible: !slider.transparent
+        radius: 2
+        offsetY: 1
+        color: sliderState.thumbShadowColor
+        cornerRadius: width / 2
+    }
+
     Rectangle {
         id: thumb
         objectName: "sliderThumb"
@@ -59,14 +70,6 @@ Item {
         border.width: 1
         border.color: sliderState.thumbBorderColor
         Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
-        layer.enabled: !slider.transparent && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: sliderState.thumbShadowColor
-            radius: 2
-            samples: 5
-            verticalOffset: 1
-            transparentBorder: true
-        }
     }
 
     // A plain click counts: every press and move sets the level.

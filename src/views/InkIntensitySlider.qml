@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // The ink opacity slider, 0.1 to 1.0, previewing the ink along its track.
 Item {
@@ -34,6 +33,14 @@ Item {
 
     Rectangle {
         objectName: "intensityThumb"
+        SoftShadow {
+            z: -1
+            anchors.fill: parent
+            radius: 2
+            offsetY: 1
+            color: Qt.rgba(0, 0, 0, 0.22)
+            cornerRadius: width / 2
+        }
         anchors.verticalCenter: parent.verticalCenter
         x: InkIntensityMapping.thumbOffset(slider.intensity, slider.travel)
         width: slider.thumbDiameter
@@ -43,14 +50,6 @@ Item {
         color: Theme.withOpacity(slider.inkColor, slider.intensity)
         border.width: 2
         border.color: "white"
-        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.22)
-            radius: 2
-            samples: 5
-            verticalOffset: 1
-            transparentBorder: true
-        }
     }
 
     MouseArea {

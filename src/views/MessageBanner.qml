@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // A capsule banner for an error or a notice. Only its close button dismisses it.
 Item {
@@ -18,6 +17,15 @@ Item {
     implicitWidth: row.implicitWidth + 32
     implicitHeight: row.implicitHeight + 22
 
+    SoftShadow {
+        anchors.fill: capsule
+        visible: !banner.transparent
+        radius: 12
+        offsetY: 5
+        color: Qt.rgba(0, 0, 0, 0.15)
+        cornerRadius: height / 2
+    }
+
     Rectangle {
         id: capsule
         objectName: "bannerCapsule"
@@ -27,14 +35,6 @@ Item {
         color: banner.transparent ? Theme.withOpacity(Theme.appTitle, Theme.levelScaled(0.06, Theme.level)) : banner.statusColor
         border.width: banner.transparent ? 1 : 0
         border.color: Theme.withOpacity(Theme.appTitle, Theme.levelScaled(0.42, Theme.level))
-        layer.enabled: !banner.transparent && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: DropShadow {
-            color: Qt.rgba(0, 0, 0, 0.15)
-            radius: Theme.radiusM
-            samples: 25
-            verticalOffset: 5
-            transparentBorder: true
-        }
     }
 
     TextMetrics {

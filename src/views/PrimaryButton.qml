@@ -9,15 +9,19 @@ Item {
     property bool filled: false
     property bool transparent: false
     property real transparentParentOpacity: 1
+    // The plain button style: no scale and no darkening while pressed.
+    property bool plain: false
+    // A symbol before the text, when given.
+    property string symbol
     readonly property bool hovering: mouse.containsMouse
     readonly property bool pressed: mouse.pressed
     signal clicked()
 
     readonly property color transparentColor: Theme.transparentPrimary(hovering || pressed, transparentParentOpacity, Theme.level)
 
-    implicitWidth: label.implicitWidth + 44
-    implicitHeight: Math.max(42, label.implicitHeight)
-    scale: pressed ? 0.98 : 1.0
+    implicitWidth: content.implicitWidth + 44
+    implicitHeight: Math.max(42, content.implicitHeight)
+    scale: pressed && !plain ? 0.98 : 1.0
 
     Accessible.role: Accessible.Button
     Accessible.name: text
@@ -33,7 +37,7 @@ Item {
             if (button.transparent)
                 return "transparent";
             if (button.filled)
-                return Theme.withOpacity(Theme.appPrimary, button.pressed ? 0.78 : 1.0);
+                return Theme.withOpacity(Theme.appPrimary, button.pressed && !button.plain ? 0.78 : 1.0);
             return Theme.inkActive ? Theme.appPrimarySoft : Qt.rgba(0.894, 0.941, 1.0, 1);
         }
         border.width: button.transparent ? 1 : 0
@@ -41,15 +45,30 @@ Item {
         Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
     }
 
-    Text {
-        id: label
-        objectName: "primaryLabel"
+    property color labelColor: transparent ? transparentColor : (filled ? "white" : Theme.appPrimary)
+    Behavior on labelColor { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+
+    Row {
+        id: content
         anchors.centerIn: parent
-        text: button.text
-        font.pixelSize: Theme.fontSubhead
-        font.weight: Font.DemiBold
-        color: button.transparent ? button.transparentColor : (button.filled ? "white" : Theme.appPrimary)
-        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+        spacing: 6
+        SymbolIcon {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: button.symbol !== ""
+            width: Theme.fontSubhead
+            height: Theme.fontSubhead
+            name: button.symbol === "" ? "checkmark" : button.symbol
+            color: button.labelColor
+        }
+        Text {
+            id: label
+            objectName: "primaryLabel"
+            anchors.verticalCenter: parent.verticalCenter
+            text: button.text
+            font.pixelSize: Theme.fontSubhead
+            font.weight: Font.DemiBold
+            color: button.labelColor
+        }
     }
 
     // The capsule is the hit area.

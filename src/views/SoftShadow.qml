@@ -23,25 +23,33 @@ Item {
 
     readonly property real reach: Math.ceil(1.5 * radius + Math.max(Math.abs(offsetX), Math.abs(offsetY))) + 1
 
-    ShaderEffect {
-        // The software renderer has no shaders; it draws no shadow.
-        visible: shadow.color.a > 0 && shadow.width > 0 && shadow.height > 0
-                 && GraphicsInfo.api !== GraphicsInfo.Software
-        readonly property real far: 100000
-        x: -shadow.reach
-        y: shadow.openTop ? 0 : -shadow.reach
-        width: shadow.width + 2 * shadow.reach
-        height: shadow.height + (shadow.openTop ? 0 : shadow.reach) + (shadow.openBottom ? 0 : shadow.reach)
+    // Made only while it shows, so hidden shadows (closed modals, the other
+    // look) load no shader. The software renderer has no shaders at all.
+    Loader {
+        active: shadow.visible && shadow.color.a > 0 && shadow.width > 0 && shadow.height > 0
+                && GraphicsInfo.api !== GraphicsInfo.Software
+        sourceComponent: effect
+    }
 
-        property size areaSize: Qt.size(width, height)
-        property vector4d shape: Qt.vector4d(shadow.reach,
-                                             shadow.openTop ? -far : shadow.reach,
-                                             shadow.width,
-                                             shadow.height + (shadow.openTop ? far : 0) + (shadow.openBottom ? far : 0))
-        property point offset: Qt.point(shadow.offsetX, shadow.offsetY)
-        property real cornerRadius: shadow.cornerRadius
-        property real sigma: shadow.radius / 2
-        property vector4d tint: Qt.vector4d(shadow.color.r, shadow.color.g, shadow.color.b, shadow.color.a)
-        fragmentShader: "qrc:/Vuzo/shaders/SoftShadow.frag.qsb"
+    Component {
+        id: effect
+        ShaderEffect {
+            readonly property real far: 100000
+            x: -shadow.reach
+            y: shadow.openTop ? 0 : -shadow.reach
+            width: shadow.width + 2 * shadow.reach
+            height: shadow.height + (shadow.openTop ? 0 : shadow.reach) + (shadow.openBottom ? 0 : shadow.reach)
+
+            property size areaSize: Qt.size(width, height)
+            property vector4d shape: Qt.vector4d(shadow.reach,
+                                                 shadow.openTop ? -far : shadow.reach,
+                                                 shadow.width,
+                                                 shadow.height + (shadow.openTop ? far : 0) + (shadow.openBottom ? far : 0))
+            property point offset: Qt.point(shadow.offsetX, shadow.offsetY)
+            property real cornerRadius: shadow.cornerRadius
+            property real sigma: shadow.radius / 2
+            property vector4d tint: Qt.vector4d(shadow.color.r, shadow.color.g, shadow.color.b, shadow.color.a)
+            fragmentShader: "qrc:/Vuzo/shaders/SoftShadow.frag.qsb"
+        }
     }
 }

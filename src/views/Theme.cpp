@@ -120,6 +120,16 @@ QColor Theme::withOpacity(const QColor &color, double opacity)
     return result;
 }
 
+QColor Theme::mix(const QColor &from, const QColor &to, double t)
+{
+    const double k = clamp01(t);
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * k), float(a.greenF() + (b.greenF() - a.greenF()) * k),
+                            float(a.blueF() + (b.blueF() - a.blueF()) * k),
+                            float(a.alphaF() + (b.alphaF() - a.alphaF()) * k));
+}
+
 QColor Theme::transparentPrimary(bool hovered, double parentOpacity, double level)
 {
     const double base = hovered ? 1.0 : 0.83;

@@ -105,6 +105,9 @@ public:
     Q_INVOKABLE static double levelBoosted(double base, double level);
     // The colour with its opacity multiplied by opacity (clamped to 0 ... 1).
     Q_INVOKABLE static QColor withOpacity(const QColor &color, double opacity);
+    // The colour t of the way from `from` to `to` (t clamped to 0 ... 1), so a
+    // hover change can be eased without easing every other change of colour.
+    Q_INVOKABLE static QColor mix(const QColor &from, const QColor &to, double t);
     // The accent of a control in the transparent look.
     Q_INVOKABLE static QColor transparentPrimary(bool hovered, double parentOpacity, double level);
     // The opacity of the window buttons: 1 in the normal look, else

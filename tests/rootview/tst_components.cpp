@@ -188,12 +188,14 @@ private Q_SLOTS:
             property int dismissals: 0
             property bool shown: false
             property bool dims: false
+            property bool see: false
             property string message: "短"
             MouseArea { anchors.fill: parent; onClicked: parent.contentClicks++ }
             AppModal {
                 objectName: "modal"
                 isPresented: parent.shown
                 dimsBackground: parent.dims
+                transparent: parent.see
                 alignment: Qt.AlignTop
                 topInset: 60
                 cornerRadius: 22
@@ -226,8 +228,14 @@ private Q_SLOTS:
         m_root->setProperty("message", QStringLiteral("很长的一段文字，").repeated(12));
         QTRY_VERIFY(item("modal")->property("modalSize").toSizeF().height() > before);
 
+        // A dimming backdrop darkens in both looks alike.
         m_root->setProperty("dims", true);
-        QVERIFY(near(backdrop->childItems().first()->opacity(), 0.12));
+        QVERIFY(near(backdrop->childItems().first()->opacity(), 0.18));
+        m_root->setProperty("see", true);
+        QVERIFY(near(backdrop->childItems().first()->opacity(), 0.18));
+        m_root->setProperty("dims", false);
+        QVERIFY(backdrop->childItems().first()->opacity() < 0.01);
+        m_root->setProperty("see", false);
         m_root->setProperty("shown", false);
         QCOMPARE(item("modal")->property("modalSize").toSizeF(), QSizeF(0, 0));
         QTest::qWait(250);

@@ -190,6 +190,28 @@ private Q_SLOTS:
         QVERIFY2(near(actual, expected), qPrintable(QString::number(actual, 'g', 17)));
     }
 
+    // A hover eases from the resting to the hovered colour; the ends are
+    // exact and the way is held to 0 ... 1.
+    void mixGoesFromOneColourToTheOther_data()
+    {
+        QTest::addColumn<double>("t");
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<double>("red");
+        QTest::newRow("start") << 0.0 << 0.83 << 0.0;
+        QTest::newRow("half way") << 0.5 << 0.915 << 0.5;
+        QTest::newRow("end") << 1.0 << 1.0 << 1.0;
+        QTest::newRow("before the start") << -2.0 << 0.83 << 0.0;
+        QTest::newRow("past the end") << 3.0 << 1.0 << 1.0;
+    }
+    void mixGoesFromOneColourToTheOther()
+    {
+        QFETCH(double, t);
+        QFETCH(double, alpha);
+        QFETCH(double, red);
+        const QColor mixed = Theme::mix(QColor::fromRgbF(0, 0.2f, 1, 0.83f), QColor::fromRgbF(1, 0.2f, 1, 1), t);
+        compareColor(mixed, red, 0.2, 1, alpha);
+    }
+
     void percentText_data()
     {
         QTest::addColumn<double>("level");

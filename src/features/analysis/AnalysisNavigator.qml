@@ -94,8 +94,12 @@ Item {
             anchors.bottom: parent.bottom
             anchors.bottomMargin: 18
             HoverHandler { id: rowHover }
-            readonly property color tint: column.transparent ? Theme.transparentPrimary(rowHover.hovered, 1, Theme.level)
-                                                             : Theme.appPrimary
+            // The row's hover eases over 0.14 s.
+            property real hoverMix: rowHover.hovered ? 1 : 0
+            Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+            readonly property color tint: column.transparent
+                ? Theme.mix(Theme.transparentPrimary(false, 1, Theme.level), Theme.transparentPrimary(true, 1, Theme.level), hoverMix)
+                : Theme.appPrimary
             ResultsLinkButton {
                 objectName: "navigatorPrevious"
                 anchors.left: parent.left
@@ -147,6 +151,7 @@ Item {
             readonly property bool pointsRight: column.collapsed
             ShapePath {
                 strokeWidth: 2.4
+                Behavior on strokeColor { ColorAnimation { duration: 120; easing.type: Easing.OutCubic } }
                 strokeColor: column.transparent
                              ? Theme.withOpacity(handle.ink, handle.hovered ? 1.0 : (column.collapsed ? 0.92 : 0.72))
                              : Theme.withOpacity(Theme.appSecondary, handle.hovered ? 0.92 : 0.72)

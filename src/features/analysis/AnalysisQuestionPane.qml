@@ -260,8 +260,10 @@ Flickable {
             Column {
                 width: parent.width
                 spacing: 14
+                // At least 16 between the heading and the buttons: a narrow
+                // card overflows rather than overlaps them.
                 Item {
-                    width: parent.width
+                    width: Math.max(parent.width, heading.width + 16 + moves.width)
                     height: Math.max(heading.height, moves.height)
                     Row {
                         id: heading

@@ -10,6 +10,15 @@ Item {
 
     implicitHeight: holder.childrenRect.height + 40
 
+    SoftShadow {
+        anchors.fill: parent
+        visible: !card.transparent
+        radius: 12
+        offsetY: 4
+        color: Qt.rgba(0, 0, 0, 0.045)
+        cornerRadius: 14
+    }
+
     Rectangle {
         id: surface
         anchors.fill: parent

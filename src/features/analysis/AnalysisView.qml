@@ -173,18 +173,16 @@ Item {
             }
         }
 
-        // The panel's shadow falls upwards onto the material, as on the
-        // question screen.
-        Rectangle {
-            visible: analysis.hasMaterial && !view.transparent && materialPane.height > 0
-            y: materialPane.height - height + 20
-            width: parent.width
-            height: 38
-            gradient: Gradient {
-                GradientStop { position: 0.0; color: Qt.rgba(0, 0, 0, 0) }
-                GradientStop { position: 0.5; color: Qt.rgba(0, 0, 0, 0.05) }
-                GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.1) }
-            }
+        // The question panel's shadow falls upwards onto the material.
+        SoftShadow {
+            visible: analysis.hasMaterial
+            y: questionPanel.y
+            width: questionPanel.width
+            height: questionPanel.height
+            radius: 18
+            offsetY: -4
+            color: Qt.rgba(0, 0, 0, 0.1)
+            cornerRadius: 20
         }
 
         // The question panel, below the material with its split handle.

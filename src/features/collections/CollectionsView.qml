@@ -88,7 +88,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "暂无收藏题目"
             textFormat: Text.PlainText
-            font.pixelSize: 14
+            font.pixelSize: Theme.fontBody
             color: Theme.appTitle
         }
         Text {
@@ -134,20 +134,12 @@ Item {
             height: gapAbove + padAbove + rowButton.height + padBelow
 
             // This row's slice of its card: rounded where the card begins and ends.
-            Item {
+            CardSlice {
                 y: entry.gapAbove
                 width: parent.width
                 height: parent.height - y
-                clip: true
-                Rectangle {
-                    y: entry.opensCard ? 0 : -20
-                    width: parent.width
-                    height: parent.height - y + (entry.closesCard ? 0 : 20)
-                    radius: 14
-                    color: view.transparent ? "transparent" : "white"
-                    border.width: 1
-                    border.color: view.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.04)
-                }
+                part: entry.opensCard ? (entry.closesCard ? 3 : 0) : (entry.closesCard ? 2 : 1)
+                transparent: view.transparent
             }
 
             Item {

@@ -110,7 +110,7 @@ Item {
         Rectangle {
             width: parent.width
             height: 1
-            color: Theme.withOpacity(Theme.appSecondary, view.transparent ? 0.18 : 0.25)
+            color: Theme.withOpacity(Theme.appSecondary, view.transparent ? 0.18 : 1)
         }
 
         // Title row
@@ -213,6 +213,7 @@ Item {
                 anchors.rightMargin: 28
                 anchors.verticalCenter: parent.verticalCenter
                 text: "删除"
+                symbol: "trash"
                 filled: true
                 transparent: view.transparent
                 enabled: history.deleteEnabled

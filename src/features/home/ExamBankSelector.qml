@@ -12,6 +12,10 @@ Item {
     readonly property bool hovering: mouse.containsMouse
     signal toggleRequested()
 
+    // The open state eases in over 0.14 s; hover shows at once.
+    property real openMix: open ? 1 : 0
+    Behavior on openMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+
     implicitWidth: label.implicitWidth + 28
     implicitHeight: 36
     Accessible.role: Accessible.ButtonMenu
@@ -25,8 +29,9 @@ Item {
         antialiasing: true
         color: selector.transparent ? "transparent" : "white"
         border.width: 1
-        border.color: selector.transparent ? Theme.transparentPrimary(selector.hovering || selector.open, 1, Theme.level) : "transparent"
-        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+        border.color: selector.transparent ? Theme.mix(Theme.transparentPrimary(selector.hovering, 1, Theme.level),
+                                                       Theme.transparentPrimary(true, 1, Theme.level), selector.openMix)
+                                           : "transparent"
     }
 
     Row {

@@ -16,6 +16,8 @@ Item {
     property int hoveredMode: -1
     property bool showingCountOptions: false
     property int hoveredCount: 0
+    // Hover changes ease out over 0.14 s (through Theme.mix of the two
+    // states); a change of choice shows at once.
 
     width: 440
     height: HomeGeometry.settingsCardHeightFor(availableHeight)
@@ -29,6 +31,15 @@ Item {
         width: 0
         height: 0
         handler: draftObject
+    }
+
+    SoftShadow {
+        anchors.fill: parent
+        visible: !panel.transparent
+        radius: 18
+        offsetY: 8
+        color: Qt.rgba(0, 0, 0, 0.12)
+        cornerRadius: 14
     }
 
     Rectangle {
@@ -67,15 +78,18 @@ Item {
                 }
                 Item { Layout.fillWidth: true }
                 Item {
+                    id: closeButton
                     objectName: "settingsClose"
                     implicitWidth: 30
                     implicitHeight: 30
+                    property real hoverMix: closeMouse.containsMouse ? 1 : 0
+                    Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
                     SymbolIcon {
                         anchors.centerIn: parent
                         width: 14
                         height: 14
                         name: "xmark"
-                        color: Theme.withOpacity(Theme.appSecondary, closeMouse.containsMouse ? 1 : 0.72)
+                        color: Theme.withOpacity(Theme.appSecondary, 0.72 + 0.28 * closeButton.hoverMix)
                     }
                     MouseArea {
                         id: closeMouse
@@ -104,7 +118,11 @@ Item {
                             objectName: "modeButton" + index
                             readonly property bool selected: draftObject.selectedMode === index
                             readonly property bool hovered: panel.hoveredMode === index
-                            readonly property color accent: panel.transparent ? Theme.transparentPrimary(hovered, 1, Theme.level) : Theme.appPrimary
+                            property real hoverMix: hovered ? 1 : 0
+                            Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                            readonly property color accent: panel.transparent
+                                ? Theme.mix(Theme.transparentPrimary(false, 1, Theme.level), Theme.transparentPrimary(true, 1, Theme.level), hoverMix)
+                                : Theme.appPrimary
                             Layout.fillWidth: true
                             implicitHeight: 40
                             Rectangle {
@@ -152,8 +170,11 @@ Item {
                     z: 10
                     implicitWidth: countRow.implicitWidth + 28
                     implicitHeight: 36
+                    property real hoverMix: countMouse.containsMouse || panel.showingCountOptions ? 1 : 0
+                    Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
                     readonly property color accent: panel.transparent
-                        ? Theme.transparentPrimary(countMouse.containsMouse || panel.showingCountOptions, 1, Theme.level) : Theme.appTitle
+                        ? Theme.mix(Theme.transparentPrimary(false, 1, Theme.level), Theme.transparentPrimary(true, 1, Theme.level), hoverMix)
+                        : Theme.appTitle
                     Rectangle {
                         anchors.fill: parent
                         radius: height / 2
@@ -219,7 +240,14 @@ Item {
                     Item {
                         id: countList
                         objectName: "questionCountList"
-                        visible: panel.transparent && panel.showingCountOptions
+                        // Scales from 0.97 at its top edge and fades, both ways.
+                        property real presence: panel.transparent && panel.showingCountOptions ? 1 : 0
+                        Behavior on presence { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                        visible: panel.transparent && presence > 0
+                        enabled: panel.showingCountOptions
+                        opacity: presence
+                        scale: 0.97 + 0.03 * presence
+                        transformOrigin: Item.Top
                         y: 40
                         z: 10
                         width: countColumn.implicitWidth + 12
@@ -418,7 +446,10 @@ Item {
                 objectName: "settingsConfirm"
                 Layout.fillWidth: true
                 implicitHeight: 44
-                readonly property color accent: Theme.transparentPrimary(confirmMouse.containsMouse, 1, Theme.level)
+                property real hoverMix: confirmMouse.containsMouse ? 1 : 0
+                Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                readonly property color accent: Theme.mix(Theme.transparentPrimary(false, 1, Theme.level),
+                                                            Theme.transparentPrimary(true, 1, Theme.level), hoverMix)
                 Rectangle {
                     anchors.fill: parent
                     radius: height / 2

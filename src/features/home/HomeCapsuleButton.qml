@@ -17,7 +17,12 @@ Item {
     readonly property bool hovering: mouse.containsMouse
     signal clicked()
 
-    readonly property color accent: transparent ? Theme.transparentPrimary(hovering || lit, 1, Theme.level) : normalColor
+    // The open dropdown's lit state eases in over 0.14 s; hover shows at once.
+    property real litMix: lit ? 1 : 0
+    Behavior on litMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+    readonly property color accent: transparent ? Theme.mix(Theme.transparentPrimary(hovering, 1, Theme.level),
+                                                            Theme.transparentPrimary(true, 1, Theme.level), litMix)
+                                                : normalColor
 
     implicitWidth: row.implicitWidth + 20
     implicitHeight: 32
@@ -34,7 +39,6 @@ Item {
         border.width: 1
         border.color: button.transparent ? Theme.withOpacity(button.accent, button.transparentBorderOpacity)
                                          : Theme.withOpacity(button.normalColor, button.normalBorderOpacity)
-        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
     }
     Row {
         id: row
@@ -54,7 +58,6 @@ Item {
             font.pixelSize: 12
             font.weight: Font.Medium
             color: button.accent
-            Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
         }
     }
     MouseArea {

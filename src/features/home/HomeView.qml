@@ -56,6 +56,9 @@ Item {
                 id: underPickers
                 objectName: "underPickers"
                 anchors.fill: parent
+                // Clips the list here, not at its own edges: the cards' shadows
+                // reach into the page's margins.
+                clip: true
                 layer.enabled: home.pickerOpen && GraphicsInfo.api !== GraphicsInfo.Software
                 layer.effect: OpacityMask {
                     maskSource: pickerMask
@@ -68,7 +71,6 @@ Item {
                     anchors.fill: parent
                     anchors.leftMargin: 28
                     anchors.rightMargin: 28
-                    clip: true
                     boundsBehavior: Flickable.StopAtBounds
                     cacheBuffer: 400
                     model: AppModel.menuTreeModel
@@ -78,10 +80,39 @@ Item {
                         width: page.width
                         transparent: home.transparent
                     }
+                    // A node's children come in from above and fade in, and
+                    // leave the same way; a card's own toggle changes at once.
+                    property bool animateChanges: false
                     add: Transition {
+                        id: addChildren
+                        enabled: page.animateChanges
                         NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 160; easing.type: Easing.InOutQuad }
+                        NumberAnimation {
+                            property: "y"
+                            from: addChildren.ViewTransition.item
+                                  ? addChildren.ViewTransition.destination.y
+                                    - addChildren.ViewTransition.item.height * addChildren.ViewTransition.targetIndexes.length
+                                  : 0
+                            duration: 160
+                            easing.type: Easing.InOutQuad
+                        }
+                    }
+                    remove: Transition {
+                        id: removeChildren
+                        enabled: page.animateChanges
+                        NumberAnimation { property: "opacity"; to: 0; duration: 160; easing.type: Easing.InOutQuad }
+                        NumberAnimation {
+                            property: "y"
+                            to: removeChildren.ViewTransition.item
+                                ? removeChildren.ViewTransition.item.y
+                                  - removeChildren.ViewTransition.item.height * removeChildren.ViewTransition.targetIndexes.length
+                                : 0
+                            duration: 160
+                            easing.type: Easing.InOutQuad
+                        }
                     }
                     displaced: Transition {
+                        enabled: page.animateChanges
                         NumberAnimation { property: "y"; duration: 160; easing.type: Easing.InOutQuad }
                     }
                 }
@@ -123,7 +154,8 @@ Item {
                     }
                     Text {
                         objectName: "logoutLink"
-                        Layout.leftMargin: 10
+                        // 10 from the selector in all.
+                        Layout.leftMargin: 10 - parent.spacing
                         text: "退出登录"
                         font.pixelSize: 12
                         font.weight: Font.Medium
@@ -210,13 +242,10 @@ Item {
                 visible: page.count === 0 && !AppModel.isLoading
                 width: parent.width
                 height: emptyColumn.implicitHeight + 40
-                Rectangle {
+                CardSlice {
                     anchors.fill: parent
-                    radius: 14
-                    antialiasing: true
-                    color: home.transparent ? "transparent" : "white"
-                    border.width: 1
-                    border.color: home.transparent ? Theme.withOpacity(Theme.appSecondary, 0.28) : Qt.rgba(0, 0, 0, 0.06)
+                    part: 3
+                    transparent: home.transparent
                 }
                 Column {
                     id: emptyColumn
@@ -232,7 +261,7 @@ Item {
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: "暂无题型数据"
-                        font.pixelSize: 14
+                        font.pixelSize: Theme.fontBody
                         color: Theme.appSecondary
                     }
                     PrimaryButton {

@@ -96,7 +96,10 @@ Item {
             anchors.fill: parent
             hoverEnabled: true
             cursorShape: Qt.PointingHandCursor
-            onClicked: AppModel.toggleMenuRow(row.index)
+            onClicked: {
+                row.ListView.view.animateChanges = false;
+                AppModel.toggleMenuRow(row.index);
+            }
         }
         ToolTip.visible: topMouse.containsMouse && row.topLevel
         ToolTip.delay: 700
@@ -143,7 +146,10 @@ Item {
                 enabled: row.hasChildren
                 hoverEnabled: true
                 cursorShape: Qt.PointingHandCursor
-                onClicked: AppModel.toggleMenuRow(row.index)
+                onClicked: {
+                    row.ListView.view.animateChanges = true;
+                    AppModel.toggleMenuRow(row.index);
+                }
             }
             ToolTip.visible: chevronMouse.containsMouse && row.hasChildren
             ToolTip.delay: 700

@@ -46,8 +46,22 @@ RowLayout {
                     readonly property int type: index + 1
                     readonly property bool selected: AppModel.practiceType === type
                     readonly property bool hovered: header.hoveredType === type
+                    // Hover eases over 0.14 s; a change of choice shows at once.
+                    property real hoverMix: hovered ? 1 : 0
+                    Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                    readonly property color accent: Theme.mix(Theme.transparentPrimary(false, 1, Theme.level),
+                                                              Theme.transparentPrimary(true, 1, Theme.level), hoverMix)
                     implicitWidth: choiceText.implicitWidth + 26
                     implicitHeight: 30
+                    // The chosen capsule's shadow, in both looks.
+                    SoftShadow {
+                        anchors.fill: parent
+                        visible: choice.selected
+                        radius: 4
+                        offsetY: 1
+                        color: Qt.rgba(0, 0, 0, 0.07)
+                        cornerRadius: height / 2
+                    }
                     Rectangle {
                         id: choiceCapsule
                         anchors.fill: parent
@@ -55,7 +69,7 @@ RowLayout {
                         antialiasing: true
                         color: choice.selected && !header.transparent ? "white" : "transparent"
                         border.width: choice.selected && header.transparent ? 1 : 0
-                        border.color: Theme.transparentPrimary(choice.hovered, 1, Theme.level)
+                        border.color: choice.accent
                     }
                     Text {
                         id: choiceText
@@ -65,8 +79,7 @@ RowLayout {
                         font.pixelSize: 12
                         font.weight: choice.selected ? Font.DemiBold : Font.Normal
                         color: !choice.selected ? Theme.appSecondary
-                               : header.transparent ? Theme.transparentPrimary(choice.hovered, 1, Theme.level) : Theme.appPrimary
-                        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                               : header.transparent ? choice.accent : Theme.appPrimary
                     }
                     MouseArea {
                         anchors.fill: parent

@@ -34,6 +34,8 @@ Item {
         height: parent.height
         opacity: column.collapsed ? 0 : 1
         enabled: !column.collapsed
+        // Fades with the column's collapse.
+        Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
 
         Column {
             id: cardColumn
@@ -159,7 +161,11 @@ Item {
                     height: 42
                     radius: 21
                     antialiasing: true
-                    readonly property color accent: Theme.transparentPrimary(column.hoveringBottom, 1.0, Theme.level)
+                    // The bottom controls' hover eases over 0.14 s.
+                    property real hoverMix: column.hoveringBottom ? 1 : 0
+                    Behavior on hoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                    readonly property color accent: Theme.mix(Theme.transparentPrimary(false, 1.0, Theme.level),
+                                                              Theme.transparentPrimary(true, 1.0, Theme.level), hoverMix)
                     color: column.transparent ? "transparent" : Theme.appPrimary
                     border.width: column.transparent ? 1 : 0
                     border.color: accent
@@ -194,6 +200,9 @@ Item {
         scale: handleArea.pressed ? 0.96 : 1
         opacity: handleArea.pressed ? 0.76 : 1
         Behavior on scale { NumberAnimation { duration: 80; easing.type: Easing.OutCubic } }
+        Behavior on opacity { NumberAnimation { duration: 80; easing.type: Easing.OutCubic } }
+        // Hover eases over 0.12 s, fill and chevron alike.
+        Behavior on color { ColorAnimation { duration: 120; easing.type: Easing.OutCubic } }
         color: column.transparent
                ? Theme.withOpacity(column.handleInk, column.hoveringHandle ? 0.18 : column.collapsed ? 0.13 : 0.08)
                : Theme.withOpacity(Theme.appBackground, column.hoveringHandle ? 1.0 : 0.82)
@@ -203,9 +212,10 @@ Item {
             width: 13
             height: 20
             readonly property bool pointsRight: column.collapsed
-            readonly property color stroke: column.transparent
+            property color stroke: column.transparent
                 ? Theme.withOpacity(column.handleInk, column.hoveringHandle ? 1.0 : column.collapsed ? 0.92 : 0.72)
                 : Theme.withOpacity(Theme.appSecondary, column.hoveringHandle ? 0.92 : 0.72)
+            Behavior on stroke { ColorAnimation { duration: 120; easing.type: Easing.OutCubic } }
             onPointsRightChanged: requestPaint()
             onStrokeChanged: requestPaint()
             onPaint: {

@@ -65,19 +65,16 @@ Item {
         inkIntensity: view.inkIntensity
     }
 
-    // The card's shadow falls upwards onto the material: a soft strip above
-    // its top edge (a blurred layer would cost a texture per material view).
-    Rectangle {
-        visible: !view.transparent && split.top > 0
-        x: 0
-        y: split.top - height + 20
-        width: view.width
-        height: 38
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: Qt.rgba(0, 0, 0, 0) }
-            GradientStop { position: 0.5; color: Qt.rgba(0, 0, 0, 0.05) }
-            GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.1) }
-        }
+    // The card's shadow falls upwards onto the material, in both looks.
+    SoftShadow {
+        x: card.x
+        y: card.y
+        width: card.width
+        height: card.height
+        radius: 18
+        offsetY: -4
+        color: Qt.rgba(0, 0, 0, 0.1)
+        cornerRadius: 20
     }
 
     Item {

@@ -83,7 +83,8 @@ Column {
             anchors.left: typeTag.right
             anchors.leftMargin: 9
             anchors.verticalCenter: parent.verticalCenter
-            width: Math.max(0, collect.x - 4 - x)
+            // It ends 22 before the collect button: spacing, the spacer's 4, spacing.
+            width: Math.max(0, collect.x - 22 - x)
             text: "来源：" + pageState.questionFrom
             textFormat: Text.PlainText
             elide: Text.ElideRight
@@ -175,6 +176,7 @@ Column {
                 width: parent.width
                 height: 44
                 text: pageState.confirmLabel
+                plain: true
                 filled: !body.transparent
                 transparent: body.transparent
                 enabled: pageState.hasAnswer
@@ -194,6 +196,7 @@ Column {
                 width: parent.width
                 height: 44
                 text: pageState.revealLabel
+                plain: true
                 filled: !body.transparent
                 transparent: body.transparent
                 onClicked: pageState.confirm()

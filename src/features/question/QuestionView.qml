@@ -66,8 +66,8 @@ Item {
             anchors.top: topBar.bottom
             width: parent.width
             height: 1
-            color: Qt.rgba(0, 0, 0, 0.18)
-            opacity: root.transparent ? 0.5 : 0.6
+            color: Theme.appSecondary
+            opacity: 0.18
         }
 
         Item {
@@ -263,8 +263,8 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.right: answerCard.left
                 width: visible ? 1 : 0
-                color: Qt.rgba(0, 0, 0, 0.18)
-                opacity: 0.6
+                color: Theme.appSecondary
+                opacity: 0.18
             }
 
             AnswerCardColumn {

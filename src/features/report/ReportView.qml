@@ -20,7 +20,11 @@ Item {
     readonly property color neutral: transparent ? Theme.withOpacity(Theme.appSecondary, report.neutralOpacity)
                                                  : Theme.appBackground
     property bool hoveringScore: false
-    readonly property color ringColor: transparent ? Theme.transparentPrimary(hoveringScore, 1.0, Theme.level)
+    // The score row's hover eases over 0.14 s; nothing else on the ring does.
+    property real scoreHoverMix: hoveringScore ? 1 : 0
+    Behavior on scoreHoverMix { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+    readonly property color ringColor: transparent ? Theme.mix(Theme.transparentPrimary(false, 1.0, Theme.level),
+                                                               Theme.transparentPrimary(true, 1.0, Theme.level), scoreHoverMix)
                                                    : Theme.appPrimary
 
     Rectangle {
@@ -61,7 +65,7 @@ Item {
             width: parent.width
             height: 1
             color: Theme.appSecondary
-            opacity: view.transparent ? 0.18 : 0.25
+            opacity: view.transparent ? 0.18 : 1
         }
 
         EmptyStateView {
@@ -102,6 +106,11 @@ Item {
                         id: scoreRow
                         spacing: 34
                         width: parent.width
+
+                        // The whole row, its empty end too, and not the card's padding.
+                        HoverHandler {
+                            onHoveredChanged: view.hoveringScore = hovered
+                        }
 
                         Item {
                             id: ring
@@ -225,10 +234,6 @@ Item {
                             }
                         }
                     }
-
-                    HoverHandler {
-                        onHoveredChanged: view.hoveringScore = hovered
-                    }
                 }
 
                 // Answer overview
@@ -326,7 +331,7 @@ Item {
             height: 1
             visible: actionBar.visible
             color: Theme.appSecondary
-            opacity: view.transparent ? 0.18 : 0.25
+            opacity: view.transparent ? 0.18 : 1
         }
 
         Rectangle {
