@@ -1,6 +1,5 @@
 import QtQuick
 import Vuzo
-import Qt5Compat.GraphicalEffects
 
 // The root of the panel: the window header over the current screen, the
 // loading overlay, the banner, the corner grip, the help, ink and zoom
@@ -32,16 +31,8 @@ Item {
     Item {
         id: windowShape
         anchors.fill: parent
-        // Everything up to the cards is clipped to the window's rounded shape.
-        layer.enabled: rootViewState.windowCornerRadius > 0 && GraphicsInfo.api !== GraphicsInfo.Software
-        layer.effect: OpacityMask {
-            maskSource: Rectangle {
-                width: windowShape.width
-                height: windowShape.height
-                radius: rootViewState.windowCornerRadius
-                antialiasing: true
-            }
-        }
+        // Everything up to the cards is clipped to the window's rounded shape
+        // (the cutout, drawn last in here).
 
         Item {
             id: underZoom
@@ -262,6 +253,13 @@ Item {
                     onResetScale: root.resetScaleRequested()
                 }
             }
+        }
+
+        // 9. The rounded corners of the window shape, over all of the above.
+        RoundedCornerCutout {
+            objectName: "windowCornerCutout"
+            anchors.fill: parent
+            radius: rootViewState.windowCornerRadius
         }
     }
 

@@ -446,6 +446,34 @@ private Q_SLOTS:
         QCOMPARE(qAlpha(m_view->grabWindow().pixel(1, 1)), 255);
     }
 
+    // All four corners are cut round, whatever is drawn under them: the
+    // login screen's opaque form pane under the bottom-right one included.
+    void everyCornerLetsTheDesktopThrough_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("login") << int(AppScreen::login);
+        QTest::newRow("home") << int(AppScreen::home);
+    }
+    void everyCornerLetsTheDesktopThrough()
+    {
+        QFETCH(int, screen);
+        m_model->setScreen(screen);
+        settle();
+        const QImage picture = m_view->grabWindow();
+        QVERIFY(!picture.isNull());
+        if (!picture.hasAlphaChannel())
+            QSKIP("this window has no alpha channel");
+        const int right = picture.width() - 1;
+        const int bottom = picture.height() - 1;
+        // Corner pixels, and pixels well inside the 18-pt arcs.
+        const QList<QPoint> corners{{0, 0}, {right, 0}, {0, bottom}, {right, bottom}};
+        const QList<QPoint> inside{{8, 8}, {right - 8, 8}, {8, bottom - 8}, {right - 8, bottom - 8}};
+        for (qsizetype i = 0; i < corners.size(); ++i) {
+            QVERIFY2(qAlpha(picture.pixel(corners[i])) == 0, qPrintable(QStringLiteral("corner %1").arg(i)));
+            QVERIFY2(qAlpha(picture.pixel(inside[i])) == 255, qPrintable(QStringLiteral("inside %1").arg(i)));
+        }
+    }
+
     void dragStripsMoveTheWindowThroughThePanel()
     {
         FakePanel panel;

@@ -1,7 +1,5 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Shapes
-import Qt5Compat.GraphicalEffects as Effects
 import Vuzo
 
 // The phone and SMS-code login screen: the brand pane on the left, the form
@@ -124,21 +122,37 @@ Item {
             width: parent.width / 2
             height: parent.height
 
-            Shape {
+            // The brand gradient, from the top-left corner to the bottom-right
+            // one, its lines of one colour square to that diagonal: a vertical
+            // gradient as long as the diagonal, turned onto it, and cut to the
+            // pane. The same rectangles draw it as every other rounded one,
+            // with no path renderer to load and no gradient shader to build.
+            Item {
                 anchors.fill: parent
-                ShapePath {
-                    strokeWidth: -1
-                    fillGradient: LinearGradient {
-                        x1: 0; y1: 0
-                        x2: brandPanel.width; y2: brandPanel.height
-                        GradientStop { position: 0; color: Qt.rgba(0.06, 0.43, 0.98, 1) }
-                        GradientStop { position: 1; color: Qt.rgba(0.30, 0.32, 0.95, 1) }
+                clip: true
+
+                Rectangle {
+                    id: brandGradient
+                    readonly property real diagonal: Math.sqrt(brandPanel.width * brandPanel.width
+                                                               + brandPanel.height * brandPanel.height)
+                    // Beyond the pane on every side, so that no softened edge shows.
+                    readonly property real margin: 2
+                    width: diagonal > 0 ? 2 * brandPanel.width * brandPanel.height / diagonal + 2 * margin : 0
+                    height: diagonal + 2 * margin
+                    x: (brandPanel.width - width) / 2
+                    y: (brandPanel.height - height) / 2
+                    rotation: -Math.atan2(brandPanel.width, brandPanel.height) * 180 / Math.PI
+                    antialiasing: true
+                    gradient: Gradient {
+                        GradientStop {
+                            position: brandGradient.height > 0 ? brandGradient.margin / brandGradient.height : 0
+                            color: Qt.rgba(0.06, 0.43, 0.98, 1)
+                        }
+                        GradientStop {
+                            position: brandGradient.height > 0 ? 1 - brandGradient.margin / brandGradient.height : 1
+                            color: Qt.rgba(0.30, 0.32, 0.95, 1)
+                        }
                     }
-                    startX: 0; startY: 0
-                    PathLine { x: brandPanel.width; y: 0 }
-                    PathLine { x: brandPanel.width; y: brandPanel.height }
-                    PathLine { x: 0; y: brandPanel.height }
-                    PathLine { x: 0; y: 0 }
                 }
             }
 
@@ -167,14 +181,26 @@ Item {
                     width: 82
                     height: 82
 
-                    Effects.DropShadow {
-                        anchors.fill: plate
-                        source: plate
-                        horizontalOffset: 0
-                        verticalOffset: 6
-                        radius: Theme.radiusM
-                        samples: 25
-                        color: Qt.rgba(0, 0, 0, 0.14)
+                    // The plate's shadow (black at 14 %, blur 12, 6 down),
+                    // drawn at build time; it spreads 12 beyond the plate.
+                    BorderImage {
+                        x: -12
+                        y: -12 + 6
+                        width: parent.width + 24
+                        height: parent.height + 24
+                        border { left: 44; top: 44; right: 44; bottom: 44 }
+                        source: "qrc:/Vuzo/images/logoTileShadow.png"
+                    }
+                    // The plate is drawn over a copy of itself, which gives
+                    // its translucent outline the brighter edge it has
+                    // always shown.
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: plate.radius
+                        antialiasing: true
+                        color: plate.color
+                        border.width: plate.border.width
+                        border.color: plate.border.color
                     }
                     Rectangle {
                         id: plate
@@ -191,17 +217,6 @@ Item {
                         width: 64
                         height: 64
                         visible: form.appLogoUrl.toString() !== ""
-                        // The software renderer runs no shader effects; the
-                        // icon is drawn unclipped there.
-                        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software
-                        layer.effect: Effects.OpacityMask {
-                            maskSource: Rectangle {
-                                width: logoFrame.width
-                                height: logoFrame.height
-                                radius: Theme.radiusL
-                                antialiasing: true
-                            }
-                        }
                         Image {
                             anchors.fill: parent
                             source: form.appLogoUrl
@@ -210,6 +225,19 @@ Item {
                             sourceSize.height: 64 * Screen.devicePixelRatio
                             smooth: true
                             mipmap: true
+                        }
+                        // The plate's white over the icon's corners: the icon
+                        // shows through a rounded square of radius L, with no
+                        // layer and mask (the border's inner radius is the
+                        // outer one less its width).
+                        Rectangle {
+                            anchors.fill: parent
+                            anchors.margins: -4
+                            radius: Theme.radiusL + 4
+                            antialiasing: true
+                            color: "transparent"
+                            border.width: 4
+                            border.color: plate.color
                         }
                     }
                     SymbolIcon {
