@@ -14,12 +14,13 @@
 //   RSS after paging: <MB> MB
 //   main process PSS after paging: <MB> MB
 //   main process RSS after paging: <MB> MB
-//   PSS highest while paging: <MB> MB   sampled every 15 questions
+//   PSS highest while paging: <MB> MB   sampled every 10 questions
 //   PSS lowest while paging: <MB> MB
 //   PSS spread: <%> %                   (highest - lowest) / lowest
 //   PSS growth: <%> %                   (highest - after opening) / after opening
 // The fake service runs as a child process and is left out of the figures.
-// Run under xvfb-run. Options: --port N (default 18530); --breakdown prints
+// Run under xvfb-run. Options: --port N (default 18530); --trace prints each
+// sample taken while paging on stderr; --breakdown prints
 // each process's largest mappings by PSS on stderr after opening and after
 // paging, with the allocator's figures of the program and what a trim of
 // its free memory would give back.
@@ -124,6 +125,25 @@ void printAllocator(const char *when)
                  double(info.keepcost) / 1048576.0, double(info.hblkhd) / 1048576.0);
 }
 
+// The web views the engine draws (every one that is visible to it, also at
+// opacity 0) and their area as 32-bit pixels: what their tiles cost at most.
+void printWebViews(const char *when, QQuickItem *view)
+{
+    int count = 0;
+    double bytes = 0;
+    double tallest = 0;
+    for (QQuickItem *item : allItems(view)) {
+        if (!QByteArray(item->metaObject()->className()).contains("WebEngineView") || !item->isVisible())
+            continue;
+        ++count;
+        const double ratio = item->window() ? item->window()->effectiveDevicePixelRatio() : 1.0;
+        bytes += item->width() * item->height() * ratio * ratio * 4;
+        tallest = std::max(tallest, item->height());
+    }
+    std::fprintf(stderr, "-- %s: %d web views shown to the engine, %.1f MB as pixels, tallest %.0f px\n", when, count,
+                 bytes / 1048576.0, tallest);
+}
+
 void printBreakdown(const char *when, const QSet<qint64> &excluded)
 {
     printAllocator(when);
@@ -149,6 +169,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const bool breakdown = args.contains(QStringLiteral("--breakdown"));
+    const bool trace = args.contains(QStringLiteral("--trace"));
     const qsizetype portAt = args.indexOf(QStringLiteral("--port"));
     const QString port = portAt >= 0 ? args.value(portAt + 1) : QStringLiteral("18530");
 
@@ -210,8 +231,10 @@ Window {
     BenchWait::run(5000);
     const BenchMemory::TreeUsage opened = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
     printUsage("", opened);
-    if (breakdown)
+    if (breakdown) {
+        printWebViews("after opening", view);
         printBreakdown("after opening", excluded);
+    }
 
     QList<qint64> moves;
     double highest = opened.tree.pss;
@@ -227,9 +250,13 @@ Window {
         else
             moves << shown;
         BenchWait::run(150);
-        if (i % 15 == 0 || i == last) {
+        if (i % 10 == 0 || i == last) {
             BenchWait::run(1000);
-            const double pss = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded).tree.pss;
+            const BenchMemory::TreeUsage sample = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
+            const double pss = sample.tree.pss;
+            if (trace)
+                std::fprintf(stderr, "-- question %d: PSS %.1f MB, main %.1f MB, %d processes\n", i, pss, sample.main.pss,
+                             sample.processes);
             highest = std::max(highest, pss);
             lowest = std::min(lowest, pss);
         }
@@ -252,6 +279,7 @@ Window {
     std::printf("PSS growth: %.1f %%\n", opened.tree.pss > 0 ? (highest - opened.tree.pss) * 100.0 / opened.tree.pss : 0.0);
     std::fflush(stdout);
     if (breakdown) {
+        printWebViews("after paging", view);
         printBreakdown("after paging", excluded);
         // What the allocator keeps that the program no longer uses.
         malloc_trim(0);
