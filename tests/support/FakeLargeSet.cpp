@@ -49,9 +49,9 @@ QString materialHtml(const QUrl &base, int m)
     qsizetype size = html.toUtf8().size();
     int row = 0;
     while (size < target - 150) {
-        const QString piece = tableRow(row++, m);
-        html += piece;
-        size += piece.toUtf8().size();
+        const QString fragment = tableRow(row++, m);
+        html += fragment;
+        size += fragment.toUtf8().size();
         if (row % 12 == 0) {
             const QString close = QStringLiteral("</tbody></table><p>从上表可以看出，各类商品零售额增速有所分化，"
                                                  "其中升级类商品增长较快，基本生活类商品增长平稳。</p>"
