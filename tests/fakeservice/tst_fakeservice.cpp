@@ -3,10 +3,12 @@
 
 #include "FakeService.h"
 #include "FakeServiceControl.h"
+#include "FakeLargeSet.h"
 
 #include "crypto/AesCbc.h"
 #include "crypto/CryptoPrimitives.h"
 #include "crypto/FixedKeyMaterial.h"
+#include "models/QuestionModel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +19,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtEndian>
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -632,6 +635,7 @@ private Q_SLOTS:
         QTest::newRow("endless header") << QByteArray("POST /x HTTP/1.1\r\nX: ") + QByteArray(70 * 1024, 'a')
                                         << QByteArray("HTTP/1.1 431");
         QTest::newRow("get") << QByteArray("GET /common/getInitConfig HTTP/1.1\r\n\r\n") << QByteArray("HTTP/1.1 405");
+        QTest::newRow("get unknown figure") << QByteArray("GET /figures/99.png HTTP/1.1\r\n\r\n") << QByteArray("HTTP/1.1 405");
         QTest::newRow("not json") << QByteArray("POST /common/getCardMenu HTTP/1.1\r\nContent-Length: 3\r\n\r\n{x}")
                                   << QByteArray("HTTP/1.1 401");
     }
@@ -655,6 +659,59 @@ private Q_SLOTS:
         QVERIFY2(answer.startsWith(statusLine), answer.left(80).constData());
         // The service is still fine for the next client.
         QCOMPARE(post(FakeService::initConfigPath, {}, {{"X-Encrypt-Mode", "fixed"}}).status, 200);
+    }
+
+    // The benchmark's large set: its shape is what the memory figures are about.
+    void largeSetHasItsShapeAndFigures()
+    {
+        const QuestionModel set = QuestionModel::fromJson(FakeLargeSet::questionModel(fake->baseUrl()));
+        QCOMPARE(set.questionList.size(), FakeLargeSet::questionCount);
+        QCOMPARE(set.materialsList.size(), FakeLargeSet::materialCount);
+        QSet<QString> materialIds;
+        for (const Material &material : set.materialsList) {
+            const qsizetype bytes = material.context.toUtf8().size();
+            QVERIFY2(bytes >= 2000 && bytes <= 10600, qPrintable(QString::number(bytes)));
+            QVERIFY(material.context.contains(QStringLiteral("<table")));
+            materialIds.insert(material.id);
+        }
+        QSet<QString> used;
+        int figures = 0;
+        for (const Question &q : set.questionList) {
+            QCOMPARE(q.questionOptions.size(), 4);
+            if (q.materialsId)
+                used.insert(*q.materialsId);
+            figures += q.context.count(QStringLiteral("<img"));
+        }
+        QCOMPARE(used, materialIds);
+        QVERIFY(figures > 0);
+        QVERIFY(set.questionList.at(FakeLargeSet::longStemIndex).context.toUtf8().size() >= FakeLargeSet::longStemBytes);
+
+        // Every figure address in the set is served as a PNG of the stated size.
+        static const QRegularExpression address(QStringLiteral("src=\"([^\"]+)\""));
+        QNetworkAccessManager nam;
+        QSet<QString> addresses;
+        for (const Material &material : set.materialsList)
+            for (const QRegularExpressionMatch &match : address.globalMatch(material.context))
+                addresses.insert(match.captured(1));
+        QVERIFY(!addresses.isEmpty());
+        for (const QString &url : std::as_const(addresses)) {
+            std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(url))));
+            QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+            QVERIFY(finished.wait(5000));
+            QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+            QCOMPARE(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
+            const QByteArray png = reply->readAll();
+            QVERIFY(png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(FakeLargeSet::figureWidth));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(FakeLargeSet::figureHeight));
+            // The image data inflates to one filtered RGB row per line.
+            const quint32 idatLength = qFromBigEndian<quint32>(png.constData() + 33);
+            QCOMPARE(png.mid(37, 4), QByteArray("IDAT"));
+            QByteArray sized(4, '\0');
+            qToBigEndian(quint32((FakeLargeSet::figureWidth * 3 + 1) * FakeLargeSet::figureHeight), sized.data());
+            QCOMPARE(qUncompress(sized + png.mid(41, idatLength)).size(),
+                     qsizetype((FakeLargeSet::figureWidth * 3 + 1) * FakeLargeSet::figureHeight));
+        }
     }
 
     void clientGoneBeforeReleaseAndStopInsideSlot()

@@ -483,6 +483,17 @@ private Q_SLOTS:
         QVERIFY(!find(view, QStringLiteral("page3")));
         QCOMPARE(find(view, QStringLiteral("progressText"))->property("text").toString(), QStringLiteral("1 / 4"));
 
+        // The pages next to the current one are drawn (under it, unseen), so a
+        // move by one shows a finished page; one two places away is loaded but
+        // not drawn by the engine until it comes next.
+        QVERIFY(find(view, QStringLiteral("page1"))->isVisible());
+        QVERIFY(!find(view, QStringLiteral("page2"))->isVisible());
+        QTRY_VERIFY(find(find(view, QStringLiteral("page2")), QStringLiteral("stemLoader"))->property("active").toBool());
+        model().moveQuestion(1);
+        QTRY_VERIFY(find(view, QStringLiteral("page2"))->isVisible());
+        QVERIFY(find(view, QStringLiteral("page0"))->isVisible());
+        model().moveQuestion(-1);
+
         // The card's numbers: the current one filled, an answered one soft.
         const auto fillOf = [&](int number) {
             QList<QQuickItem *> pending{view};

@@ -5,6 +5,7 @@
 
 #include "FakeCipher.h"
 #include "FakeHttpServer.h"
+#include "FakeLargeSet.h"
 
 #include "crypto/CryptoPrimitives.h"
 #include "platform/Clock.h"
@@ -122,6 +123,15 @@ void FakeService::handle(const FakeHttpRequest &request)
         send(path, request.exchangeId, index, status, body);
     };
 
+    // The large set's figures, as a content server would serve them.
+    if (request.method == "GET") {
+        if (const std::optional<QByteArray> png = FakeLargeSet::figure(path)) {
+            if (logIndex < m_log.size())
+                m_log[logIndex].status = 200;
+            m_http->respond(request.exchangeId, 200, *png, QByteArrayLiteral("image/png"));
+            return;
+        }
+    }
     if (request.method != "POST") {
         reply(405, failureBody(405, statusMessage(405)), QStringLiteral("plain"));
         return;

@@ -2,9 +2,10 @@
 
 #include <QByteArray>
 
-// What the web engine needs before it starts: the content pages' scheme and
-// the process model. Every content page shares one renderer process (a page
-// per process would cost a renderer per stem, option and analysis).
+// What the web engine needs before it starts: the content pages' scheme, the
+// process model and how the program's allocator treats large blocks. Every
+// content page shares one renderer process (a page per process would cost a
+// renderer per stem, option and analysis).
 namespace ContentEngineSetup {
 
 inline constexpr const char *rendererLimitFlag = "--renderer-process-limit=1";
@@ -12,7 +13,13 @@ inline constexpr const char *rendererLimitFlag = "--renderer-process-limit=1";
 // The engine's flag line with the renderer limit added unless already there.
 [[nodiscard]] QByteArray chromiumFlags(const QByteArray &existing);
 
-// Registers the scheme and sets the flags; call before QtWebEngineQuick::initialize().
+// Blocks from this size up get mappings of their own (the allocator's
+// starting threshold, kept fixed).
+inline constexpr int largeBlockBytes = 128 * 1024;
+void keepLargeBlocksApart();
+
+// Registers the scheme, sets the flags and the allocator's large-block
+// threshold; call before QtWebEngineQuick::initialize() (before any thread).
 void prepareBeforeEngineStarts();
 
 } // namespace ContentEngineSetup

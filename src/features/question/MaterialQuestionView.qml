@@ -133,6 +133,10 @@ Item {
                     width: pagesArea.width
                     height: pagesArea.height
                     opacity: isCurrent ? 1 : 0
+                    // The engine draws the pages next to the current one, so a move by
+                    // one shows a finished page; pages further away stay loaded but
+                    // undrawn, which spares their tiles (a tall one costs tens of MB).
+                    visible: Math.abs(questionIndex - pageWindow.currentIndex) <= 1
                     enabled: isCurrent
                     z: isCurrent ? 1 : 0
                     clip: true

@@ -150,6 +150,10 @@ Item {
                             height: pager.height
                             // Hidden pages stay mounted but take no input.
                             opacity: isCurrent ? 1 : 0
+                            // The engine draws the pages next to the current one, so a move by
+                            // one shows a finished page; pages further away stay loaded but
+                            // undrawn, which spares their tiles (a tall one costs tens of MB).
+                            visible: Math.abs(questionIndex - pager.currentIndex) <= 1
                             enabled: isCurrent
                             z: isCurrent ? 1 : 0
                             clip: true

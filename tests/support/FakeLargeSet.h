@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// A practice set shaped like a large real one, for measuring the question
+// screen: 150 questions with HTML options, 40 reading materials of 2 to
+// 10 kB with data tables, some 600 px figures in materials and stems, and
+// one 12 kB stem. Built in code (the same set on every call) in the
+// service's wire form; the fake service serves its figures as PNG images.
+namespace FakeLargeSet {
+
+inline constexpr int questionCount = 150;
+inline constexpr int materialCount = 40;
+inline constexpr int figureCount = 8;
+inline constexpr int figureWidth = 600;
+inline constexpr int figureHeight = 360;
+inline constexpr int longStemIndex = 2;
+inline constexpr int longStemBytes = 12 * 1024;
+inline constexpr auto figurePathPrefix = "/figures/";
+
+// {"materialsList": [...], "questionList": [...]}; figures are addressed
+// under figureBase (the fake service's base address).
+[[nodiscard]] QJsonObject questionModel(const QUrl &figureBase);
+
+// The PNG image at a path under figurePathPrefix ("/figures/3.png"), or
+// nothing for any other path.
+[[nodiscard]] std::optional<QByteArray> figure(const QString &path);
+
+} // namespace FakeLargeSet
