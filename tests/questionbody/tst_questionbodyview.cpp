@@ -277,6 +277,8 @@ private Q_SLOTS:
             QTest::mouseMove(window, from - QPoint(step * 20, 0), 5);
         QTest::mouseRelease(window, Qt::LeftButton, {}, from - QPoint(200, 0));
         QTRY_COMPARE(model().currentQuestionIndex(), qint64(3));
+        // The swipe moved, not an answer's own move on: nothing was answered.
+        QVERIFY(model().answers().isEmpty());
         QCOMPARE(split->top(), 0.46 * 900);
         // Back again: question 2 keeps its split.
         model().moveQuestion(-1);

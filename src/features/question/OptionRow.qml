@@ -126,6 +126,12 @@ Item {
         cursorShape: Qt.PointingHandCursor
         onEntered: row.hoverChanged(true)
         onExited: row.hoverChanged(false)
-        onClicked: row.clicked()
+        // A press that travels is a swipe across the page, not a choice.
+        property point pressedAt
+        onPressed: (mouse) => pressedAt = Qt.point(mouse.x, mouse.y)
+        onClicked: (mouse) => {
+            if (Math.max(Math.abs(mouse.x - pressedAt.x), Math.abs(mouse.y - pressedAt.y)) <= Qt.styleHints.startDragDistance)
+                row.clicked();
+        }
     }
 }
