@@ -29,7 +29,7 @@ constexpr int outputWidth = 1200;
 constexpr int outputHeight = 800;
 
 QString runTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
-                int *exitCode = nullptr)
+                int *exitCode = nullptr, QString *errors = nullptr)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -40,6 +40,8 @@ QString runTool(const QString &program, const QStringList &arguments, const QPro
     }
     if (exitCode)
         *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (errors)
+        *errors = QString::fromLocal8Bit(process.readAllStandardError());
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
@@ -118,17 +120,29 @@ private:
     {
         return runTool(QStringLiteral("xdotool"), arguments, onDisplay(m_xwaylandDisplay), status);
     }
+    // xdotool's search gives up, printing nothing, when any window on the
+    // screen goes away while it looks (Qt makes and drops hidden windows of
+    // its own at start); such a search says nothing and is made again.
+    QStringList search(const QStringList &arguments)
+    {
+        QString output;
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QString errors;
+            output = runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + arguments,
+                             onDisplay(m_xwaylandDisplay), nullptr, &errors);
+            if (!errors.contains(QLatin1String("BadWindow")))
+                break;
+        }
+        return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     QStringList visiblePanels()
     {
-        return xwayland({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                         QStringLiteral("^vuzo$")})
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return search({QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^vuzo$")});
     }
     // The panel's window, on screen or not.
     QStringList panels()
     {
-        return xwayland({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^vuzo$")})
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return search({QStringLiteral("--name"), QStringLiteral("^vuzo$")});
     }
     // The client window's place on the screen (xwininfo, as xdotool adds the
     // frame's offset twice under weston's window manager).
