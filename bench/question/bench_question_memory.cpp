@@ -21,7 +21,10 @@
 //   PSS growth: <%> %                   (after paging - after opening) / after opening
 // The fake service runs as a child process and is left out of the figures.
 // Run under xvfb-run. Options: --port N (default 18530); --trace prints each
-// sample taken while paging on stderr; --breakdown prints
+// sample taken while paging on stderr; --passes N pages through the set N
+// times (forward and back each time; default 1) and prints on stderr the
+// figures after each pass but the last, to tell a first pass's one-time
+// costs from growth that goes on; --breakdown prints
 // each process's largest mappings by PSS on stderr after opening and after
 // paging, with the allocator's figures of the program and what a trim of
 // its free memory would give back.
@@ -171,6 +174,8 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     const bool breakdown = args.contains(QStringLiteral("--breakdown"));
     const bool trace = args.contains(QStringLiteral("--trace"));
+    const qsizetype passesAt = args.indexOf(QStringLiteral("--passes"));
+    const int passes = passesAt >= 0 ? std::max(1, args.value(passesAt + 1).toInt()) : 1;
     const qsizetype portAt = args.indexOf(QStringLiteral("--port"));
     const QString port = portAt >= 0 ? args.value(portAt + 1) : QStringLiteral("18530");
 
@@ -242,38 +247,48 @@ Window {
     double lowest = opened.tree.pss;
     int lost = 0;
     const int last = int(model.questions().size()) - 1;
-    for (int i = 1; i <= last; ++i) {
-        timer.restart();
-        model.moveQuestion(1);
-        const qint64 shown = untilPainted(window, [&] { return stemShown(view, model); }, timer);
-        if (shown < 0)
-            ++lost;
-        else
-            moves << shown;
-        BenchWait::run(150);
-        if (i % 10 == 0 || i == last) {
-            BenchWait::run(1000);
-            const BenchMemory::TreeUsage sample = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
-            const double pss = sample.tree.pss;
-            if (trace)
-                std::fprintf(stderr, "-- question %d: PSS %.1f MB, main %.1f MB, %d processes\n", i, pss, sample.main.pss,
-                             sample.processes);
-            highest = std::max(highest, pss);
-            lowest = std::min(lowest, pss);
+    for (int pass = 1; pass <= passes; ++pass) {
+        for (int i = 1; i <= last; ++i) {
+            timer.restart();
+            model.moveQuestion(1);
+            const qint64 shown = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+            if (shown < 0)
+                ++lost;
+            else
+                moves << shown;
+            BenchWait::run(150);
+            if (i % 10 == 0 || i == last) {
+                BenchWait::run(1000);
+                const BenchMemory::TreeUsage sample = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
+                const double pss = sample.tree.pss;
+                if (trace)
+                    std::fprintf(stderr, "-- question %d: PSS %.1f MB, main %.1f MB, %d processes\n", i, pss, sample.main.pss,
+                                 sample.processes);
+                highest = std::max(highest, pss);
+                lowest = std::min(lowest, pss);
+            }
+        }
+        // Back to the first question: the screen is then as after opening, so the
+        // two figures differ only by what paging left behind.
+        for (int i = last - 1; i >= 0; --i) {
+            model.moveQuestion(-1);
+            if (!BenchWait::until([&] { return stemShown(view, model); }, 20000))
+                ++lost;
+            BenchWait::run(50);
+        }
+        if (pass < passes) {
+            BenchWait::run(5000);
+            const BenchMemory::TreeUsage after = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
+            std::fprintf(stderr, "-- after pass %d: PSS %.1f MB, RSS %.1f MB, main PSS %.1f MB, main RSS %.1f MB\n", pass,
+                         after.tree.pss, after.tree.rss, after.main.pss, after.main.rss);
+            highest = std::max(highest, after.tree.pss);
+            lowest = std::min(lowest, after.tree.pss);
         }
     }
     std::sort(moves.begin(), moves.end());
     if (!moves.isEmpty()) {
         std::printf("next question: %lld ms\n", static_cast<long long>(moves.at(moves.size() / 2)));
         std::printf("next question slowest: %lld ms\n", static_cast<long long>(moves.last()));
-    }
-    // Back to the first question: the screen is then as after opening, so the
-    // two figures differ only by what paging left behind.
-    for (int i = last - 1; i >= 0; --i) {
-        model.moveQuestion(-1);
-        if (!BenchWait::until([&] { return stemShown(view, model); }, 20000))
-            ++lost;
-        BenchWait::run(50);
     }
     if (lost > 0)
         std::fprintf(stderr, "%d questions did not show their stem\n", lost);
