@@ -32,6 +32,7 @@
 #include "../EventLoopWait.h"
 #include "../ProcessTreeMemory.h"
 #include "../QuickItemSearch.h"
+#include "QuestionBenchScreen.h"
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "FakeLargeSet.h"
@@ -200,23 +201,9 @@ int main(int argc, char *argv[])
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
     AppModelSingleton::install(&engine, &model);
-    QQmlComponent component(&engine);
-    component.setData(R"(
-import QtQuick
-import QtQuick.Window
-import Vuzo
-Window {
-    width: 1100; height: 760; visible: true
-    property alias view: view
-    QuestionView { id: view; anchors.fill: parent }
-}
-)",
-                      QUrl(QStringLiteral("qrc:/bench/Screen.qml")));
-    std::unique_ptr<QObject> object(component.create());
-    if (!object) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+    std::unique_ptr<QObject> object = BenchScreen::createQuestionScreen(engine);
+    if (!object)
         return 1;
-    }
     auto *window = qobject_cast<QQuickWindow *>(object.get());
     auto *view = object->property("view").value<QQuickItem *>();
     if (!QTest::qWaitForWindowExposed(window))
