@@ -50,20 +50,6 @@ void settle(int ms)
     BenchWait::run(ms);
 }
 
-// Waits for one more frame after the condition holds, so "painted" means on screen.
-qint64 untilPainted(QQuickWindow *window, const std::function<bool()> &ready, const QElapsedTimer &clock)
-{
-    if (!BenchWait::until(ready, 20000))
-        return -1;
-    bool swapped = false;
-    auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { swapped = true; });
-    window->update();
-    if (!BenchWait::until([&] { return swapped; }, 2000))
-        return -1;
-    QObject::disconnect(connection);
-    return clock.elapsed();
-}
-
 QList<Question> makeSet(QList<Material> &materials)
 {
     QList<Question> set;
@@ -193,7 +179,7 @@ int main(int argc, char *argv[])
         model.setQuestions(one.questionList);
         model.setCurrentQuestionIndex(0);
         model.setScreen(AppScreen::questions);
-        const qint64 cold = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+        const qint64 cold = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
         std::printf("first stem with a cold engine: %lld ms\n", static_cast<long long>(cold));
         std::fflush(stdout);
         model.setQuestions({});
@@ -222,7 +208,7 @@ int main(int argc, char *argv[])
         std::printf("trace (%s): stem item %lld, page set %lld, loaded %lld, height %lld ms\n", shown ? "shown" : "not shown", (long long)found,
                     (long long)loaded, (long long)progress, (long long)timer.elapsed());
     }
-    const qint64 firstStem = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+    const qint64 firstStem = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
     std::printf("first stem: %lld ms\n", static_cast<long long>(firstStem));
     std::fflush(stdout);
     settle(3000);
@@ -231,7 +217,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 20; ++i) {
         timer.restart();
         model.moveQuestion(1);
-        moves << untilPainted(window, [&] { return stemShown(view, model); }, timer);
+        moves << BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
         settle(400);
     }
     std::sort(moves.begin(), moves.end());

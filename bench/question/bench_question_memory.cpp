@@ -70,19 +70,6 @@ namespace {
 using BenchItems::allItems;
 using BenchItems::findItem;
 
-qint64 untilPainted(QQuickWindow *window, const std::function<bool()> &ready, const QElapsedTimer &clock)
-{
-    if (!BenchWait::until(ready, 20000))
-        return -1;
-    bool swapped = false;
-    auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { swapped = true; });
-    window->update();
-    if (!BenchWait::until([&] { return swapped; }, 2000))
-        return -1;
-    QObject::disconnect(connection);
-    return clock.elapsed();
-}
-
 bool stemShown(QQuickItem *view, AppModel &model)
 {
     const int index = int(model.currentQuestionIndex());
@@ -219,7 +206,7 @@ int main(int argc, char *argv[])
     }
     model.setCurrentQuestionIndex(0);
     model.setScreen(AppScreen::questions);
-    const qint64 firstStem = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+    const qint64 firstStem = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
     std::printf("first stem: %lld ms\n", static_cast<long long>(firstStem));
     BenchWait::run(5000);
     const BenchMemory::TreeUsage opened = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
@@ -238,7 +225,7 @@ int main(int argc, char *argv[])
         for (int i = 1; i <= last; ++i) {
             timer.restart();
             model.moveQuestion(1);
-            const qint64 shown = untilPainted(window, [&] { return stemShown(view, model); }, timer);
+            const qint64 shown = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
             if (shown < 0)
                 ++lost;
             else
