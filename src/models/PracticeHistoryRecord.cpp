@@ -39,7 +39,7 @@ QString PracticeHistoryRecord::formattedDate() const
     constexpr qint64 endOf9999 = 253402300800000; // 10000-01-01 00:00 UTC
     if (!whole || *whole >= endOf9999)
         return unknown;
-    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(*whole, Qt::LocalTime);
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(*whole); // local time
     if (!moment.isValid() || moment.date().year() > 9999)
         return unknown;
     // The C locale keeps the Gregorian calendar and ASCII digits.

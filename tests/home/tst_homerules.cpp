@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using Flag = KeyEventInfo::ModifierFlag;
 using Flags = KeyEventInfo::ModifierFlags;
 using Outcome = AnswerKeyCaptureResult::Outcome;
@@ -56,50 +58,50 @@ private Q_SLOTS:
         QTest::addColumn<QString>("newBinding"); // of the captured action afterwards
 
         const auto defaults = QuestionKeyboardShortcuts::defaultValue();
-        QTest::newRow("idle: Esc passes") << key(KeyCode::Escape, u"\x1b"_qs) << -1 << defaults << int(Outcome::passThrough) << QString() << QString();
-        QTest::newRow("idle: a letter passes") << key(KeyCode::Q, u"q"_qs) << -1 << defaults << int(Outcome::passThrough) << QString() << QString();
-        QTest::newRow("Esc cancels, binding kept") << key(KeyCode::Escape, u"\x1b"_qs, Flag::Command) << 0 << defaults
-                                                   << int(Outcome::cancelled) << QString() << u"z"_qs;
-        QTest::newRow("new letter binds") << key(KeyCode::Q, u"q"_qs) << 0 << defaults << int(Outcome::bound) << QString() << u"q"_qs;
-        QTest::newRow("Shift+Z gives z") << key(KeyCode::Z, u"Z"_qs, Flag::Shift) << 1 << withBinding(QuestionShortcutAction::optionA, u"a"_qs)
-                                         << int(Outcome::bound) << QString() << u"z"_qs;
-        QTest::newRow("keypad Enter is return") << key(KeyCode::KeypadEnter, u"\x03"_qs) << 4 << withBinding(QuestionShortcutAction::confirm, u"k"_qs)
-                                                << int(Outcome::bound) << QString() << u"return"_qs;
-        QTest::newRow("space") << key(KeyCode::Space, u" "_qs) << 2 << defaults << int(Outcome::bound) << QString() << u"space"_qs;
-        QTest::newRow("own key again is accepted") << key(KeyCode::Z, u"z"_qs) << 0 << defaults << int(Outcome::bound) << QString() << u"z"_qs;
-        QTest::newRow("key of B while on A") << key(KeyCode::X, u"x"_qs) << 0 << defaults << int(Outcome::conflict)
-                                             << u"该按键已用于选项 B"_qs << u"z"_qs;
-        QTest::newRow("return while on B") << key(KeyCode::Return, u"\r"_qs) << 1 << defaults << int(Outcome::conflict)
-                                           << u"该按键已用于确认"_qs << u"x"_qs;
+        QTest::newRow("idle: Esc passes") << key(KeyCode::Escape, u"\x1b"_s) << -1 << defaults << int(Outcome::passThrough) << QString() << QString();
+        QTest::newRow("idle: a letter passes") << key(KeyCode::Q, u"q"_s) << -1 << defaults << int(Outcome::passThrough) << QString() << QString();
+        QTest::newRow("Esc cancels, binding kept") << key(KeyCode::Escape, u"\x1b"_s, Flag::Command) << 0 << defaults
+                                                   << int(Outcome::cancelled) << QString() << u"z"_s;
+        QTest::newRow("new letter binds") << key(KeyCode::Q, u"q"_s) << 0 << defaults << int(Outcome::bound) << QString() << u"q"_s;
+        QTest::newRow("Shift+Z gives z") << key(KeyCode::Z, u"Z"_s, Flag::Shift) << 1 << withBinding(QuestionShortcutAction::optionA, u"a"_s)
+                                         << int(Outcome::bound) << QString() << u"z"_s;
+        QTest::newRow("keypad Enter is return") << key(KeyCode::KeypadEnter, u"\x03"_s) << 4 << withBinding(QuestionShortcutAction::confirm, u"k"_s)
+                                                << int(Outcome::bound) << QString() << u"return"_s;
+        QTest::newRow("space") << key(KeyCode::Space, u" "_s) << 2 << defaults << int(Outcome::bound) << QString() << u"space"_s;
+        QTest::newRow("own key again is accepted") << key(KeyCode::Z, u"z"_s) << 0 << defaults << int(Outcome::bound) << QString() << u"z"_s;
+        QTest::newRow("key of B while on A") << key(KeyCode::X, u"x"_s) << 0 << defaults << int(Outcome::conflict)
+                                             << u"该按键已用于选项 B"_s << u"z"_s;
+        QTest::newRow("return while on B") << key(KeyCode::Return, u"\r"_s) << 1 << defaults << int(Outcome::conflict)
+                                           << u"该按键已用于确认"_s << u"x"_s;
         QuestionKeyboardShortcuts sparse;
-        sparse.bindings.insert(QuestionShortcutAction::optionA, u"q"_qs);
-        QTest::newRow("missing entry counts with its default") << key(KeyCode::C, u"c"_qs) << 0 << sparse << int(Outcome::conflict)
-                                                               << u"该按键已用于选项 C"_qs << u"q"_qs;
-        QTest::newRow("Ctrl+K refused") << key(KeyCode::K, u"k"_qs, Flag::Command) << 0 << defaults << int(Outcome::refused)
-                                        << AnswerKeyCapture::modifierMessage << u"z"_qs;
-        QTest::newRow("Alt+K refused") << key(KeyCode::K, u"k"_qs, Flag::Option) << 0 << defaults << int(Outcome::refused)
-                                       << AnswerKeyCapture::modifierMessage << u"z"_qs;
-        QTest::newRow("Super+K refused") << key(KeyCode::K, u"k"_qs, Flag::Control) << 0 << defaults << int(Outcome::refused)
-                                         << AnswerKeyCapture::modifierMessage << u"z"_qs;
+        sparse.bindings.insert(QuestionShortcutAction::optionA, u"q"_s);
+        QTest::newRow("missing entry counts with its default") << key(KeyCode::C, u"c"_s) << 0 << sparse << int(Outcome::conflict)
+                                                               << u"该按键已用于选项 C"_s << u"q"_s;
+        QTest::newRow("Ctrl+K refused") << key(KeyCode::K, u"k"_s, Flag::Command) << 0 << defaults << int(Outcome::refused)
+                                        << AnswerKeyCapture::modifierMessage << u"z"_s;
+        QTest::newRow("Alt+K refused") << key(KeyCode::K, u"k"_s, Flag::Option) << 0 << defaults << int(Outcome::refused)
+                                       << AnswerKeyCapture::modifierMessage << u"z"_s;
+        QTest::newRow("Super+K refused") << key(KeyCode::K, u"k"_s, Flag::Control) << 0 << defaults << int(Outcome::refused)
+                                         << AnswerKeyCapture::modifierMessage << u"z"_s;
         QTest::newRow("arrow says it cannot be bound")
             << key(KeyCode::LeftArrow, QString(QChar(FunctionKeyCharacter::LeftArrow)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
+            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
         QTest::newRow("F5 says it cannot be bound")
             << key(KeyCode::F5, QString(QChar(FunctionKeyCharacter::F1 + 4)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
-        QTest::newRow("Tab says it cannot be bound") << key(KeyCode::Tab, u"\t"_qs) << 0 << defaults << int(Outcome::refused)
-                                                     << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
-        QTest::newRow("Backspace says it cannot be bound") << key(KeyCode::Delete, u"\x7f"_qs) << 0 << defaults << int(Outcome::refused)
-                                                           << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
+            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
+        QTest::newRow("Tab says it cannot be bound") << key(KeyCode::Tab, u"\t"_s) << 0 << defaults << int(Outcome::refused)
+                                                     << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
+        QTest::newRow("Backspace says it cannot be bound") << key(KeyCode::Delete, u"\x7f"_s) << 0 << defaults << int(Outcome::refused)
+                                                           << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
         // A modifier alone is no key: no message, the capture goes on.
         QTest::newRow("Shift alone waits") << modifierKey(KeyCode::Shift, Flag::Shift) << 0 << defaults << int(Outcome::ignored)
-                                           << QString() << u"z"_qs;
+                                           << QString() << u"z"_s;
         QTest::newRow("Ctrl alone waits") << modifierKey(KeyCode::Command, Flag::Command) << 0 << defaults << int(Outcome::ignored)
-                                          << QString() << u"z"_qs;
+                                          << QString() << u"z"_s;
         QTest::newRow("Caps Lock alone waits") << modifierKey(KeyCode::CapsLock, {}) << 0 << defaults << int(Outcome::ignored)
-                                               << QString() << u"z"_qs;
-        QTest::newRow("key repeat is a fresh press") << key(KeyCode::Q, u"q"_qs, {}, true) << 3 << defaults << int(Outcome::bound)
-                                                     << QString() << u"q"_qs;
+                                               << QString() << u"z"_s;
+        QTest::newRow("key repeat is a fresh press") << key(KeyCode::Q, u"q"_s, {}, true) << 3 << defaults << int(Outcome::bound)
+                                                     << QString() << u"q"_s;
     }
     void answerKeyCapture()
     {
@@ -140,36 +142,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("Alt+Z") << key(KeyCode::Z, u"z"_qs, Flag::Option) << int(HotOutcome::recorded) << QString()
-                               << quint32(6) << quint32(0x800) << u"⌥ Z"_qs << u"Alt + Z"_qs;
-        QTest::newRow("every modifier with K") << key(KeyCode::K, u"k"_qs, Flag::Control | Flag::Option | Flag::Shift | Flag::Command)
+        QTest::newRow("Alt+Z") << key(KeyCode::Z, u"z"_s, Flag::Option) << int(HotOutcome::recorded) << QString()
+                               << quint32(6) << quint32(0x800) << u"⌥ Z"_s << u"Alt + Z"_s;
+        QTest::newRow("every modifier with K") << key(KeyCode::K, u"k"_s, Flag::Control | Flag::Option | Flag::Shift | Flag::Command)
                                                << int(HotOutcome::recorded) << QString() << quint32(KeyCode::K) << quint32(0x1B00)
-                                               << u"⌃⌥⇧⌘ K"_qs << u"Ctrl + Alt + Shift + Super + K"_qs;
-        QTest::newRow("Alt+Return") << key(KeyCode::Return, u"\r"_qs, Flag::Option) << int(HotOutcome::recorded) << QString()
-                                    << quint32(36) << quint32(0x800) << u"⌥ Enter"_qs << u"Alt + Enter"_qs;
-        QTest::newRow("Alt+keypad Enter") << key(KeyCode::KeypadEnter, u"\x03"_qs, Flag::Option) << int(HotOutcome::recorded) << QString()
-                                          << quint32(76) << quint32(0x800) << u"⌥ Enter"_qs << u"Alt + Enter"_qs;
-        QTest::newRow("Ctrl+Space") << key(KeyCode::Space, u" "_qs, Flag::Command) << int(HotOutcome::recorded) << QString()
-                                    << quint32(49) << quint32(0x100) << u"⌘ Space"_qs << u"Ctrl + Space"_qs;
+                                               << u"⌃⌥⇧⌘ K"_s << u"Ctrl + Alt + Shift + Super + K"_s;
+        QTest::newRow("Alt+Return") << key(KeyCode::Return, u"\r"_s, Flag::Option) << int(HotOutcome::recorded) << QString()
+                                    << quint32(36) << quint32(0x800) << u"⌥ Enter"_s << u"Alt + Enter"_s;
+        QTest::newRow("Alt+keypad Enter") << key(KeyCode::KeypadEnter, u"\x03"_s, Flag::Option) << int(HotOutcome::recorded) << QString()
+                                          << quint32(76) << quint32(0x800) << u"⌥ Enter"_s << u"Alt + Enter"_s;
+        QTest::newRow("Ctrl+Space") << key(KeyCode::Space, u" "_s, Flag::Command) << int(HotOutcome::recorded) << QString()
+                                    << quint32(49) << quint32(0x100) << u"⌘ Space"_s << u"Ctrl + Space"_s;
         QTest::newRow("Super+left") << key(KeyCode::LeftArrow, QString(QChar(FunctionKeyCharacter::LeftArrow)), Flag::Control | Flag::Function)
-                                    << int(HotOutcome::recorded) << QString() << quint32(123) << quint32(0x1000) << u"⌃ ←"_qs << u"Super + ←"_qs;
+                                    << int(HotOutcome::recorded) << QString() << quint32(123) << quint32(0x1000) << u"⌃ ←"_s << u"Super + ←"_s;
         QTest::newRow("Alt+F5 is named, not a glyph")
             << key(KeyCode::F5, QString(QChar(FunctionKeyCharacter::F1 + 4)), Flag::Option | Flag::Function)
-            << int(HotOutcome::recorded) << QString() << quint32(KeyCode::F5) << quint32(0x800) << u"⌥ F5"_qs << u"Alt + F5"_qs;
-        QTest::newRow("Shift+A refused") << key(KeyCode::A, u"A"_qs, Flag::Shift) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
+            << int(HotOutcome::recorded) << QString() << quint32(KeyCode::F5) << quint32(0x800) << u"⌥ F5"_s << u"Alt + F5"_s;
+        QTest::newRow("Shift+A refused") << key(KeyCode::A, u"A"_s, Flag::Shift) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
                                          << quint32(0) << quint32(0) << QString() << QString();
-        QTest::newRow("plain key refused") << key(KeyCode::A, u"a"_qs) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
+        QTest::newRow("plain key refused") << key(KeyCode::A, u"a"_s) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
                                            << quint32(0) << quint32(0) << QString() << QString();
-        QTest::newRow("Alt+Tab refused") << key(KeyCode::Tab, u"\t"_qs, Flag::Option) << int(HotOutcome::refused)
+        QTest::newRow("Alt+Tab refused") << key(KeyCode::Tab, u"\t"_s, Flag::Option) << int(HotOutcome::refused)
                                          << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
-        QTest::newRow("Ctrl+Backspace refused") << key(KeyCode::Delete, u"\x7f"_qs, Flag::Command) << int(HotOutcome::refused)
+        QTest::newRow("Ctrl+Backspace refused") << key(KeyCode::Delete, u"\x7f"_s, Flag::Command) << int(HotOutcome::refused)
                                                 << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Ctrl+Delete refused") << key(KeyCode::ForwardDelete, QString(QChar(FunctionKeyCharacter::Delete)), Flag::Command | Flag::Function)
                                              << int(HotOutcome::refused) << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0)
                                              << QString() << QString();
         QTest::newRow("no characters refused") << key(KeyCode::Unknown, QString(), Flag::Option) << int(HotOutcome::refused)
                                                << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
-        QTest::newRow("Esc cancels") << key(KeyCode::Escape, u"\x1b"_qs, Flag::Option) << int(HotOutcome::cancelled) << QString()
+        QTest::newRow("Esc cancels") << key(KeyCode::Escape, u"\x1b"_s, Flag::Option) << int(HotOutcome::cancelled) << QString()
                                      << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Alt alone waits") << modifierKey(KeyCode::Option, Flag::Option) << int(HotOutcome::ignored) << QString()
                                          << quint32(0) << quint32(0) << QString() << QString();
@@ -177,7 +179,7 @@ private Q_SLOTS:
                                            << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Num Lock alone waits") << modifierKey(KeyCode::KeypadClear, {}) << int(HotOutcome::ignored) << QString()
                                               << quint32(0) << quint32(0) << QString() << QString();
-        QTest::newRow("repeat ignored") << key(KeyCode::Z, u"z"_qs, Flag::Option, true) << int(HotOutcome::ignored) << QString()
+        QTest::newRow("repeat ignored") << key(KeyCode::Z, u"z"_s, Flag::Option, true) << int(HotOutcome::ignored) << QString()
                                         << quint32(0) << quint32(0) << QString() << QString();
     }
     void hotKeyRecording()
@@ -206,9 +208,9 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("mask");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("default") << quint32(0x800) << u"⌥ Z"_qs << u"Alt + Z"_qs;
-        QTest::newRow("label without blank") << quint32(0x100) << u"K"_qs << u"Ctrl + K"_qs;
-        QTest::newRow("empty label") << quint32(0x100) << QString() << u"Ctrl"_qs;
+        QTest::newRow("default") << quint32(0x800) << u"⌥ Z"_s << u"Alt + Z"_s;
+        QTest::newRow("label without blank") << quint32(0x100) << u"K"_s << u"Ctrl + K"_s;
+        QTest::newRow("empty label") << quint32(0x100) << QString() << u"Ctrl"_s;
     }
     void storedLabelsShowLinuxNames()
     {
@@ -274,16 +276,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("practice, 5") << HomeText::settingsButtonTitle(0, 5) << u"做题模式 · 5题"_qs;
-        QTest::newRow("review, 40") << HomeText::settingsButtonTitle(1, 40) << u"背题模式 · 40题"_qs;
-        QTest::newRow("unknown mode reads practice") << HomeText::settingsButtonTitle(7, 10) << u"做题模式 · 10题"_qs;
-        QTest::newRow("by type") << HomeText::practiceSectionTitle(false, 1) << u"按题型刷题"_qs;
-        QTest::newRow("by point") << HomeText::practiceSectionTitle(false, 2) << u"按知识点刷题"_qs;
-        QTest::newRow("行测 bank is always by point") << HomeText::practiceSectionTitle(true, 1) << u"按知识点刷题"_qs;
-        QTest::newRow("counts") << HomeText::menuCountText(3, 20) << u"3/20"_qs;
-        QTest::newRow("no counts") << HomeText::menuCountText(0, 0) << u"0/0"_qs;
-        QTest::newRow("tool tip") << HomeText::menuRowToolTip(u"<b>言语</b>"_qs) << u"进入<b>言语</b>做题"_qs;
-        QTest::newRow("count option") << HomeText::questionCountText(15) << u"15 道"_qs;
+        QTest::newRow("practice, 5") << HomeText::settingsButtonTitle(0, 5) << u"做题模式 · 5题"_s;
+        QTest::newRow("review, 40") << HomeText::settingsButtonTitle(1, 40) << u"背题模式 · 40题"_s;
+        QTest::newRow("unknown mode reads practice") << HomeText::settingsButtonTitle(7, 10) << u"做题模式 · 10题"_s;
+        QTest::newRow("by type") << HomeText::practiceSectionTitle(false, 1) << u"按题型刷题"_s;
+        QTest::newRow("by point") << HomeText::practiceSectionTitle(false, 2) << u"按知识点刷题"_s;
+        QTest::newRow("行测 bank is always by point") << HomeText::practiceSectionTitle(true, 1) << u"按知识点刷题"_s;
+        QTest::newRow("counts") << HomeText::menuCountText(3, 20) << u"3/20"_s;
+        QTest::newRow("no counts") << HomeText::menuCountText(0, 0) << u"0/0"_s;
+        QTest::newRow("tool tip") << HomeText::menuRowToolTip(u"<b>言语</b>"_s) << u"进入<b>言语</b>做题"_s;
+        QTest::newRow("count option") << HomeText::questionCountText(15) << u"15 道"_s;
     }
     void texts()
     {
