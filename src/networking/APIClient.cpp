@@ -174,14 +174,20 @@ QCoro::Task<APIClient::HttpReply> APIClient::send(QNetworkRequest request, QByte
                   refuse();
           });
 
+    // The manager deletes its replies when the client goes, and the wait may
+    // end only after that (the resumption can be queued): a reply that is
+    // gone is not ours to delete.
+    const QPointer<QNetworkReply> alive(raw);
     co_await reply.get();
+    if (!alive)
+        (void)reply.release();
     abortTimer.stop();
     QObject::disconnect(lengthWatch);
     QObject::disconnect(progressWatch);
 
     if (self)
         self->m_inFlight.remove(raw);
-    if (!self || self->isGone())
+    if (!self || self->isGone() || !alive)
         throw TransferError(QNetworkReply::OperationCanceledError, QStringLiteral("client destroyed"));
 
     const QNetworkReply::NetworkError error = reply->error();
