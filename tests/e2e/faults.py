@@ -148,7 +148,7 @@ def sign_in_again(run):
     ui.press("获取验证码")
     ui.press("登录 / 注册")
     ui.find("退出登录", "button", timeout=20)
-    ui.find(BANK_102, "button")
+    ui.find(BANK_102, "menu button")
 
 
 if __name__ == "__main__":

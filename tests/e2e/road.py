@@ -23,15 +23,15 @@ def sign_in(run):
     ui.type_text("123456")
     ui.press("登录 / 注册")
     ui.find("退出登录", "button", timeout=20)
-    run.check(ui.find_all(BANK_101, "button"), "the home screen does not show the first exam bank")
+    run.check(ui.find_all(BANK_101, "menu button"), "the home screen does not show the first exam bank")
 
 
 def pick_bank(run, current, wanted):
     run.step("pick the exam bank " + wanted)
-    ui.press(current)
+    ui.press(current, role="menu button")
     ui.press(wanted, role="menu item")
-    ui.find(wanted, "button")
-    ui.wait_gone(current, "button")
+    ui.find(wanted, "menu button")
+    ui.wait_gone(current, "menu button")
 
 
 def open_menu(run, type_choice, menu):
