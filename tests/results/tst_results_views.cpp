@@ -570,6 +570,53 @@ private Q_SLOTS:
         QTRY_VERIFY(!findShown(root(), QStringLiteral("bannerText")));
     }
 
+    // The loading row's wheel turns inside its own small box, in the title
+    // colour: a vivid ink tells it from a black default.
+    void historyLoadingWheelStaysSmallInTheTitleColour()
+    {
+        model().setStudyTransparencyEnabled(true);
+        model().setTransparentInkHexValue(QStringLiteral("#D02020"));
+        env->service.holdReplies(listPath);
+        model().showPracticeHistory();
+        QVERIFY(show(QStringLiteral("HistoryView.qml")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyLoading")));
+        QQuickItem *row = findShown(root(), QStringLiteral("historyLoading"))->parentItem();
+        QQuickItem *wheel = row->childItems().first();
+        QTest::qWait(300); // a few turns of the wheel
+
+        const qreal ratio = view->effectiveDevicePixelRatio();
+        const QRectF box = wheel->mapRectToScene(QRectF(0, 0, wheel->width(), wheel->height()));
+        QCOMPARE(box.size(), QSizeF(16, 16));
+        const QImage picture = view->grabWindow();
+        const QColor background = picture.pixelColor(int((box.left() - 20) * ratio), int(box.center().y() * ratio));
+        const auto inked = [&](int x, int y) {
+            const QColor pixel = picture.pixelColor(int(x * ratio), int(y * ratio));
+            return std::abs(pixel.red() - background.red()) + std::abs(pixel.green() - background.green())
+                       + std::abs(pixel.blue() - background.blue())
+                   > 24;
+        };
+        // Nothing of the wheel above, below or left of its box.
+        const QRect around = box.toAlignedRect().adjusted(-10, -10, 0, 10);
+        int reddest = 0;
+        int strongest = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y) {
+            for (int x = around.left(); x <= around.right(); ++x) {
+                const bool inside = box.adjusted(-1, -1, 1, 1).contains(QPointF(x + 0.5, y + 0.5));
+                QVERIFY2(inside || !inked(x, y), qPrintable(QStringLiteral("wheel drawn at %1,%2").arg(x).arg(y)));
+                const QColor pixel = picture.pixelColor(int(x * ratio), int(y * ratio));
+                const int strength = 3 * 255 - pixel.red() - pixel.green() - pixel.blue();
+                if (inside && strength > strongest) {
+                    strongest = strength;
+                    reddest = pixel.red() - (pixel.green() + pixel.blue()) / 2;
+                }
+            }
+        }
+        QVERIFY2(strongest > 60, "no wheel in its box");
+        QVERIFY2(reddest > 40, qPrintable(QStringLiteral("the wheel is not in the ink colour (%1)").arg(reddest)));
+        env->service.releaseReplies(listPath);
+        settle();
+    }
+
     void historyBuildsOnlyVisibleRows()
     {
         // A long history: rows exist for what is in view, not for every record.
