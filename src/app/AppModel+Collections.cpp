@@ -1,5 +1,4 @@
 #include "AppModel.h"
-#include "AppModelInternals.h"
 
 #include "networking/APIClient.h"
 
@@ -150,10 +149,9 @@ void AppModel::startLoadCollections()
     runDetached(loadCollections());
 }
 
-void AppModel::startOpenCollection(const QString &folderMenuId)
+void AppModel::startOpenCollection(const CardMenu &folder)
 {
-    if (const CardMenu *folder = AppModelInternals::findMenu(m_collectionMenus, folderMenuId))
-        runDetached(openCollection(*folder));
+    runDetached(openCollection(folder));
 }
 
 void AppModel::startToggleCollection(const QString &questionId)

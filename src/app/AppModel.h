@@ -688,7 +688,6 @@ public:
     [[nodiscard]] bool isCollected(const Question &question) const;
 
     // ---- QML entry points: look records up by id, start the task, return ------
-    Q_INVOKABLE void startOpenQuestions(const QString &menuId);
     // The node of that row of menuTreeModel: a menu id may appear more than
     // once in a tree, a row only once.
     Q_INVOKABLE void startOpenMenuRow(int row);
@@ -699,7 +698,7 @@ public:
     Q_INVOKABLE void startOpenPracticeHistory(const QString &recordId);
     Q_INVOKABLE void startDeletePracticeHistory(const QStringList &ids);
     Q_INVOKABLE void startLoadCollections();
-    Q_INVOKABLE void startOpenCollection(const QString &folderMenuId);
+    void startOpenCollection(const CardMenu &folder);
     Q_INVOKABLE void startToggleCollection(const QString &questionId);
     Q_INVOKABLE [[nodiscard]] bool isQuestionCollected(const QString &questionId) const;
     Q_INVOKABLE [[nodiscard]] bool isCollectionInFlight(const QString &questionId) const;

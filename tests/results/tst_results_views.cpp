@@ -18,6 +18,9 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
+#include <algorithm>
+#include <functional>
+
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 using namespace PracticeTest;
@@ -656,6 +659,58 @@ private Q_SLOTS:
         click(find(root(), QStringLiteral("folder_") + first));
         settle();
         QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("menuId")).toString(), first);
+    }
+
+    // Folders that share an id, or have none, each open themselves: the
+    // request carries the pressed folder's own count.
+    void collectionRowsOpenTheirOwnFolder_data()
+    {
+        QTest::addColumn<QString>("rowName");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("pageSize");
+        QTest::newRow("first of two ids") << QStringLiteral("folder_dup") << 0 << 3;
+        QTest::newRow("second of two ids") << QStringLiteral("folder_dup") << 1 << 7;
+        QTest::newRow("first without id") << QStringLiteral("folder_") << 0 << 5;
+        QTest::newRow("child without id") << QStringLiteral("folder_") << 1 << 9;
+    }
+
+    void collectionRowsOpenTheirOwnFolder()
+    {
+        QFETCH(QString, rowName);
+        QFETCH(int, nth);
+        QFETCH(int, pageSize);
+        const auto folder = [](const QString &id, const QString &name, int count, const QJsonArray &children = {}) {
+            return QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), name},
+                               {QStringLiteral("cnt"), count}, {QStringLiteral("children"), children}};
+        };
+        env->service.setData(foldersPath, QJsonArray{folder(QStringLiteral("dup"), QStringLiteral("甲"), 3),
+                                                     folder(QStringLiteral("dup"), QStringLiteral("乙"), 7),
+                                                     folder(QString(), QStringLiteral("丙"), 5,
+                                                            QJsonArray{folder(QString(), QStringLiteral("丁"), 9)})});
+        env->service.setData(folderPath, questionSet(QJsonArray{}));
+        model().setScreen(AppScreen::collections);
+        QVERIFY(show(QStringLiteral("CollectionsView.qml")));
+        settle();
+        QTRY_VERIFY(findShown(root(), QStringLiteral("folder_dup")));
+
+        QList<QQuickItem *> rows;
+        const std::function<void(QQuickItem *)> collect = [&](QQuickItem *from) {
+            if (!from->isVisible())
+                return;
+            if (from->objectName() == rowName)
+                rows.append(from);
+            for (QQuickItem *child : from->childItems())
+                collect(child);
+        };
+        collect(root());
+        std::sort(rows.begin(), rows.end(),
+                  [](QQuickItem *a, QQuickItem *b) { return a->mapToScene({0, 0}).y() < b->mapToScene({0, 0}).y(); });
+        QCOMPARE(rows.size(), 2);
+        click(rows.at(nth));
+        settle();
+        QCOMPARE(env->service.sendCount(folderPath), 1);
+        QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("pageSize")).toInt(), pageSize);
+        QCOMPARE(model().noticeMessage().value_or(QString()), QStringLiteral("该目录暂无收藏题目"));
     }
 };
 
