@@ -675,8 +675,6 @@ public:
     [[nodiscard]] static qint64 resumedCostTime(const QString &useTime);
 
     // ---- collections ------------------------------------------------------------
-    // The most questions a folder opens with.
-    static constexpr qint64 collectionPageLimit = 500;
     // The home screen's way into the collections screen (which loads its folders when shown).
     Q_INVOKABLE void showCollections();
     QCoro::Task<> loadCollections();
