@@ -58,8 +58,10 @@ QCoro::Task<> AppModel::loadHome()
     setMenus(*tree);
     forgetVanishedMenuStates(*tree);
     finishHomeLoad(loading);
+    // The replacing bank's papers belong to this load: a busy flag held by
+    // its caller (a sign-in) must not turn them away.
     if (bankReplaced)
-        co_await loadRealExams();
+        co_await loadRealExamsUnchecked();
 }
 
 QCoro::Task<> AppModel::loadHomeThenRealExams()
@@ -69,7 +71,9 @@ QCoro::Task<> AppModel::loadHomeThenRealExams()
     co_await loadHome();
     if (!ticket.isCurrent() || m_realExamsLoadsStarted != papersBefore)
         co_return;
-    co_await loadRealExams();
+    // Not turned away by the busy flag: right after a sign-in the sign-in's
+    // own home load still holds it, and this is the papers' only load.
+    co_await loadRealExamsUnchecked();
 }
 
 void AppModel::finishHomeLoad(quint64 loadingToken)

@@ -325,9 +325,8 @@ public:
     Q_INVOKABLE void startLogin(const QString &phone, const QString &code);
     Q_INVOKABLE void startLoadHome();
     Q_INVOKABLE void startLoadRealExams();
-    Q_INVOKABLE void startHomeRefresh(); // the home data, then the past papers
     // The home screen's first appearance: the home data and then the past
-    // papers, once per signed-in session (a sign-in loads them itself).
+    // papers, once per signed-in session.
     Q_INVOKABLE void startHomeStartUp();
     [[nodiscard]] bool homeStartedThisSession() const { return m_homeStartedThisSession; }
     // The home data, then the past papers unless the home load has already
@@ -506,8 +505,9 @@ private:
     // longer has, so the stored map keeps to the trees the user has seen.
     void forgetVanishedMenuStates(const QList<CardMenu> &tree);
     void saveMenuExpansionStates();
-    // The past-paper walk without the busy check, for a caller that holds
-    // the busy flag itself and hands it over.
+    // The past-paper walk without the busy check, for the loads that belong
+    // to a home load (the start-up's, a replaced bank's), which a sign-in's
+    // busy flag must not turn away.
     QCoro::Task<> loadRealExamsUnchecked();
 
     // Past papers

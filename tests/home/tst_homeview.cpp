@@ -198,6 +198,22 @@ private Q_SLOTS:
         QVERIFY(menuRow(model().menus().first().name));
     }
 
+    // "刷新" reloads the home data, not the past papers.
+    void refreshLoadsTheHomeDataOnly()
+    {
+        if (!show())
+            return;
+        const qsizetype configs = m_env->service.requests(initConfigPath).size();
+        const qsizetype menus = m_env->service.requests(cardMenuPath).size();
+        const qsizetype papers = m_env->service.requests(listPath).size();
+        click(visibleItem(QStringLiteral("homeRefreshButton")));
+        QTRY_COMPARE(m_env->service.requests(cardMenuPath).size(), menus + 1);
+        QTRY_VERIFY(!model().isLoading());
+        QTest::qWait(100);
+        QCOMPARE(m_env->service.requests(initConfigPath).size(), configs + 1);
+        QCOMPARE(m_env->service.requests(listPath).size(), papers);
+    }
+
     void practiceTypeSwitchReloadsTheTree()
     {
         if (!show())
