@@ -303,15 +303,11 @@ public:
     // False, changing nothing, when the count is not an option or the keys are not valid.
     bool updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts);
     [[nodiscard]] QString menuPath(const CardMenu &menu, const QString &parent) const;
-    // The expansion states are saved shortly after the last toggle, not on
-    // every click; flushMenuExpansionStates() saves a pending change at once.
     // Two declarations rather than a default argument, so QML can call either.
     Q_INVOKABLE void toggleMenu(const QString &path, bool defaultValue);
     Q_INVOKABLE void toggleMenu(const QString &path) { toggleMenu(path, false); }
     // Toggles a row of menuTreeModel with the default that row reads.
     Q_INVOKABLE void toggleMenuRow(int row);
-    Q_INVOKABLE void flushMenuExpansionStates();
-    static constexpr int menuExpansionSaveDelayMilliseconds = 400;
     [[nodiscard]] bool isGraphicReasoningQuestion(const Question &question) const;
 
     // ---- past papers -------------------------------------------------------
@@ -501,10 +497,6 @@ private:
     [[nodiscard]] static bool menuContainsGraphicReasoning(const QList<CardMenu> &menus, const QString &targetMenuID,
                                                            bool inheritedGraphicReasoning);
     void supersedeRealExamsLoad();
-    // Drops the stored states of this tree's rows that the new tree no
-    // longer has, so the stored map keeps to the trees the user has seen.
-    void forgetVanishedMenuStates(const QList<CardMenu> &tree);
-    void saveMenuExpansionStates();
     // The past-paper walk without the busy check, for the loads that belong
     // to a home load (the start-up's, a replaced bank's), which a sign-in's
     // busy flag must not turn away.
@@ -586,7 +578,6 @@ private:
     std::optional<QuestionModel> m_questionModel;
     qint64 m_practiceStartedAtMilliseconds = 0;
     QTimer *m_inkSaveTimer; // the pending debounced ink save while active
-    QTimer *m_menuExpansionSaveTimer; // a pending save of the expansion states
     bool m_homeStartedThisSession = false;
     std::optional<VIPStatusCache> m_vipStatusCache;
     bool m_hadMembershipWhenPurchaseOpened = false;

@@ -187,7 +187,9 @@ private Q_SLOTS:
         QCOMPARE(model.property("hasCurrentExamBankVIP").toBool(), model.hasCurrentExamBankVIP());
     }
 
-    void expansionWritesAreCoalesced()
+    // Every toggle is in the store as soon as it is made: nothing is lost
+    // when the model goes away right after one.
+    void expansionIsWrittenAtOnce()
     {
         AppModelEnvironment env;
         const QString key = QStringLiteral("home_menu_expansion");
@@ -196,20 +198,20 @@ private Q_SLOTS:
             QVERIFY(model.isMenuExpanded(QStringLiteral("a"), true));
             QVERIFY(!model.isMenuExpanded(QStringLiteral("a")));
             model.toggleMenu(QStringLiteral("a"), true);
+            QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()), (QVariantMap{{"a", false}}));
             model.toggleMenu(QStringLiteral("b"));
             model.toggleMenu(QStringLiteral("b"));
             QVERIFY(!model.isMenuExpanded(QStringLiteral("a"), true));
-            QVERIFY(!env.defaults->contains(key));
-            QTRY_COMPARE(env.defaults->dictionary(key).value_or(QVariantMap()),
-                         (QVariantMap{{"a", false}, {"b", false}}));
-            // A pending change is not lost when the model goes away.
+            QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()), (QVariantMap{{"a", false}, {"b", false}}));
             model.toggleMenu(QStringLiteral("c"));
         }
         env.model.reset();
         QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()).value("c"), QVariant(true));
     }
 
-    void storedStatesKeepToTheTreesSeen()
+    // A home load forgets no stored state: rows missing from the new tree,
+    // rows of other banks and foreign keys all stay, in memory and stored.
+    void storedStatesAreNeverRemoved()
     {
         AppModelEnvironment env;
         env.storeToken();
@@ -224,35 +226,44 @@ private Q_SLOTS:
         const QString vanished = model.menuPath(gone, QString());
         const QString otherBank = QStringLiteral(R"(["production","103","1","","1","x"])");
         const QString notAPath = QStringLiteral("k");
-        for (const QString &path : {kept, vanished, otherBank, notAPath})
+        const QStringList paths{kept, vanished, otherBank, notAPath};
+        for (const QString &path : paths)
             model.toggleMenu(path);
 
         env.wait(model.loadHome());
-        QVERIFY(model.menuExpansionStates().contains(kept));
-        QVERIFY(!model.menuExpansionStates().contains(vanished));
-        QVERIFY(model.menuExpansionStates().contains(otherBank));
-        QVERIFY(model.menuExpansionStates().contains(notAPath));
-        model.flushMenuExpansionStates();
-        QVERIFY(!env.defaults->dictionary(QStringLiteral("home_menu_expansion"))->contains(vanished));
-
-        // An empty tree forgets nothing.
         env.service.setData(cardMenuPath, QJsonArray());
         env.wait(model.loadHome());
-        QVERIFY(model.menuExpansionStates().contains(kept));
+        for (const QString &path : paths)
+            QVERIFY2(model.menuExpansionStates().value(path), qPrintable(path));
+        const auto stored = env.defaults->dictionary(QStringLiteral("home_menu_expansion"));
+        QVERIFY(stored);
+        for (const QString &path : paths)
+            QCOMPARE(stored->value(path), QVariant(true));
     }
 
-    void xingCePathsIgnoreThePracticeType()
+    // The third element of a path is the practice type on every bank, 行测
+    // banks included.
+    void pathsCarryThePracticeType_data()
     {
+        QTest::addColumn<qint64>("practiceType");
+        QTest::newRow("by question type") << qint64(1);
+        QTest::newRow("by knowledge point") << qint64(2);
+    }
+
+    void pathsCarryThePracticeType()
+    {
+        QFETCH(qint64, practiceType);
         AppModelEnvironment env;
-        env.defaults->setValue(AppModel::practiceTypeKey, qint64(1));
+        env.defaults->setValue(AppModel::practiceTypeKey, practiceType);
         AppModel &model = env.makeModel();
         AppModelTestProbe::applyExamBanks(model, {bank("101", "2025国考公务员行测"), bank("103", "初级会计")});
         QVERIFY(model.isXingCeBank());
         CardMenu menu;
         menu.menuId = QStringLiteral("m");
-        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"101\",\"2\"")));
+        const QString type = QString::number(practiceType);
+        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"101\",\"") + type + QStringLiteral("\"")));
         env.wait(model.selectExamBank(bank("103", "初级会计")));
-        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"103\",\"1\"")));
+        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"103\",\"") + type + QStringLiteral("\"")));
     }
 };
 
