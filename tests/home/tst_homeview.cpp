@@ -3,12 +3,14 @@
 #include "KeyCaptureRules.h"
 #include "ShellFakes.h"
 #include "SymbolIcon.h"
+#include "Theme.h"
 #include "WindowShortcutControllerSingleton.h"
 #include "WindowShortcutRecorder.h"
 #include "views/AppModelSingleton.h"
 
 #include <QDirIterator>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -346,6 +348,30 @@ private Q_SLOTS:
         model().setStudyTransparencyEnabled(false);
         QTRY_VERIFY(!find(QStringLiteral("pickerOverlay"))->isVisible());
         QCOMPARE(m_view->rootObject()->property("showingRealExamPicker").toBool(), false);
+    }
+
+    // Only a single click of the primary button outside closes a dropdown:
+    // a wheel turn or another button leaves it open.
+    void dropdownClosesOnlyOnAPrimaryClick()
+    {
+        if (!show(QStringLiteral("102"), true))
+            return;
+        click(visibleItem(QStringLiteral("realExamButton")));
+        QQuickItem *picker = find(QStringLiteral("realExamPicker"));
+        QTRY_VERIFY(picker->isVisible());
+        const QPoint outside(40, 700);
+
+        QWheelEvent wheel(outside, m_view->mapToGlobal(outside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(m_view.get(), &wheel);
+        QTest::mouseClick(m_view.get(), Qt::RightButton, {}, outside);
+        QTest::mouseClick(m_view.get(), Qt::MiddleButton, {}, outside);
+        QTest::qWait(50);
+        QVERIFY(picker->isVisible());
+
+        clickAt(outside);
+        QTRY_VERIFY(!picker->isVisible());
+        QCOMPARE(model().screen(), AppScreen::home);
     }
 
     void transparentPaperPickerOpensAPaper()
