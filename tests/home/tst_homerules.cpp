@@ -81,16 +81,16 @@ private Q_SLOTS:
                                        << AnswerKeyCapture::modifierMessage << u"z"_qs;
         QTest::newRow("Super+K refused") << key(KeyCode::K, u"k"_qs, Flag::Control) << 0 << defaults << int(Outcome::refused)
                                          << AnswerKeyCapture::modifierMessage << u"z"_qs;
-        QTest::newRow("arrow says it cannot be bound")
+        QTest::newRow("arrow refused with the one message")
             << key(KeyCode::LeftArrow, QString(QChar(FunctionKeyCharacter::LeftArrow)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
-        QTest::newRow("F5 says it cannot be bound")
+            << int(Outcome::refused) << AnswerKeyCapture::modifierMessage << u"z"_qs;
+        QTest::newRow("F5 refused with the one message")
             << key(KeyCode::F5, QString(QChar(FunctionKeyCharacter::F1 + 4)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
-        QTest::newRow("Tab says it cannot be bound") << key(KeyCode::Tab, u"\t"_qs) << 0 << defaults << int(Outcome::refused)
-                                                     << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
-        QTest::newRow("Backspace says it cannot be bound") << key(KeyCode::Delete, u"\x7f"_qs) << 0 << defaults << int(Outcome::refused)
-                                                           << AnswerKeyCapture::unusableKeyMessage << u"z"_qs;
+            << int(Outcome::refused) << AnswerKeyCapture::modifierMessage << u"z"_qs;
+        QTest::newRow("Tab refused with the one message") << key(KeyCode::Tab, u"\t"_qs) << 0 << defaults << int(Outcome::refused)
+                                                     << AnswerKeyCapture::modifierMessage << u"z"_qs;
+        QTest::newRow("Backspace refused with the one message") << key(KeyCode::Delete, u"\x7f"_qs) << 0 << defaults << int(Outcome::refused)
+                                                           << AnswerKeyCapture::modifierMessage << u"z"_qs;
         // A modifier alone is no key: no message, the capture goes on.
         QTest::newRow("Shift alone waits") << modifierKey(KeyCode::Shift, Flag::Shift) << 0 << defaults << int(Outcome::ignored)
                                            << QString() << u"z"_qs;
@@ -161,14 +161,17 @@ private Q_SLOTS:
         QTest::newRow("plain key refused") << key(KeyCode::A, u"a"_qs) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
                                            << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Alt+Tab refused") << key(KeyCode::Tab, u"\t"_qs, Flag::Option) << int(HotOutcome::refused)
-                                         << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                         << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Ctrl+Backspace refused") << key(KeyCode::Delete, u"\x7f"_qs, Flag::Command) << int(HotOutcome::refused)
-                                                << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                                << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Ctrl+Delete refused") << key(KeyCode::ForwardDelete, QString(QChar(FunctionKeyCharacter::Delete)), Flag::Command | Flag::Function)
-                                             << int(HotOutcome::refused) << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0)
+                                             << int(HotOutcome::refused) << HotKeyRecording::modifierMessage << quint32(0) << quint32(0)
                                              << QString() << QString();
         QTest::newRow("no characters refused") << key(KeyCode::Unknown, QString(), Flag::Option) << int(HotOutcome::refused)
-                                               << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                               << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
+        QTest::newRow("key without a readable name refused")
+            << key(KeyCode::Unknown, QString(QChar(0xF8FF)), Flag::Option | Flag::Function) << int(HotOutcome::refused)
+            << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Esc cancels") << key(KeyCode::Escape, u"\x1b"_qs, Flag::Option) << int(HotOutcome::cancelled) << QString()
                                      << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Alt alone waits") << modifierKey(KeyCode::Option, Flag::Option) << int(HotOutcome::ignored) << QString()
