@@ -1,5 +1,4 @@
 #include "AppModel.h"
-#include "AppModelInternals.h"
 
 #include "networking/APIClient.h"
 
@@ -68,9 +67,9 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
     const SessionTicket ticket = sessionTicket();
     const quint64 loading = beginLoading();
 
-    // One page holds the folder, up to a size the service and the analysis
-    // screen handle; a folder that counts more says so when it opens.
-    const qint64 pageSize = std::clamp<qint64>(folder.count, 1, collectionPageLimit);
+    // One page holds the whole folder; the client's bound on a reply's size
+    // guards against a folder too large to receive.
+    const qint64 pageSize = std::max<qint64>(folder.count, 1);
     const CollectionListRequest body{bankAtStart, 1, pageSize, folder.menuId};
     const QString tokenText = tokenAtStart.value_or(QString());
     QCoro::Task<QuestionModel> call = client().getUserCollectList(body, tokenText, bankAtStart);
@@ -92,8 +91,6 @@ QCoro::Task<> AppModel::openCollection(const CardMenu &folderArgument)
             setCurrentAnalysisIndex(0);
             setAnalysisFromCollections(true);
             setScreen(AppScreen::analysis);
-            if (folder.count > collectionPageLimit)
-                setNoticeMessage(QStringLiteral("该目录题目较多，仅显示前 %1 道").arg(collectionPageLimit));
         }
     }
     endLoading(loading);
@@ -150,10 +147,9 @@ void AppModel::startLoadCollections()
     runDetached(loadCollections());
 }
 
-void AppModel::startOpenCollection(const QString &folderMenuId)
+void AppModel::startOpenCollection(const CardMenu &folder)
 {
-    if (const CardMenu *folder = AppModelInternals::findMenu(m_collectionMenus, folderMenuId))
-        runDetached(openCollection(*folder));
+    runDetached(openCollection(folder));
 }
 
 void AppModel::startToggleCollection(const QString &questionId)

@@ -6,7 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTimer>
+#include <QVariantMap>
 
 // Banks, practice type, practice settings and the menu tree of the home screen.
 //
@@ -56,10 +56,11 @@ QCoro::Task<> AppModel::loadHome()
     if (!tree)
         co_return;
     setMenus(*tree);
-    forgetVanishedMenuStates(*tree);
     finishHomeLoad(loading);
+    // The replacing bank's papers belong to this load: a busy flag held by
+    // its caller (a sign-in) must not turn them away.
     if (bankReplaced)
-        co_await loadRealExams();
+        co_await loadRealExamsUnchecked();
 }
 
 QCoro::Task<> AppModel::loadHomeThenRealExams()
@@ -69,7 +70,9 @@ QCoro::Task<> AppModel::loadHomeThenRealExams()
     co_await loadHome();
     if (!ticket.isCurrent() || m_realExamsLoadsStarted != papersBefore)
         co_return;
-    co_await loadRealExams();
+    // Not turned away by the busy flag: right after a sign-in the sign-in's
+    // own home load still holds it, and this is the papers' only load.
+    co_await loadRealExamsUnchecked();
 }
 
 void AppModel::finishHomeLoad(quint64 loadingToken)
@@ -171,12 +174,10 @@ bool AppModel::updateExamSettings(ExamMode mode, qint64 questionCount, const Que
 
 QString AppModel::menuPath(const CardMenu &menu, const QString &parent) const
 {
-    // A 行测 tree is always requested as type 2: its rows keep their states
-    // whatever type another bank left selected.
     const QStringList elements{
         APIEnvironments::rawValue(m_apiEnvironment),
         m_selectedExamBank.id,
-        QString::number(isXingCeBank() ? 2 : m_practiceType),
+        QString::number(m_practiceType),
         parent,
         QString::number(QuestionTypes::rawValue(menu.questionType)),
         menu.menuId,
@@ -200,60 +201,8 @@ void AppModel::toggleMenu(const QString &path, bool defaultValue)
     const bool current = states.value(path, defaultValue);
     states.insert(path, !current);
     setMenuExpansionStates(states);
-    m_menuExpansionSaveTimer->start();
-}
-
-namespace {
-void collectPaths(const AppModel &model, const QList<CardMenu> &menus, const QString &parent, QSet<QString> &paths)
-{
-    for (const CardMenu &menu : menus) {
-        const QString path = model.menuPath(menu, parent);
-        paths.insert(path);
-        collectPaths(model, menu.children, path, paths);
-    }
-}
-} // namespace
-
-void AppModel::forgetVanishedMenuStates(const QList<CardMenu> &tree)
-{
-    // Only this tree's own entries (same environment, bank and type) are
-    // judged; the states of other banks and types stay as they are. An empty
-    // tree says nothing about which rows are gone.
-    if (tree.isEmpty())
-        return;
-    QSet<QString> paths;
-    collectPaths(*this, tree, QString(), paths);
-    const QString environment = APIEnvironments::rawValue(m_apiEnvironment);
-    const QString type = QString::number(isXingCeBank() ? 2 : m_practiceType);
-    QHash<QString, bool> kept = m_menuExpansionStates;
-    bool changed = false;
-    for (auto it = kept.begin(); it != kept.end();) {
-        const QJsonArray key = QJsonDocument::fromJson(it.key().toUtf8()).array();
-        const bool ofThisTree = key.size() == 6 && key.at(0).toString() == environment
-                                && key.at(1).toString() == m_selectedExamBank.id && key.at(2).toString() == type;
-        if (ofThisTree && !paths.contains(it.key())) {
-            it = kept.erase(it);
-            changed = true;
-        } else {
-            ++it;
-        }
-    }
-    if (!changed)
-        return;
-    setMenuExpansionStates(kept);
-    m_menuExpansionSaveTimer->start();
-}
-
-void AppModel::flushMenuExpansionStates()
-{
-    if (!m_menuExpansionSaveTimer->isActive())
-        return;
-    m_menuExpansionSaveTimer->stop();
-    saveMenuExpansionStates();
-}
-
-void AppModel::saveMenuExpansionStates()
-{
+    // Written at once and whole: a toggle survives the program ending right
+    // after it, and states of other banks and types stay stored.
     QVariantMap stored;
     for (auto it = m_menuExpansionStates.cbegin(); it != m_menuExpansionStates.cend(); ++it)
         stored.insert(it.key(), it.value());

@@ -76,20 +76,11 @@ QCoro::Task<> AppModel::login(const QString &phoneArgument, const QString &codeA
     // code) no longer holds once the account is signed in.
     setErrorMessage(std::nullopt);
     setNoticeMessage(QStringLiteral("登录成功"));
-    // The home screen's own start-up load would only repeat these requests.
-    m_homeStartedThisSession = true;
+    // The home screen, now shown, loads its past papers as on every first
+    // appearance; the sign-in ends with the home data.
     setScreen(AppScreen::home);
-    const quint64 papersBefore = m_realExamsLoadsStarted;
     co_await loadHome();
     if (!ticket.isCurrent())
         co_return;
-    if (m_realExamsLoadsStarted != papersBefore) {
-        endLoading(loading);
-        co_return;
-    }
-    // The paper load takes the busy flag before the sign-in lets go of it,
-    // so the flag stays up from the request to the last paper.
-    QCoro::Task<> papers = loadRealExamsUnchecked();
     endLoading(loading);
-    co_await std::move(papers);
 }

@@ -1,5 +1,4 @@
 #include "AppModel.h"
-#include "AppModelInternals.h"
 
 #include <QStringList>
 #include <QVariantMap>
@@ -38,12 +37,6 @@ std::optional<Question> AppModel::findOpenQuestion(const QString &questionId) co
     if (auto found = find(m_questions))
         return found;
     return find(m_analysisQuestions);
-}
-
-void AppModel::startOpenQuestions(const QString &menuId)
-{
-    if (const CardMenu *menu = AppModelInternals::findMenu(m_menus, menuId))
-        runDetached(openQuestions(*menu));
 }
 
 void AppModel::startOpenMenuRow(int row)

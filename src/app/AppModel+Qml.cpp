@@ -140,11 +140,6 @@ void AppModel::startLoadRealExams()
     runDetached(loadRealExams());
 }
 
-void AppModel::startHomeRefresh()
-{
-    runDetached(loadHomeThenRealExams());
-}
-
 void AppModel::startHomeStartUp()
 {
     if (m_homeStartedThisSession)

@@ -85,7 +85,6 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
     , m_clock(&clock)
     , m_practiceHistory(new PracticeHistoryStore(this))
     , m_inkSaveTimer(new QTimer(this))
-    , m_menuExpansionSaveTimer(new QTimer(this))
     , m_examBanksModel(new ExamBankListModel(this))
     , m_menuTreeModel(new MenuTreeModel(
           [this](const CardMenu &menu, const QString &parentPath) { return menuPath(menu, parentPath); },
@@ -105,9 +104,6 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
     m_inkSaveTimer->setSingleShot(true);
     m_inkSaveTimer->setInterval(inkSaveDelayMilliseconds);
     connect(m_inkSaveTimer, &QTimer::timeout, this, &AppModel::flushTransparentInkColor);
-    m_menuExpansionSaveTimer->setSingleShot(true);
-    m_menuExpansionSaveTimer->setInterval(menuExpansionSaveDelayMilliseconds);
-    connect(m_menuExpansionSaveTimer, &QTimer::timeout, this, &AppModel::saveMenuExpansionStates);
     connect(this, &AppModel::vipStatusCacheChanged, this, &AppModel::hasCurrentExamBankVIPChanged);
     connect(this, &AppModel::selectedExamBankChanged, this, &AppModel::hasCurrentExamBankVIPChanged);
 
@@ -117,10 +113,7 @@ AppModel::AppModel(APIClient &client, UserDefaults &defaults, Clock &clock, QObj
     m_examBanksModel->setSelectedBank(m_selectedExamBank);
 }
 
-AppModel::~AppModel()
-{
-    flushMenuExpansionStates();
-}
+AppModel::~AppModel() = default;
 
 // Start-up assigns the fields directly: nothing is published and no change
 // action runs; the store is written only for the ink write-back at the end.

@@ -303,15 +303,11 @@ public:
     // False, changing nothing, when the count is not an option or the keys are not valid.
     bool updateExamSettings(ExamMode mode, qint64 questionCount, const QuestionKeyboardShortcuts &keyboardShortcuts);
     [[nodiscard]] QString menuPath(const CardMenu &menu, const QString &parent) const;
-    // The expansion states are saved shortly after the last toggle, not on
-    // every click; flushMenuExpansionStates() saves a pending change at once.
     // Two declarations rather than a default argument, so QML can call either.
     Q_INVOKABLE void toggleMenu(const QString &path, bool defaultValue);
     Q_INVOKABLE void toggleMenu(const QString &path) { toggleMenu(path, false); }
     // Toggles a row of menuTreeModel with the default that row reads.
     Q_INVOKABLE void toggleMenuRow(int row);
-    Q_INVOKABLE void flushMenuExpansionStates();
-    static constexpr int menuExpansionSaveDelayMilliseconds = 400;
     [[nodiscard]] bool isGraphicReasoningQuestion(const Question &question) const;
 
     // ---- past papers -------------------------------------------------------
@@ -325,9 +321,8 @@ public:
     Q_INVOKABLE void startLogin(const QString &phone, const QString &code);
     Q_INVOKABLE void startLoadHome();
     Q_INVOKABLE void startLoadRealExams();
-    Q_INVOKABLE void startHomeRefresh(); // the home data, then the past papers
     // The home screen's first appearance: the home data and then the past
-    // papers, once per signed-in session (a sign-in loads them itself).
+    // papers, once per signed-in session.
     Q_INVOKABLE void startHomeStartUp();
     [[nodiscard]] bool homeStartedThisSession() const { return m_homeStartedThisSession; }
     // The home data, then the past papers unless the home load has already
@@ -502,12 +497,9 @@ private:
     [[nodiscard]] static bool menuContainsGraphicReasoning(const QList<CardMenu> &menus, const QString &targetMenuID,
                                                            bool inheritedGraphicReasoning);
     void supersedeRealExamsLoad();
-    // Drops the stored states of this tree's rows that the new tree no
-    // longer has, so the stored map keeps to the trees the user has seen.
-    void forgetVanishedMenuStates(const QList<CardMenu> &tree);
-    void saveMenuExpansionStates();
-    // The past-paper walk without the busy check, for a caller that holds
-    // the busy flag itself and hands it over.
+    // The past-paper walk without the busy check, for the loads that belong
+    // to a home load (the start-up's, a replaced bank's), which a sign-in's
+    // busy flag must not turn away.
     QCoro::Task<> loadRealExamsUnchecked();
 
     // Past papers
@@ -586,7 +578,6 @@ private:
     std::optional<QuestionModel> m_questionModel;
     qint64 m_practiceStartedAtMilliseconds = 0;
     QTimer *m_inkSaveTimer; // the pending debounced ink save while active
-    QTimer *m_menuExpansionSaveTimer; // a pending save of the expansion states
     bool m_homeStartedThisSession = false;
     std::optional<VIPStatusCache> m_vipStatusCache;
     bool m_hadMembershipWhenPurchaseOpened = false;
@@ -675,8 +666,6 @@ public:
     [[nodiscard]] static qint64 resumedCostTime(const QString &useTime);
 
     // ---- collections ------------------------------------------------------------
-    // The most questions a folder opens with.
-    static constexpr qint64 collectionPageLimit = 500;
     // The home screen's way into the collections screen (which loads its folders when shown).
     Q_INVOKABLE void showCollections();
     QCoro::Task<> loadCollections();
@@ -688,7 +677,6 @@ public:
     [[nodiscard]] bool isCollected(const Question &question) const;
 
     // ---- QML entry points: look records up by id, start the task, return ------
-    Q_INVOKABLE void startOpenQuestions(const QString &menuId);
     // The node of that row of menuTreeModel: a menu id may appear more than
     // once in a tree, a row only once.
     Q_INVOKABLE void startOpenMenuRow(int row);
@@ -699,7 +687,7 @@ public:
     Q_INVOKABLE void startOpenPracticeHistory(const QString &recordId);
     Q_INVOKABLE void startDeletePracticeHistory(const QStringList &ids);
     Q_INVOKABLE void startLoadCollections();
-    Q_INVOKABLE void startOpenCollection(const QString &folderMenuId);
+    void startOpenCollection(const CardMenu &folder);
     Q_INVOKABLE void startToggleCollection(const QString &questionId);
     Q_INVOKABLE [[nodiscard]] bool isQuestionCollected(const QString &questionId) const;
     Q_INVOKABLE [[nodiscard]] bool isCollectionInFlight(const QString &questionId) const;

@@ -38,16 +38,4 @@ inline qint64 saturatingAdd(qint64 a, qint64 b)
     return sum;
 }
 
-// The first node of the tree, in tree order, with the menu id.
-inline const CardMenu *findMenu(const QList<CardMenu> &menus, const QString &menuId)
-{
-    for (const CardMenu &menu : menus) {
-        if (menu.menuId == menuId)
-            return &menu;
-        if (const CardMenu *found = findMenu(menu.children, menuId))
-            return found;
-    }
-    return nullptr;
-}
-
 } // namespace AppModelInternals

@@ -42,8 +42,8 @@ QString PracticeHistoryRecord::formattedDate() const
     const QDateTime moment = QDateTime::fromMSecsSinceEpoch(*whole); // local time
     if (!moment.isValid() || moment.date().year() > 9999)
         return unknown;
-    // The C locale keeps the Gregorian calendar and ASCII digits.
-    return QLocale::c().toString(moment, u"yyyy-MM-dd HH:mm");
+    // The user's own locale and time zone, as every date the system shows.
+    return QLocale().toString(moment, u"yyyy-MM-dd HH:mm");
 }
 
 size_t qHash(const PracticeHistoryRecord &record, size_t seed)

@@ -2,6 +2,7 @@
 
 #include "CryptoDiagnostics.h"
 #include "HandshakeData.h"
+#include "HeaderValueError.h"
 #include "TransferError.h"
 #include "crypto/CryptoPrimitives.h"
 #include "platform/Clock.h"
@@ -152,6 +153,9 @@ QCoro::Task<ResponseEncryptionSession> APIClient::performHandshake(QString baseU
     if (!envelope.success || !envelope.data)
         throw APIError::invalidResponse();
     const HandshakeData &data = *envelope.data;
+    // Its id goes into every header set of the session.
+    if (!HeaderValueError::isSendable(data.sessionId))
+        throw APIError::invalidResponse();
     const std::optional<QByteArray> serverKey = CryptoPrimitives::base64DecodeStrict(data.serverPublicKey.toUtf8());
     if (!serverKey || serverKey->size() != CryptoPrimitives::p256PublicKeyLength || serverKey->at(0) != 0x04)
         throw APIError::invalidResponse();

@@ -1,5 +1,6 @@
 #include "APIClient.h"
 
+#include "HeaderValueError.h"
 #include "TransferError.h"
 #include "platform/UserDefaults.h"
 
@@ -24,9 +25,13 @@ QString newUuidText()
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
-// Header values must not be null: Qt drops a header whose value is null.
-QByteArray headerValue(const QString &text)
+// A header value from data (the service's or the store's). Qt writes raw
+// header values as they are, so a line break would start a header of its own.
+// Values must not be null either: Qt drops a header whose value is null.
+QByteArray headerValue(const QString &text, const QString &what)
 {
+    if (!HeaderValueError::isSendable(text))
+        throw HeaderValueError(what);
     QByteArray value = text.toUtf8();
     if (value.isNull())
         value = QByteArray("");
@@ -100,7 +105,8 @@ QString APIClient::deviceIdentifier() const
 {
     UserDefaults &defaults = UserDefaults::standard();
     const std::optional<QString> stored = defaults.string(deviceIdentifierKey);
-    if (stored && !stored->isEmpty())
+    // A stored value that could not be sent counts as none and is replaced.
+    if (stored && !stored->isEmpty() && HeaderValueError::isSendable(*stored))
         return *stored;
     const QString identifier = newUuidText();
     defaults.setValue(deviceIdentifierKey, identifier);
@@ -117,15 +123,15 @@ void APIClient::applyHeaders(QNetworkRequest &request, const QString &token, con
     request.setRawHeader("X-Platform", "Mac");
     request.setRawHeader("X-Channel-Id", "9");
     request.setRawHeader("X-Channel", "Mac");
-    request.setRawHeader("X-ExamBankId", headerValue(examBankId));
+    request.setRawHeader("X-ExamBankId", headerValue(examBankId, QStringLiteral("题库 ID")));
     request.setRawHeader("X-Type", "2");
-    request.setRawHeader("X-MAC", headerValue(deviceIdentifier()));
+    request.setRawHeader("X-MAC", headerValue(deviceIdentifier(), QStringLiteral("设备标识")));
     request.setRawHeader("X-Version", "1.0.0");
     request.setRawHeader("X-Encrypt-Mode", encryptionSession ? QByteArray("ecdh") : QByteArray("fixed"));
     if (encryptionSession)
-        request.setRawHeader("X-Session-Id", headerValue(encryptionSession->sessionId));
+        request.setRawHeader("X-Session-Id", headerValue(encryptionSession->sessionId, QStringLiteral("会话 ID")));
     if (!token.isEmpty())
-        request.setRawHeader("X-EM-Token", headerValue(token));
+        request.setRawHeader("X-EM-Token", headerValue(token, QStringLiteral("登录凭证")));
 }
 
 QNetworkRequest APIClient::makeRequest(const QUrl &url) const

@@ -140,6 +140,7 @@ private:
     QCoro::Task<HttpReply> send(QNetworkRequest request, QByteArray body);
     [[nodiscard]] QNetworkRequest makeRequest(const QUrl &url) const;
 
+    // Throws HeaderValueError for a value that would split its header.
     void applyHeaders(QNetworkRequest &request, const QString &token, const QString &examBankId,
                       const std::optional<ResponseEncryptionSession> &encryptionSession) const;
 

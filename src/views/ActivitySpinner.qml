@@ -9,15 +9,18 @@ Item {
     implicitWidth: size
     implicitHeight: size
 
+    // The wheel is `size` across, centred in whatever box it is given.
     Item {
         id: wheel
-        anchors.fill: parent
+        anchors.centerIn: parent
+        width: spinner.size
+        height: spinner.size
 
         Repeater {
             model: 12
             Rectangle {
                 required property int index
-                x: (spinner.width - width) / 2
+                x: (spinner.size - width) / 2
                 y: 0
                 width: Math.max(2, spinner.size * 0.09)
                 height: spinner.size * 0.28

@@ -65,16 +65,16 @@ private Q_SLOTS:
         QCOMPARE(model.screen(), AppScreen::home);
     }
 
-    // The home screen starts its chain (home data, then past papers) as soon
-    // as sign-in shows it, while sign-in's own home load still runs: the
-    // past papers still arrive, with no further action.
+    // The home screen's first appearance starts its chain (home data, then
+    // past papers) as soon as sign-in shows it, while sign-in's own home load
+    // still runs: the past papers still arrive, with no further action.
     void signInLoadsThePastPapers()
     {
         AppModelEnvironment env;
         AppModel &model = env.makeModel();
         QObject::connect(&model, &AppModel::screenChanged, &model, [&model] {
             if (model.screen() == AppScreen::home)
-                model.startHomeRefresh();
+                model.startHomeStartUp();
         });
         model.startLogin(mobile, QStringLiteral("123456"));
         QTRY_COMPARE(model.screen(), AppScreen::home);
@@ -136,6 +136,7 @@ private Q_SLOTS:
     {
         AppModelEnvironment env;
         env.defaults->setValue(AppModel::tokenKey, QStringLiteral("stale")); // never sent with the login
+        env.defaults->setValue(AppModel::examBankKey, QStringLiteral("102"));
         AppModel &model = env.makeModel();
         model.setScreen(AppScreen::login);
         QList<bool> loadingValues;
@@ -157,10 +158,12 @@ private Q_SLOTS:
         QVERIFY(model.vipStatusCache());
         QVERIFY(!model.examBanks().isEmpty());
         QVERIFY(!model.menus().isEmpty());
-        // Busy from the request until the home data has loaded, and only then clear.
+        // Busy from the request until the home data has loaded, and only then
+        // clear; the past papers are the home screen's to load.
         QVERIFY(!loadingValues.isEmpty());
         QCOMPARE(loadingValues.last(), false);
         QVERIFY(!loadingValues.mid(0, loadingValues.size() - 1).contains(false));
+        QCOMPARE(env.service.sendCount(listPath), 0);
     }
 
     // The expired-login banner belongs to the signed-out state: signing in

@@ -21,20 +21,30 @@ class TestHomeLoading : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void signInLoadsHomeAndPapersOnce()
+    // The sign-in ends with the home data; the home screen's first
+    // appearance then loads as it always does, past papers included, and
+    // only once in the session.
+    void signInEndsWithTheHomeDataAndTheScreenLoadsThePapers()
     {
         AppModelEnvironment env;
+        env.defaults->setValue(AppModel::examBankKey, QStringLiteral("102"));
         AppModel &model = env.makeModel();
         model.setScreen(AppScreen::login);
         env.wait(model.login(mobile, FakeService::verificationCode));
 
         QCOMPARE(count(env.service, initConfigPath), 1);
         QCOMPARE(count(env.service, cardMenuPath), 1);
-        QVERIFY(count(env.service, listPath) >= 1);
-        QVERIFY(!model.realExams().isEmpty());
+        QCOMPARE(count(env.service, listPath), 0);
+        QVERIFY(!model.menus().isEmpty());
         QVERIFY(!model.isLoading());
 
-        // The screen's own start-up then sends nothing.
+        model.startHomeStartUp();
+        QTRY_VERIFY(!model.realExams().isEmpty());
+        QTRY_VERIFY(!model.isLoading());
+        QCOMPARE(count(env.service, initConfigPath), 2);
+        QCOMPARE(count(env.service, cardMenuPath), 2);
+        QVERIFY(count(env.service, listPath) >= 1);
+
         const int sent = int(env.service.requests().size());
         model.startHomeStartUp();
         QTest::qWait(100);
@@ -149,10 +159,10 @@ private Q_SLOTS:
         QCOMPARE(model.screen(), AppScreen::home);
         QCOMPARE(model.token().value_or(QString()), token);
 
-        // "刷新" then loads everything.
+        // "刷新" then loads the home data; the past papers came with the start-up.
         env.service.clearData(path);
         model.dismissErrorMessage();
-        model.startHomeRefresh();
+        model.startLoadHome();
         QTRY_VERIFY(!model.menus().isEmpty());
         QTRY_VERIFY(!model.realExams().isEmpty());
         QVERIFY(!model.errorMessage());
@@ -177,7 +187,9 @@ private Q_SLOTS:
         QCOMPARE(model.property("hasCurrentExamBankVIP").toBool(), model.hasCurrentExamBankVIP());
     }
 
-    void expansionWritesAreCoalesced()
+    // Every toggle is in the store as soon as it is made: nothing is lost
+    // when the model goes away right after one.
+    void expansionIsWrittenAtOnce()
     {
         AppModelEnvironment env;
         const QString key = QStringLiteral("home_menu_expansion");
@@ -186,20 +198,20 @@ private Q_SLOTS:
             QVERIFY(model.isMenuExpanded(QStringLiteral("a"), true));
             QVERIFY(!model.isMenuExpanded(QStringLiteral("a")));
             model.toggleMenu(QStringLiteral("a"), true);
+            QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()), (QVariantMap{{"a", false}}));
             model.toggleMenu(QStringLiteral("b"));
             model.toggleMenu(QStringLiteral("b"));
             QVERIFY(!model.isMenuExpanded(QStringLiteral("a"), true));
-            QVERIFY(!env.defaults->contains(key));
-            QTRY_COMPARE(env.defaults->dictionary(key).value_or(QVariantMap()),
-                         (QVariantMap{{"a", false}, {"b", false}}));
-            // A pending change is not lost when the model goes away.
+            QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()), (QVariantMap{{"a", false}, {"b", false}}));
             model.toggleMenu(QStringLiteral("c"));
         }
         env.model.reset();
         QCOMPARE(env.defaults->dictionary(key).value_or(QVariantMap()).value("c"), QVariant(true));
     }
 
-    void storedStatesKeepToTheTreesSeen()
+    // A home load forgets no stored state: rows missing from the new tree,
+    // rows of other banks and foreign keys all stay, in memory and stored.
+    void storedStatesAreNeverRemoved()
     {
         AppModelEnvironment env;
         env.storeToken();
@@ -214,35 +226,44 @@ private Q_SLOTS:
         const QString vanished = model.menuPath(gone, QString());
         const QString otherBank = QStringLiteral(R"(["production","103","1","","1","x"])");
         const QString notAPath = QStringLiteral("k");
-        for (const QString &path : {kept, vanished, otherBank, notAPath})
+        const QStringList paths{kept, vanished, otherBank, notAPath};
+        for (const QString &path : paths)
             model.toggleMenu(path);
 
         env.wait(model.loadHome());
-        QVERIFY(model.menuExpansionStates().contains(kept));
-        QVERIFY(!model.menuExpansionStates().contains(vanished));
-        QVERIFY(model.menuExpansionStates().contains(otherBank));
-        QVERIFY(model.menuExpansionStates().contains(notAPath));
-        model.flushMenuExpansionStates();
-        QVERIFY(!env.defaults->dictionary(QStringLiteral("home_menu_expansion"))->contains(vanished));
-
-        // An empty tree forgets nothing.
         env.service.setData(cardMenuPath, QJsonArray());
         env.wait(model.loadHome());
-        QVERIFY(model.menuExpansionStates().contains(kept));
+        for (const QString &path : paths)
+            QVERIFY2(model.menuExpansionStates().value(path), qPrintable(path));
+        const auto stored = env.defaults->dictionary(QStringLiteral("home_menu_expansion"));
+        QVERIFY(stored);
+        for (const QString &path : paths)
+            QCOMPARE(stored->value(path), QVariant(true));
     }
 
-    void xingCePathsIgnoreThePracticeType()
+    // The third element of a path is the practice type on every bank, 行测
+    // banks included.
+    void pathsCarryThePracticeType_data()
     {
+        QTest::addColumn<qint64>("practiceType");
+        QTest::newRow("by question type") << qint64(1);
+        QTest::newRow("by knowledge point") << qint64(2);
+    }
+
+    void pathsCarryThePracticeType()
+    {
+        QFETCH(qint64, practiceType);
         AppModelEnvironment env;
-        env.defaults->setValue(AppModel::practiceTypeKey, qint64(1));
+        env.defaults->setValue(AppModel::practiceTypeKey, practiceType);
         AppModel &model = env.makeModel();
         AppModelTestProbe::applyExamBanks(model, {bank("101", "2025国考公务员行测"), bank("103", "初级会计")});
         QVERIFY(model.isXingCeBank());
         CardMenu menu;
         menu.menuId = QStringLiteral("m");
-        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"101\",\"2\"")));
+        const QString type = QString::number(practiceType);
+        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"101\",\"") + type + QStringLiteral("\"")));
         env.wait(model.selectExamBank(bank("103", "初级会计")));
-        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"103\",\"1\"")));
+        QVERIFY(model.menuPath(menu, QString()).contains(QStringLiteral("\"103\",\"") + type + QStringLiteral("\"")));
     }
 };
 

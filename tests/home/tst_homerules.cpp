@@ -83,16 +83,16 @@ private Q_SLOTS:
                                        << AnswerKeyCapture::modifierMessage << u"z"_s;
         QTest::newRow("Super+K refused") << key(KeyCode::K, u"k"_s, Flag::Control) << 0 << defaults << int(Outcome::refused)
                                          << AnswerKeyCapture::modifierMessage << u"z"_s;
-        QTest::newRow("arrow says it cannot be bound")
+        QTest::newRow("arrow refused with the one message")
             << key(KeyCode::LeftArrow, QString(QChar(FunctionKeyCharacter::LeftArrow)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
-        QTest::newRow("F5 says it cannot be bound")
+            << int(Outcome::refused) << AnswerKeyCapture::modifierMessage << u"z"_s;
+        QTest::newRow("F5 refused with the one message")
             << key(KeyCode::F5, QString(QChar(FunctionKeyCharacter::F1 + 4)), Flag::Function) << 0 << defaults
-            << int(Outcome::refused) << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
-        QTest::newRow("Tab says it cannot be bound") << key(KeyCode::Tab, u"\t"_s) << 0 << defaults << int(Outcome::refused)
-                                                     << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
-        QTest::newRow("Backspace says it cannot be bound") << key(KeyCode::Delete, u"\x7f"_s) << 0 << defaults << int(Outcome::refused)
-                                                           << AnswerKeyCapture::unusableKeyMessage << u"z"_s;
+            << int(Outcome::refused) << AnswerKeyCapture::modifierMessage << u"z"_s;
+        QTest::newRow("Tab refused with the one message") << key(KeyCode::Tab, u"\t"_s) << 0 << defaults << int(Outcome::refused)
+                                                     << AnswerKeyCapture::modifierMessage << u"z"_s;
+        QTest::newRow("Backspace refused with the one message") << key(KeyCode::Delete, u"\x7f"_s) << 0 << defaults << int(Outcome::refused)
+                                                           << AnswerKeyCapture::modifierMessage << u"z"_s;
         // A modifier alone is no key: no message, the capture goes on.
         QTest::newRow("Shift alone waits") << modifierKey(KeyCode::Shift, Flag::Shift) << 0 << defaults << int(Outcome::ignored)
                                            << QString() << u"z"_s;
@@ -163,14 +163,17 @@ private Q_SLOTS:
         QTest::newRow("plain key refused") << key(KeyCode::A, u"a"_s) << int(HotOutcome::refused) << HotKeyRecording::modifierMessage
                                            << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Alt+Tab refused") << key(KeyCode::Tab, u"\t"_s, Flag::Option) << int(HotOutcome::refused)
-                                         << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                         << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Ctrl+Backspace refused") << key(KeyCode::Delete, u"\x7f"_s, Flag::Command) << int(HotOutcome::refused)
-                                                << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                                << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Ctrl+Delete refused") << key(KeyCode::ForwardDelete, QString(QChar(FunctionKeyCharacter::Delete)), Flag::Command | Flag::Function)
-                                             << int(HotOutcome::refused) << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0)
+                                             << int(HotOutcome::refused) << HotKeyRecording::modifierMessage << quint32(0) << quint32(0)
                                              << QString() << QString();
         QTest::newRow("no characters refused") << key(KeyCode::Unknown, QString(), Flag::Option) << int(HotOutcome::refused)
-                                               << HotKeyRecording::unusableKeyMessage << quint32(0) << quint32(0) << QString() << QString();
+                                               << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
+        QTest::newRow("key without a readable name refused")
+            << key(KeyCode::Unknown, QString(QChar(0xF8FF)), Flag::Option | Flag::Function) << int(HotOutcome::refused)
+            << HotKeyRecording::modifierMessage << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Esc cancels") << key(KeyCode::Escape, u"\x1b"_s, Flag::Option) << int(HotOutcome::cancelled) << QString()
                                      << quint32(0) << quint32(0) << QString() << QString();
         QTest::newRow("Alt alone waits") << modifierKey(KeyCode::Option, Flag::Option) << int(HotOutcome::ignored) << QString()

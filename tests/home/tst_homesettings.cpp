@@ -167,7 +167,7 @@ private Q_SLOTS:
         // A key button clears an earlier message before the new capture.
         draft.startCapture(2);
         draft.handleCapturedKey(key(KeyCode::Tab, QStringLiteral("\t")));
-        QCOMPARE(draft.shortcutErrorText(), AnswerKeyCapture::unusableKeyMessage);
+        QCOMPARE(draft.shortcutErrorText(), AnswerKeyCapture::modifierMessage);
         draft.startCapture(3);
         QVERIFY(!draft.hasShortcutError());
         QCOMPARE(draft.capturingActionValue(), 3);
@@ -371,19 +371,6 @@ private Q_SLOTS:
         QCOMPARE(keyLabel(draft, 0), QStringLiteral("W"));
         QCOMPARE(sink->keys, QList<int>{Qt::Key_Q});
         QVERIFY(!overrideTaken());
-
-        // A recorder that ends on deactivation stops when the window hides.
-        HotKeyFixture fixture;
-        WindowShortcutRecorder recorder;
-        recorder.setController(fixture.controller.get());
-        auto *recorderCapture = new KeyCaptureItem(window.contentItem());
-        recorderCapture->setHandler(&recorder);
-        recorderCapture->setEndsOnDeactivation(true);
-        recorder.startRecording();
-        QVERIFY(recorder.isCapturing());
-        window.hide();
-        QVERIFY(!recorder.isCapturing());
-        QVERIFY(!fixture.controller->isRecording());
     }
 };
 

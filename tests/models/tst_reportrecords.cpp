@@ -7,6 +7,7 @@
 #include "models/PracticeHistoryRecord.h"
 #include "models/PracticeHistoryTab.h"
 
+#include <QLocale>
 #include <QTest>
 #include <limits>
 #include <time.h>
@@ -41,6 +42,17 @@ private:
     bool m_hadPrevious;
 };
 
+// Sets the program's locale, as the device's would be, for the formatting under test.
+class LocaleScope
+{
+public:
+    explicit LocaleScope(const QString &name) : m_previous(QLocale()) { QLocale::setDefault(QLocale(name)); }
+    ~LocaleScope() { QLocale::setDefault(m_previous); }
+
+private:
+    QLocale m_previous;
+};
+
 } // namespace
 
 class TestReportRecords : public QObject
@@ -60,6 +72,8 @@ private Q_SLOTS:
     void historyPageFailsOnOneBadRow();
     void formattedDate_data();
     void formattedDate();
+    void formattedDateFollowsTheLocale_data();
+    void formattedDateFollowsTheLocale();
     void commitResult_data();
     void commitResult();
     void commitRequest();
@@ -302,6 +316,32 @@ void TestReportRecords::formattedDate()
     record.id = u"r"_s;
     record.beginTime = beginTime;
     QCOMPARE(record.formattedDate(), expected);
+}
+
+void TestReportRecords::formattedDateFollowsTheLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Chinese, UTC+8") << u"zh_CN"_s << QByteArray("CST-8") << u"2023-11-15 06:13"_s;
+    QTest::newRow("Arabic digits, UTC") << u"ar_EG"_s << QByteArray("UTC0") << u"٢٠٢٣-١١-١٤ ٢٢:١٣"_s;
+    QTest::newRow("Persian digits, UTC+8") << u"fa_IR"_s << QByteArray("CST-8") << u"۲۰۲۳-۱۱-۱۵ ۰۶:۱۳"_s;
+}
+
+void TestReportRecords::formattedDateFollowsTheLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, expected);
+    const TimeZoneScope zoneScope(zone);
+    const LocaleScope localeScope(locale);
+    PracticeHistoryRecord record;
+    record.id = u"r"_s;
+    record.beginTime = u"1700000000000"_s;
+    QCOMPARE(record.formattedDate(), expected);
+    record.beginTime = u"0"_s;
+    QCOMPARE(record.formattedDate(), u"时间未知"_s);
 }
 
 void TestReportRecords::commitResult_data()

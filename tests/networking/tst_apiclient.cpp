@@ -146,6 +146,9 @@ private Q_SLOTS:
 
     void headerSet();
     void deviceIdentifierIsCreatedOnce();
+    void lineBreaksNeverReachAHeader_data();
+    void lineBreaksNeverReachAHeader();
+    void sessionIdWithALineBreakIsRefused();
     void replyEncodings_data();
     void replyEncodings();
     void handshakeEstablishesSession();
@@ -286,6 +289,52 @@ void tst_APIClient::deviceIdentifierIsCreatedOnce()
     m_defaults->setValue(key, QStringLiteral("existing-device"));
     QVERIFY(!await(m_client->getUserVipExpireTimeList(m_token, bankId)).error);
     QCOMPARE(onlyRequest(vipPath).header("X-MAC"), QByteArray("existing-device"));
+
+    // A stored value that could not be sent is replaced like an empty one.
+    m_defaults->setValue(key, QStringLiteral("edited\nX-Injected: 1"));
+    const QString replaced = m_client->deviceIdentifier();
+    QCOMPARE(replaced.size(), 36);
+    QVERIFY(replaced != created);
+    QCOMPARE(m_defaults->string(key).value_or(QString()), replaced);
+}
+
+void tst_APIClient::lineBreaksNeverReachAHeader_data()
+{
+    QTest::addColumn<QString>("tokenSuffix");
+    QTest::addColumn<QString>("bank");
+
+    QTest::newRow("token with CR LF") << QStringLiteral("\r\nX-Injected: 1") << bankId;
+    QTest::newRow("token with a lone LF") << QStringLiteral("\nX-Injected: 1") << bankId;
+    QTest::newRow("token with a lone CR") << QStringLiteral("\rX-Injected: 1") << bankId;
+    QTest::newRow("bank id with LF") << QString() << QStringLiteral("101\nX-Injected: 1");
+    QTest::newRow("bank id with CR LF") << QString() << QStringLiteral("101\r\nX-Injected: 1");
+}
+
+// A value from the service that would split a header is refused with a clear
+// error before anything is sent.
+void tst_APIClient::lineBreaksNeverReachAHeader()
+{
+    QFETCH(QString, tokenSuffix);
+    QFETCH(QString, bank);
+    const Outcome<VIPStatusResponse> outcome = await(m_client->getUserVipExpireTimeList(m_token + tokenSuffix, bank));
+    QVERIFY(outcome.error);
+    QVERIFY2(outcome.errorText().contains(QStringLiteral("换行")), qPrintable(outcome.errorText()));
+    QCOMPARE(m_fake.requests(vipPath).size(), 0);
+}
+
+// A session whose id cannot be sent is no session: calls go on in fixed mode.
+void tst_APIClient::sessionIdWithALineBreakIsRefused()
+{
+    m_fake.setHandshakeFields(QJsonObject{{QStringLiteral("sessionId"), QStringLiteral("s-1\r\nX-Injected: 1")}});
+    QVERIFY(!initConfig().error);
+    QCOMPARE(m_fake.handshakeCount(), 1);
+    QVERIFY(!APIClientTestAccess::session(*m_client));
+    const Outcome<VIPStatusResponse> outcome = await(m_client->getUserVipExpireTimeList(m_token, bankId));
+    QVERIFY2(!outcome.error, qPrintable(outcome.errorText()));
+    const FakeRequest call = onlyRequest(vipPath);
+    QCOMPARE(call.header("X-Encrypt-Mode"), QByteArray("fixed"));
+    QVERIFY(!call.hasHeader("X-Session-Id"));
+    QVERIFY(!call.hasHeader("X-Injected"));
 }
 
 void tst_APIClient::replyEncodings_data()

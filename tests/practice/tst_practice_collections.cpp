@@ -178,8 +178,8 @@ private Q_SLOTS:
         QTest::newRow("-4") << qint64(-4) << qint64(1);
         QTest::newRow("25") << qint64(25) << qint64(25);
         QTest::newRow("500") << qint64(500) << qint64(500);
-        QTest::newRow("501: capped") << qint64(501) << qint64(500);
-        QTest::newRow("huge count from the service") << qint64(9'000'000'000'000) << qint64(500);
+        QTest::newRow("501") << qint64(501) << qint64(501);
+        QTest::newRow("huge count from the service") << qint64(9'000'000'000'000) << qint64(9'000'000'000'000);
     }
 
     void folderPageSize()
@@ -224,23 +224,29 @@ private Q_SLOTS:
         QVERIFY(!model().isLoading());
     }
 
-    void aFolderBeyondTheLimitSaysSo_data()
+    // One page holds the folder however large: every question opens, with
+    // no word of a limit.
+    void aLargeFolderOpensWhole_data()
     {
-        QTest::addColumn<qint64>("count");
-        QTest::addColumn<bool>("notice");
-        QTest::newRow("500") << qint64(500) << false;
-        QTest::newRow("501") << qint64(501) << true;
+        QTest::addColumn<int>("count");
+        QTest::newRow("500") << 500;
+        QTest::newRow("501") << 501;
+        QTest::newRow("1000") << 1000;
     }
 
-    void aFolderBeyondTheLimitSaysSo()
+    void aLargeFolderOpensWhole()
     {
-        QFETCH(qint64, count);
-        QFETCH(bool, notice);
-        env->service.setData(folderPath, questionSet(QJsonArray{question(QStringLiteral("c1"), 1, QStringLiteral("A"))}));
+        QFETCH(int, count);
+        QJsonArray questions;
+        for (int i = 0; i < count; ++i)
+            questions.append(question(QStringLiteral("c%1").arg(i), 1, QStringLiteral("A")));
+        env->service.setData(folderPath, questionSet(questions));
         QVERIFY(QCoro::waitFor(completes(model().openCollection(folder(QStringLiteral("m102-11"), count)))));
+        QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("pageSize")).toInteger(), count);
+        QVERIFY2(!model().errorMessage(), qPrintable(model().errorMessage().value_or(QString())));
         QCOMPARE(model().screen(), AppScreen::analysis);
-        QCOMPARE(model().noticeMessage().value_or(QString()),
-                 notice ? QStringLiteral("该目录题目较多，仅显示前 500 道") : QString());
+        QCOMPARE(model().analysisQuestions().size(), count);
+        QVERIFY(!model().noticeMessage());
     }
 
     void loadingFolders()

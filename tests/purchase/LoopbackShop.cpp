@@ -1,6 +1,10 @@
 #include "LoopbackShop.h"
 
+#include <algorithm>
 #include <optional>
+
+#include <QPointer>
+#include <QTimer>
 
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -72,6 +76,11 @@ void LoopbackShop::setPage(const QString &path,
     m_madePages.insert(path, std::move(make));
 }
 
+void LoopbackShop::setPacedPage(const QString &path, const QByteArray &body, int parts, int intervalMs, int headDelayMs)
+{
+    m_pacedPages.insert(path, Pacing{body, std::max(1, parts), intervalMs, headDelayMs});
+}
+
 void LoopbackShop::incomingConnection(qintptr handle)
 {
     QTcpSocket *socket = nullptr;
@@ -112,6 +121,31 @@ void LoopbackShop::serve(QIODevice *socket, QByteArray &buffer)
     const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
     const QString path = QUrl(target).path();
     m_requested.append(path);
+
+    if (const auto paced = m_pacedPages.constFind(path); paced != m_pacedPages.cend()) {
+        const Pacing pacing = *paced;
+        QPointer<QIODevice> target(socket);
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n"
+                                "Content-Length: "
+            + QByteArray::number(pacing.body.size()) + "\r\nConnection: close\r\n\r\n";
+        QTimer::singleShot(pacing.headDelayMs, this, [target, head] {
+            if (target)
+                target->write(head);
+        });
+        const qsizetype piece = (pacing.body.size() + pacing.parts - 1) / pacing.parts;
+        for (int i = 0; i < pacing.parts; ++i) {
+            const QByteArray part = pacing.body.mid(i * piece, piece);
+            const bool last = i == pacing.parts - 1;
+            QTimer::singleShot(pacing.headDelayMs + (i + 1) * pacing.intervalMs, this, [target, part, last] {
+                if (!target)
+                    return;
+                target->write(part);
+                if (auto *tcp = qobject_cast<QAbstractSocket *>(target.data()); tcp && last)
+                    tcp->disconnectFromHost();
+            });
+        }
+        return;
+    }
 
     QByteArray reply;
     std::optional<QByteArray> content;

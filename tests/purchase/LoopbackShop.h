@@ -22,6 +22,9 @@ public:
     void setPage(const QString &path, const QByteArray &body);
     // Serves at path what make() builds from the request's method and body.
     void setPage(const QString &path, std::function<QByteArray(const QByteArray &, const QByteArray &)> make);
+    // Serves body at path in `parts` pieces, one every intervalMs, the
+    // head (with the whole length) after headDelayMs.
+    void setPacedPage(const QString &path, const QByteArray &body, int parts, int intervalMs, int headDelayMs = 0);
     [[nodiscard]] QStringList requestedPaths() const { return m_requested; }
 
 protected:
@@ -35,5 +38,13 @@ private:
     QSslKey m_key;
     QHash<QString, QByteArray> m_pages;
     QHash<QString, std::function<QByteArray(const QByteArray &, const QByteArray &)>> m_madePages;
+    struct Pacing
+    {
+        QByteArray body;
+        int parts = 1;
+        int intervalMs = 0;
+        int headDelayMs = 0;
+    };
+    QHash<QString, Pacing> m_pacedPages;
     QStringList m_requested;
 };

@@ -415,10 +415,11 @@ private Q_SLOTS:
         QCOMPARE(scripts.count(), 2);
     }
 
-    // The token goes only to a document that says, from a world of our own,
-    // that it is an https page of the shop host: a page that opened the shop
-    // and is still there when its request is answered gets nothing.
-    void handOverOnlyToTheShopDocument_data()
+    // The token goes, and a payment counts, only for a document that says,
+    // from a world of our own, that it is an https page of the shop host: a
+    // page that opened the shop and is still there when its message is
+    // answered gets nothing and reports nothing.
+    void handOverAndPaymentOnlyForTheShopDocument_data()
     {
         QTest::addColumn<QString>("documentOrigin");
         QTest::addColumn<bool>("handsOver");
@@ -434,7 +435,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << false;
     }
 
-    void handOverOnlyToTheShopDocument()
+    void handOverAndPaymentOnlyForTheShopDocument()
     {
         QFETCH(QString, documentOrigin);
         QFETCH(bool, handsOver);
@@ -443,9 +444,37 @@ private Q_SLOTS:
         model.openPurchasePage();
         auto bridge = makeBridge(&model);
         QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::scriptEvaluationRequested);
+        QSignalSpy payments(bridge.get(), &PurchaseWebBridge::paymentSucceeded);
         bridge->handleMessage(message(authRequest));
         bridge->documentOriginReported(documentOrigin);
         QCOMPARE(scripts.count(), handsOver ? 1 : 0);
+        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":"A-1"})"));
+        QCOMPARE(payments.count(), 0); // nothing before the document has answered
+        bridge->documentOriginReported(documentOrigin);
+        QCOMPARE(payments.count(), handsOver ? 1 : 0);
+        QCOMPARE(bridge->successHandled(), handsOver);
+    }
+
+    // Answers come back in the order the messages were checked: each one
+    // settles its own message.
+    void originAnswersSettleTheirOwnMessages()
+    {
+        m_env->storeToken();
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        auto bridge = makeBridge(&model);
+        QSignalSpy scripts(bridge.get(), &PurchaseWebBridge::scriptEvaluationRequested);
+        QSignalSpy payments(bridge.get(), &PurchaseWebBridge::paymentSucceeded);
+        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":"A-1"})"));
+        bridge->handleMessage(message(authRequest));
+        bridge->documentOriginReported(QStringLiteral("https://opener.example.com"));
+        bridge->documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
+        QCOMPARE(payments.count(), 0);
+        QCOMPARE(scripts.count(), 1);
+        // An answer nobody asked for settles nothing.
+        bridge->documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
+        QCOMPARE(payments.count(), 0);
+        QCOMPARE(scripts.count(), 1);
     }
 
     // The hand-over script itself checks the document it runs in, which may
@@ -512,23 +541,28 @@ private Q_SLOTS:
     {
         auto bridge = makeBridge(nullptr); // the report needs no model
         QSignalSpy payments(bridge.get(), &PurchaseWebBridge::paymentSucceeded);
+        // Posted by the shop's own document.
+        const auto post = [](PurchaseWebBridge &to, const char *json) {
+            to.handleMessage(message(json));
+            to.documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
+        };
 
-        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success"})"));
-        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":null})"));
-        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":""})"));
+        post(*bridge, R"({"version":1,"type":"purchase.success"})");
+        post(*bridge, R"({"version":1,"type":"purchase.success","orderId":null})");
+        post(*bridge, R"({"version":1,"type":"purchase.success","orderId":""})");
         QCOMPARE(payments.count(), 0);
         QVERIFY(!bridge->successHandled());
 
-        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":" "})"));
+        post(*bridge, R"({"version":1,"type":"purchase.success","orderId":" "})");
         QCOMPARE(payments.count(), 1);
         QVERIFY(bridge->successHandled());
-        bridge->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":"B-2"})"));
+        post(*bridge, R"({"version":1,"type":"purchase.success","orderId":"B-2"})");
         QCOMPARE(payments.count(), 1);
 
         // A new page (a new visit) reports again.
         auto next = makeBridge(nullptr);
         QSignalSpy nextPayments(next.get(), &PurchaseWebBridge::paymentSucceeded);
-        next->handleMessage(message(R"({"version":1,"type":"purchase.success","orderId":"C-3"})"));
+        post(*next, R"({"version":1,"type":"purchase.success","orderId":"C-3"})");
         QCOMPARE(nextPayments.count(), 1);
     }
 
@@ -546,6 +580,7 @@ private Q_SLOTS:
         QVERIFY(QMetaObject::invokeMethod(
             endpoint, "postMessage",
             Q_ARG(QJsonValue, message(R"({"version":1,"type":"purchase.success","orderId":"A-1"})"))));
+        bridge->documentOriginReported(PurchaseWebBridge::originText(shopOrigin));
         QCOMPARE(payments.count(), 1);
     }
 };

@@ -135,6 +135,24 @@ setTimeout(function () {
 }, 300);
 </script>)");
 
+// A page of another host that reports payments for 1.5 s, then stops.
+const QByteArray payingPage = page(R"(<script>
+function quietPost(text) {
+  var transport = window.qt && window.qt.webChannelTransport;
+  if (transport)
+    transport.send(JSON.stringify({type: 6, object: 'tolqDesktopPurchase', method: 'postMessage', args: [text], id: 903}));
+}
+report('posting', true);
+var sent = 0;
+var timer = setInterval(function () {
+  quietPost(event('purchase.success', 'FORGED-' + sent));
+  if (++sent === 60) { clearInterval(timer); report('forged', sent); }
+}, 25);
+</script>)");
+
+// The shop's page arriving in pieces: its last piece reports.
+const QByteArray slowShopPage = page("<!-- " + QByteArray(24'000, 'x') + " --><script>report('arrived', true);</script>");
+
 // A form posted to a blank target: the page it opens shows what it received.
 const QByteArray formPage = page(R"(
 <form id="f" method="post" action="/echo" target="_blank"><input name="plan" value="year"></form>
@@ -225,14 +243,14 @@ private:
         return qvariant_cast<PurchaseScreenController *>(purchasePage()->property("controller"));
     }
 
-    void showPage(AppModel &model)
+    void showPage(AppModel &model, const QString &origin = {})
     {
         AppModelSingleton::install(m_engine.get(), &model);
         QQmlComponent component(m_engine.get());
         component.setData(wrapperQml, QUrl(QStringLiteral("qrc:/tests/PurchaseWrapper.qml")));
         QVERIFY2(component.isReady(), qPrintable(component.errorString()));
         m_window.reset(component.createWithInitialProperties(
-            {{QStringLiteral("shopOrigin"), QUrl(shopAddress())}}));
+            {{QStringLiteral("shopOrigin"), QUrl(origin.isEmpty() ? shopAddress() : origin)}}));
         QVERIFY2(m_window, qPrintable(component.errorString()));
         QVERIFY(connect(m_window.get(), SIGNAL(report(QString)), &m_reports, SLOT(add(QString))));
         QVERIFY(connect(m_window.get(), SIGNAL(urlSeen(QUrl)), &m_reports, SLOT(addUrl(QUrl))));
@@ -255,6 +273,8 @@ private Q_SLOTS:
         m_shop->setPage(QStringLiteral("/opened"), openedPage);
         m_shop->setPage(QStringLiteral("/opener"), openerPage);
         m_shop->setPage(QStringLiteral("/form"), formPage);
+        m_shop->setPage(QStringLiteral("/paying"), payingPage);
+        m_shop->setPacedPage(QStringLiteral("/slow"), slowShopPage, 1, 0, 2500);
         m_shop->setPage(QStringLiteral("/echo"), [](const QByteArray &method, const QByteArray &body) {
             const QJsonObject seen{{QStringLiteral("method"), QString::fromLatin1(method)},
                                    {QStringLiteral("body"), QString::fromLatin1(body)}};
@@ -455,6 +475,61 @@ private Q_SLOTS:
                  QJsonValue(m_token));
         QTest::qWait(500);
         QCOMPARE(m_reports.values(QStringLiteral("stolen")), QList<QJsonValue>());
+    }
+
+    // A payment is taken only from the shop's own document: one reported by
+    // the page being replaced, while the view already shows the shop's
+    // address, is not.
+    void paymentFromThePageBeingReplacedIsIgnored()
+    {
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        showPage(model);
+        QSignalSpy payments(bridge(), &PurchaseWebBridge::paymentSucceeded);
+        QSignalSpy checked(bridge(), &PurchaseWebBridge::documentOriginRequested);
+        load(shopAddress(QStringLiteral("localhost")) + QStringLiteral("/paying"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("posting")), 30'000);
+        // The shop answers after 2.5 s; the page goes on posting meanwhile.
+        load(shopAddress() + QStringLiteral("/slow?desktop_client=mac"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("arrived")), 30'000);
+        QVERIFY(m_reports.has(QStringLiteral("forged")));
+        QTest::qWait(500);
+        QCOMPARE(payments.count(), 0);
+        QVERIFY(!bridge()->successHandled());
+        QVERIFY(checked.count() > 0); // the posts did pass the address check
+    }
+
+    // The first request gives up when nothing arrives for its time-out, not
+    // while the page is still arriving.
+    void firstRequestTimesOutOnlyWhenItStalls_data()
+    {
+        QTest::addColumn<int>("headDelay");
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("arriving slowly") << 0 << true;
+        QTest::newRow("nothing arrives") << 60'000 << false;
+    }
+
+    void firstRequestTimesOutOnlyWhenItStalls()
+    {
+        QFETCH(int, headDelay);
+        QFETCH(bool, arrives);
+        LoopbackShop slowShop(true);
+        // Ten pieces over 4 s, each well inside a 1.5-s time-out.
+        slowShop.setPacedPage(QStringLiteral("/"), slowShopPage, 10, 400, headDelay);
+        QVERIFY(slowShop.listen(QHostAddress::LocalHost));
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        showPage(model, QStringLiteral("https://127.0.0.1:%1").arg(slowShop.serverPort()));
+        QObject *web = qvariant_cast<QObject *>(purchasePage()->property("webView"));
+        QVERIFY(web);
+        web->setProperty("requestTimeout", 1500);
+        if (arrives) {
+            QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("arrived")), 15'000);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!web->property("loading").toBool(), 6'000);
+            QVERIFY(!m_reports.has(QStringLiteral("arrived")));
+        }
+        m_window.reset();
     }
 };
 

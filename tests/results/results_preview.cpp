@@ -2,7 +2,7 @@
 // fake service, in the normal and the transparent look:
 //   results_preview <directory>
 // Writes report-*.png, analysis-*.png (also with a material, and at the
-// panel's least width), history-*.png and collections-*.png.
+// panel's least width), history-*.png (also while loading) and collections-*.png.
 
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
@@ -101,6 +101,15 @@ int main(int argc, char *argv[])
         model.showPracticeHistory();
         shoot(model, QStringLiteral("HistoryView.qml"), directory + QStringLiteral("/history-") + look + QStringLiteral(".png"),
               transparent);
+
+        // The first page on its way: the loading row.
+        env.service.holdReplies(listPath);
+        model.backToHome();
+        model.showPracticeHistory();
+        shoot(model, QStringLiteral("HistoryView.qml"),
+              directory + QStringLiteral("/history-loading-") + look + QStringLiteral(".png"), transparent, {500, 300});
+        env.service.releaseReplies(listPath);
+        QTest::qWait(300);
 
         model.setScreen(AppScreen::collections);
         shoot(model, QStringLiteral("CollectionsView.qml"),

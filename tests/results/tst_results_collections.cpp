@@ -92,7 +92,7 @@ private Q_SLOTS:
 
         // A parent folder opens its own questions, even with a count of 0.
         env->service.setData(folderPath, questionSet(QJsonArray{question(QStringLiteral("c1"), 1, QStringLiteral("A"))}));
-        controller->open(QStringLiteral("f1"));
+        controller->open(0);
         settle();
         QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("menuId")).toString(), QStringLiteral("f1"));
         QCOMPARE(model().screen(), AppScreen::analysis);
@@ -141,7 +141,7 @@ private Q_SLOTS:
         settle();
         const quint64 busy = AppModelTestProbe::beginLoading(model());
         controller->refresh();
-        controller->open(QStringLiteral("anything"));
+        controller->open(0);
         QCOMPARE(env->service.sendCount(foldersPath), 1);
         QCOMPARE(env->service.sendCount(folderPath), 0);
         controller->back(); // always enabled

@@ -18,6 +18,9 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
+#include <algorithm>
+#include <functional>
+
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 using namespace PracticeTest;
@@ -570,6 +573,53 @@ private Q_SLOTS:
         QTRY_VERIFY(!findShown(root(), QStringLiteral("bannerText")));
     }
 
+    // The loading row's wheel turns inside its own small box, in the title
+    // colour: a vivid ink tells it from a black default.
+    void historyLoadingWheelStaysSmallInTheTitleColour()
+    {
+        model().setStudyTransparencyEnabled(true);
+        model().setTransparentInkHexValue(QStringLiteral("#D02020"));
+        env->service.holdReplies(listPath);
+        model().showPracticeHistory();
+        QVERIFY(show(QStringLiteral("HistoryView.qml")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyLoading")));
+        QQuickItem *row = findShown(root(), QStringLiteral("historyLoading"))->parentItem();
+        QQuickItem *wheel = row->childItems().first();
+        QTest::qWait(300); // a few turns of the wheel
+
+        const qreal ratio = view->effectiveDevicePixelRatio();
+        const QRectF box = wheel->mapRectToScene(QRectF(0, 0, wheel->width(), wheel->height()));
+        QCOMPARE(box.size(), QSizeF(16, 16));
+        const QImage picture = view->grabWindow();
+        const QColor background = picture.pixelColor(int((box.left() - 20) * ratio), int(box.center().y() * ratio));
+        const auto inked = [&](int x, int y) {
+            const QColor pixel = picture.pixelColor(int(x * ratio), int(y * ratio));
+            return std::abs(pixel.red() - background.red()) + std::abs(pixel.green() - background.green())
+                       + std::abs(pixel.blue() - background.blue())
+                   > 24;
+        };
+        // Nothing of the wheel above, below or left of its box.
+        const QRect around = box.toAlignedRect().adjusted(-10, -10, 0, 10);
+        int reddest = 0;
+        int strongest = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y) {
+            for (int x = around.left(); x <= around.right(); ++x) {
+                const bool inside = box.adjusted(-1, -1, 1, 1).contains(QPointF(x + 0.5, y + 0.5));
+                QVERIFY2(inside || !inked(x, y), qPrintable(QStringLiteral("wheel drawn at %1,%2").arg(x).arg(y)));
+                const QColor pixel = picture.pixelColor(int(x * ratio), int(y * ratio));
+                const int strength = 3 * 255 - pixel.red() - pixel.green() - pixel.blue();
+                if (inside && strength > strongest) {
+                    strongest = strength;
+                    reddest = pixel.red() - (pixel.green() + pixel.blue()) / 2;
+                }
+            }
+        }
+        QVERIFY2(strongest > 60, "no wheel in its box");
+        QVERIFY2(reddest > 40, qPrintable(QStringLiteral("the wheel is not in the ink colour (%1)").arg(reddest)));
+        env->service.releaseReplies(listPath);
+        settle();
+    }
+
     void historyBuildsOnlyVisibleRows()
     {
         // A long history: rows exist for what is in view, not for every record.
@@ -609,6 +659,58 @@ private Q_SLOTS:
         click(find(root(), QStringLiteral("folder_") + first));
         settle();
         QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("menuId")).toString(), first);
+    }
+
+    // Folders that share an id, or have none, each open themselves: the
+    // request carries the pressed folder's own count.
+    void collectionRowsOpenTheirOwnFolder_data()
+    {
+        QTest::addColumn<QString>("rowName");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("pageSize");
+        QTest::newRow("first of two ids") << QStringLiteral("folder_dup") << 0 << 3;
+        QTest::newRow("second of two ids") << QStringLiteral("folder_dup") << 1 << 7;
+        QTest::newRow("first without id") << QStringLiteral("folder_") << 0 << 5;
+        QTest::newRow("child without id") << QStringLiteral("folder_") << 1 << 9;
+    }
+
+    void collectionRowsOpenTheirOwnFolder()
+    {
+        QFETCH(QString, rowName);
+        QFETCH(int, nth);
+        QFETCH(int, pageSize);
+        const auto folder = [](const QString &id, const QString &name, int count, const QJsonArray &children = {}) {
+            return QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), name},
+                               {QStringLiteral("cnt"), count}, {QStringLiteral("children"), children}};
+        };
+        env->service.setData(foldersPath, QJsonArray{folder(QStringLiteral("dup"), QStringLiteral("甲"), 3),
+                                                     folder(QStringLiteral("dup"), QStringLiteral("乙"), 7),
+                                                     folder(QString(), QStringLiteral("丙"), 5,
+                                                            QJsonArray{folder(QString(), QStringLiteral("丁"), 9)})});
+        env->service.setData(folderPath, questionSet(QJsonArray{}));
+        model().setScreen(AppScreen::collections);
+        QVERIFY(show(QStringLiteral("CollectionsView.qml")));
+        settle();
+        QTRY_VERIFY(findShown(root(), QStringLiteral("folder_dup")));
+
+        QList<QQuickItem *> rows;
+        const std::function<void(QQuickItem *)> collect = [&](QQuickItem *from) {
+            if (!from->isVisible())
+                return;
+            if (from->objectName() == rowName)
+                rows.append(from);
+            for (QQuickItem *child : from->childItems())
+                collect(child);
+        };
+        collect(root());
+        std::sort(rows.begin(), rows.end(),
+                  [](QQuickItem *a, QQuickItem *b) { return a->mapToScene({0, 0}).y() < b->mapToScene({0, 0}).y(); });
+        QCOMPARE(rows.size(), 2);
+        click(rows.at(nth));
+        settle();
+        QCOMPARE(env->service.sendCount(folderPath), 1);
+        QCOMPARE(env->lastBody(folderPath).value(QStringLiteral("pageSize")).toInt(), pageSize);
+        QCOMPARE(model().noticeMessage().value_or(QString()), QStringLiteral("该目录暂无收藏题目"));
     }
 };
 

@@ -23,11 +23,16 @@ void CollectionFolderListModel::setFolders(const QList<CardMenu> &folders)
 
 void CollectionFolderListModel::append(const CardMenu &folder, int depth)
 {
-    m_rows.append(Row{folder.menuId, folder.name, folder.count, depth, false});
+    m_rows.append(Row{folder, depth, false});
     if (depth >= maximumDepth)
         return;
     for (const CardMenu &child : folder.children)
         append(child, depth + 1);
+}
+
+const CardMenu *CollectionFolderListModel::folderAt(int row) const
+{
+    return row >= 0 && row < m_rows.size() ? &m_rows.at(row).folder : nullptr;
 }
 
 int CollectionFolderListModel::rowCount(const QModelIndex &parent) const
@@ -42,11 +47,11 @@ QVariant CollectionFolderListModel::data(const QModelIndex &index, int role) con
     const Row &row = m_rows.at(index.row());
     switch (role) {
     case MenuIdRole:
-        return row.menuId;
+        return row.folder.menuId;
     case NameRole:
-        return row.name;
+        return row.folder.name;
     case CountRole:
-        return row.count;
+        return row.folder.count;
     case DepthRole:
         return row.depth;
     case OpensCardRole:

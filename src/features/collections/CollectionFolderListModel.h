@@ -22,6 +22,8 @@ public:
 
     // A new tree is one reset.
     void setFolders(const QList<CardMenu> &folders);
+    // The folder a row shows; null for a row that does not exist.
+    [[nodiscard]] const CardMenu *folderAt(int row) const;
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
@@ -30,9 +32,7 @@ public:
 private:
     struct Row
     {
-        QString menuId;
-        QString name;
-        qint64 count = 0;
+        CardMenu folder;
         int depth = 0;
         bool closesCard = false;
     };

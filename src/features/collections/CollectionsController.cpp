@@ -74,8 +74,10 @@ void CollectionsController::back()
         m_model->backToHome();
 }
 
-void CollectionsController::open(const QString &folderMenuId)
+void CollectionsController::open(int row)
 {
-    if (actionsEnabled())
-        m_model->startOpenCollection(folderMenuId);
+    if (!actionsEnabled())
+        return;
+    if (const CardMenu *folder = m_folders->folderAt(row))
+        m_model->startOpenCollection(*folder);
 }

@@ -44,8 +44,9 @@ public:
 
     Q_INVOKABLE void refresh();
     Q_INVOKABLE void back();
-    // Any folder, parent or leaf, opens its own questions.
-    Q_INVOKABLE void open(const QString &folderMenuId);
+    // Any folder, parent or leaf, opens its own questions: the row's own
+    // folder, whatever ids other folders share with it.
+    Q_INVOKABLE void open(int row);
 
 Q_SIGNALS:
     void modelChanged();

@@ -153,7 +153,7 @@ Item {
                 opacity: enabled ? 1 : 0.5
                 Accessible.role: Accessible.Button
                 Accessible.name: entry.name + " " + entry.count
-                Accessible.onPressAction: collections.open(entry.menuId)
+                Accessible.onPressAction: collections.open(entry.index)
                 Text {
                     id: folderName
                     anchors.left: parent.left
@@ -192,7 +192,7 @@ Item {
                 MouseArea {
                     anchors.fill: parent
                     cursorShape: Qt.PointingHandCursor
-                    onClicked: collections.open(entry.menuId)
+                    onClicked: collections.open(entry.index)
                 }
             }
         }

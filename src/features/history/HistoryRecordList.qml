@@ -85,8 +85,8 @@ ListView {
             spacing: 8
             ActivitySpinner {
                 anchors.verticalCenter: parent.verticalCenter
-                width: 16
-                height: 16
+                size: 16
+                color: Theme.appTitle
             }
             Text {
                 objectName: "historyLoading"

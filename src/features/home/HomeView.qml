@@ -336,13 +336,17 @@ Item {
         anchors.fill: parent
         visible: home.pickerOpen
 
-        // Outside the dropdowns a click (or a wheel turn) only closes them.
+        // Outside the dropdowns nothing reaches the page; a single click of
+        // the primary button closes them, other buttons and the wheel do not.
         MouseArea {
             objectName: "pickerCatcher"
             anchors.fill: parent
             acceptedButtons: Qt.AllButtons
-            onClicked: home.closePickers()
-            onWheel: (wheel) => { wheel.accepted = true; home.closePickers(); }
+            onClicked: (mouse) => {
+                if (mouse.button === Qt.LeftButton)
+                    home.closePickers();
+            }
+            onWheel: (wheel) => wheel.accepted = true
             Rectangle { anchors.fill: parent; color: Qt.rgba(0, 0, 0, 1 / 255) }
         }
         ExamBankPickerPanel {

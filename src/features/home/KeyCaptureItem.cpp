@@ -31,14 +31,6 @@ void KeyCaptureItem::setHandler(KeyCaptureHandler *handler)
     Q_EMIT handlerChanged();
 }
 
-void KeyCaptureItem::setEndsOnDeactivation(bool value)
-{
-    if (m_endsOnDeactivation == value)
-        return;
-    m_endsOnDeactivation = value;
-    Q_EMIT endsOnDeactivationChanged();
-}
-
 void KeyCaptureItem::itemChange(ItemChange change, const ItemChangeData &value)
 {
     if (change == ItemSceneChange)
@@ -48,23 +40,7 @@ void KeyCaptureItem::itemChange(ItemChange change, const ItemChangeData &value)
 
 void KeyCaptureItem::watchWindow(QQuickWindow *window)
 {
-    if (m_window == window && window)
-        return;
-    disconnect(m_activeConnection);
-    disconnect(m_visibleConnection);
     m_window = window;
-    if (!window)
-        return;
-    m_activeConnection = connect(window, &QWindow::activeChanged, this, &KeyCaptureItem::windowStateChanged);
-    m_visibleConnection = connect(window, &QWindow::visibleChanged, this, &KeyCaptureItem::windowStateChanged);
-}
-
-void KeyCaptureItem::windowStateChanged()
-{
-    if (!m_endsOnDeactivation || !m_handler || !m_window)
-        return;
-    if (!m_window->isVisible() || !m_window->isActive())
-        m_handler->cancelCapture();
 }
 
 bool KeyCaptureItem::eventFilter(QObject *watched, QEvent *event)

@@ -20,8 +20,6 @@ class KeyCaptureItem : public QQuickItem
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(KeyCaptureHandler *handler READ handler WRITE setHandler NOTIFY handlerChanged)
-    // End the capture when the window hides or loses the focus.
-    Q_PROPERTY(bool endsOnDeactivation READ endsOnDeactivation WRITE setEndsOnDeactivation NOTIFY endsOnDeactivationChanged)
 
 public:
     explicit KeyCaptureItem(QQuickItem *parent = nullptr);
@@ -29,12 +27,9 @@ public:
 
     [[nodiscard]] KeyCaptureHandler *handler() const { return m_handler; }
     void setHandler(KeyCaptureHandler *handler);
-    [[nodiscard]] bool endsOnDeactivation() const { return m_endsOnDeactivation; }
-    void setEndsOnDeactivation(bool value);
 
 Q_SIGNALS:
     void handlerChanged();
-    void endsOnDeactivationChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,11 +37,7 @@ protected:
 
 private:
     void watchWindow(QQuickWindow *window);
-    void windowStateChanged();
 
     QPointer<KeyCaptureHandler> m_handler;
     QPointer<QQuickWindow> m_window;
-    QMetaObject::Connection m_activeConnection;
-    QMetaObject::Connection m_visibleConnection;
-    bool m_endsOnDeactivation = false;
 };

@@ -44,7 +44,6 @@ QString conflictMessage(QuestionShortcutAction holder)
 AnswerKeyCaptureResult decide(const KeyEventInfo &event, std::optional<QuestionShortcutAction> capturing,
                               const QuestionKeyboardShortcuts &shortcuts)
 {
-    using Flag = KeyEventInfo::ModifierFlag;
     AnswerKeyCaptureResult result;
     result.shortcuts = shortcuts;
     if (!capturing)
@@ -63,8 +62,7 @@ AnswerKeyCaptureResult decide(const KeyEventInfo &event, std::optional<QuestionS
     const std::optional<QString> key = QuestionShortcutKey::identifier(event);
     if (!key) {
         result.outcome = AnswerKeyCaptureResult::Outcome::refused;
-        const bool commandStyle = event.modifierFlags & (Flag::Control | Flag::Option | Flag::Command);
-        result.error = commandStyle ? modifierMessage : unusableKeyMessage;
+        result.error = modifierMessage;
         return result;
     }
     for (const QuestionShortcutAction action : QuestionShortcutActions::allCases()) {
@@ -167,15 +165,11 @@ HotKeyRecordingResult decide(const KeyEventInfo &event)
         mask |= WindowShortcut::commandModifier;
     }
 
-    result.outcome = HotKeyRecordingResult::Outcome::refused;
-    if (!(event.modifierFlags & (Flag::Control | Flag::Option | Flag::Command))) {
-        result.message = modifierMessage;
-        return result;
-    }
     const std::optional<QString> name = keyName(event);
-    if (event.keyCode == KeyCode::Tab || event.keyCode == KeyCode::Delete || event.keyCode == KeyCode::ForwardDelete
-        || event.keyCode < 0 || !name) {
-        result.message = unusableKeyMessage;
+    if (!(event.modifierFlags & (Flag::Control | Flag::Option | Flag::Command)) || event.keyCode == KeyCode::Tab
+        || event.keyCode == KeyCode::Delete || event.keyCode == KeyCode::ForwardDelete || event.keyCode < 0 || !name) {
+        result.outcome = HotKeyRecordingResult::Outcome::refused;
+        result.message = modifierMessage;
         return result;
     }
     result.outcome = HotKeyRecordingResult::Outcome::recorded;

@@ -31,10 +31,9 @@ struct AnswerKeyCaptureResult
 };
 
 namespace AnswerKeyCapture {
-// A key press with Ctrl, Alt or Super held.
+// Any key that cannot be an answer key: one held with Ctrl, Alt or Super, and
+// keys without a single printable character (arrows, F keys, Tab, Backspace…).
 inline const QString modifierMessage = QStringLiteral("请按一个不带 Ctrl、Alt 或 Super 的按键");
-// A plain key that types nothing an answer key can be: arrows, F keys, Tab, Backspace…
-inline const QString unusableKeyMessage = QStringLiteral("该按键不能用作答题键，请换一个字母、数字或符号键");
 // "该按键已用于" and the title of the action that has the key.
 [[nodiscard]] QString conflictMessage(QuestionShortcutAction holder);
 // "选项 A" … "确认".
@@ -61,8 +60,9 @@ struct HotKeyRecordingResult
 };
 
 namespace HotKeyRecording {
+// Every refused combination: without Alt, Ctrl or Super, or a key that
+// cannot be one (Tab, Backspace, Delete, a key without a name).
 inline const QString modifierMessage = QStringLiteral("请使用带 Alt、Ctrl 或 Super 的组合键。");
-inline const QString unusableKeyMessage = QStringLiteral("Tab、退格、删除键和这个按键不能用于组合键，请换一个键。");
 inline const QString hint = QStringLiteral("点击换绑，按住 Alt、Ctrl 或 Super 再按一个键；Esc 取消。");
 inline const QString note = QStringLiteral("全局生效，与透明模式无关。默认 Alt+Z；修改后立即保存。");
 inline const QString unavailableMessage

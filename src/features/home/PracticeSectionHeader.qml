@@ -123,8 +123,7 @@ RowLayout {
             anchors.fill: parent
             hoverEnabled: true
             cursorShape: Qt.PointingHandCursor
-            // The home data, then the past papers.
-            onClicked: AppModel.startHomeRefresh()
+            onClicked: AppModel.startLoadHome()
         }
     }
 }

@@ -3,8 +3,8 @@ import QtQuick.Layouts
 import Vuzo
 
 // The global show/hide hot key: the combination in force, recording a new
-// one (saved at once), and "恢复默认". Recording ends when the window hides
-// or loses the focus, so the show/hide key never stays silenced.
+// one (saved at once), and "恢复默认". Recording ends on Esc, a recorded
+// combination, "恢复默认" or the row going away.
 ColumnLayout {
     id: row
     spacing: 8
@@ -19,7 +19,6 @@ ColumnLayout {
         width: 0
         height: 0
         handler: recorderObject
-        endsOnDeactivation: true
     }
 
     RowLayout {
@@ -79,7 +78,7 @@ ColumnLayout {
             text: recorderObject.messageText
             textFormat: Text.PlainText
             font.pixelSize: 10
-            color: recorderObject.showsError ? Theme.appRed : Theme.appTitle
+            color: Theme.appTitle
             wrapMode: Text.Wrap
         }
         Text {

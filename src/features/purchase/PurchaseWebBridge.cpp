@@ -189,16 +189,23 @@ void PurchaseWebBridge::handleMessage(const QJsonValue &body)
     const std::optional<PurchaseEvent> event = acceptedEvent(m_currentUrl, m_shopOrigin.host(), body);
     if (!event)
         return;
-    if (event->type == PurchaseEvent::authRequestType)
-        Q_EMIT documentOriginRequested();
-    else if (event->type == PurchaseEvent::purchaseSuccessType)
-        reportPayment(*event);
+    if (event->type != PurchaseEvent::authRequestType && event->type != PurchaseEvent::purchaseSuccessType)
+        return;
+    m_awaitingOrigin.enqueue(*event);
+    Q_EMIT documentOriginRequested();
 }
 
 void PurchaseWebBridge::documentOriginReported(const QString &documentOrigin)
 {
-    if (isShopDocument(documentOrigin, m_shopOrigin.host()))
+    if (m_awaitingOrigin.isEmpty())
+        return;
+    const PurchaseEvent event = m_awaitingOrigin.dequeue();
+    if (!isShopDocument(documentOrigin, m_shopOrigin.host()))
+        return;
+    if (event.type == PurchaseEvent::authRequestType)
         handOverCredentials();
+    else
+        reportPayment(event);
 }
 
 void PurchaseWebBridge::handOverCredentials()

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QQueue>
 #include <QUrl>
 #include <QWebEngineScript>
 #include <QtQml/qqmlregistration.h>
@@ -83,8 +84,9 @@ public:
 
     // One message posted by the page: checked, then dispatched on its type.
     void handleMessage(const QJsonValue &body);
-    // The answer to documentOriginRequested(): hands the credentials over
-    // when the document is (still) the shop's.
+    // The answer to documentOriginRequested(), in the order asked: the
+    // message it settles is acted on only when the document is (still) the
+    // shop's.
     Q_INVOKABLE void documentOriginReported(const QString &documentOrigin);
 
 Q_SIGNALS:
@@ -94,11 +96,11 @@ Q_SIGNALS:
     void successHandledChanged();
     // The view runs script in the page's main world; its result is not used.
     void scriptEvaluationRequested(const QString &script);
-    // A credentials request passed the message checks: the view reads the
-    // main document's location.origin in an isolated world and answers
-    // through documentOriginReported(). The channel does not say which
-    // document sent a message, and the view's address may already be the
-    // next page's while the old document still runs.
+    // A credentials request or a payment passed the message checks: the view
+    // reads the main document's location.origin in an isolated world and
+    // answers through documentOriginReported(). The channel does not say
+    // which document sent a message, and the view's address may already be
+    // the next page's while the old document still runs.
     void documentOriginRequested();
     // The first payment reported with an order id; at most once per bridge.
     void paymentSucceeded();
@@ -110,6 +112,8 @@ private:
     QPointer<AppModel> m_model;
     QUrl m_shopOrigin;
     QUrl m_currentUrl;
+    // Messages waiting for their document's origin, oldest first.
+    QQueue<PurchaseEvent> m_awaitingOrigin;
     PurchaseBridgeEndpoint *m_endpoint;
     bool m_successHandled = false;
 };

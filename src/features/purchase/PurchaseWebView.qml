@@ -38,8 +38,14 @@ Item {
         profile: PurchaseWebProfile.profile
         webChannel: channel
 
-        // The first request gives up after 30 s, as a request timeout would.
+        // The first request gives up when nothing of it arrives for 30 s, as
+        // a request time-out would; a page still arriving is left alone.
         property bool firstLoadPending: false
+        property int requestTimeout: 30000
+        onLoadProgressChanged: {
+            if (firstLoadPending)
+                firstLoadTimeout.restart();
+        }
 
         // The whole request (a form posted to a blank target keeps its body).
         onNewWindowRequested: (request) => {
@@ -55,7 +61,7 @@ Item {
 
         Timer {
             id: firstLoadTimeout
-            interval: 30000
+            interval: webView.requestTimeout
             onTriggered: {
                 if (webView.firstLoadPending && webView.loading)
                     webView.stop();
