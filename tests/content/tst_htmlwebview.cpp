@@ -465,6 +465,57 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
         QVERIFY(!web->isEnabled());
     }
 
+    // A bare paragraph is drawn as text, without a web view, and takes the
+    // height its page gives it: a line box of the option style a line, at
+    // least 30, and the same number of lines.
+    void paragraphOptionTakesItsPageHeight_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<int>("fontSize");
+        QTest::newRow("one line") << "<p>选项1：增长约3%，比上年提高0个百分点</p>" << 16;
+        QTest::newRow("several lines") << QStringLiteral("<p>%1</p>").arg(QString(QStringLiteral("城市更新不是简单的拆旧建新。")).repeated(6))
+                                       << 16;
+        QTest::newRow("analysis style, mixed text")
+            << QStringLiteral("<p>%1</p>").arg(QString(QStringLiteral("Growth of 3.5% in 2023，比上年提高 0.4 个百分点；")).repeated(4))
+            << 15;
+    }
+
+    void paragraphOptionTakesItsPageHeight()
+    {
+        QFETCH(QString, content);
+        QFETCH(int, fontSize);
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+QuestionOptionContentView { width: 400; height: implicitHeight }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *option = qobject_cast<QQuickItem *>(object.get());
+        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        option->setProperty("fontSize", fontSize);
+        option->setProperty("content", content);
+        bool drawnAsText = false;
+        QList<QQuickItem *> pending{option};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeLast();
+            QVERIFY2(!item->inherits("QQuickWebEngineView"), "a bare paragraph built a web view");
+            drawnAsText = drawnAsText || item->objectName() == QLatin1String("optionParagraphText");
+            pending += item->childItems();
+        }
+        QVERIFY(drawnAsText);
+
+        // The same paragraph as a page in the option style, as wide.
+        view()->setProperty("contentStyle", ContentViewRules::optionContentStyle(fontSize));
+        show(content);
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() > 10, 15000);
+        const double page = std::max(30.0, controller()->contentHeight());
+        QVERIFY2(std::abs(option->implicitHeight() - page) <= 1,
+                 qPrintable(QStringLiteral("drawn %1 high, the page %2").arg(option->implicitHeight()).arg(page)));
+    }
+
     // The wheel over the content is the scroller's, as if the view were not
     // there: a vertical turn is a user scroll of it (its movement signals
     // fire), a sideways one goes on to what lies beneath.
