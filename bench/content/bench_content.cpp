@@ -13,10 +13,12 @@
 //   view <H> px textures: <MB> MB       4 bytes a device pixel of every web
 //                                       view the scene graph draws
 //   view <H> px loaded: <ms> ms         window shown -> content laid out
-//   options <N> as web views PSS: <MB> MB   a stem and N option views as the
-//                                           option rows make them (HTML)
+//   options <N> as web views PSS: <MB> MB   a stem and N one-paragraph HTML
+//                                           options, each in a web view
+//   options <N> as option rows PSS: <MB> MB the same options as the option
+//                                           rows show that HTML
 //   options <N> as plain text PSS: <MB> MB  the same stem and options, their
-//                                           text drawn as plain items
+//                                           text as plain options
 //   options <N> as ... USS / textures / loaded    as for the views
 // Run under xvfb-run. Options: --runs N (default 3); --case NAME runs one
 // case in this process and prints its raw figures. Each run's raw figures
@@ -84,7 +86,9 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
-QByteArray viewScene(int height)
+// A scrolled page of an 800 × 800 window holding item (whose id is
+// "content"), 50 px from the left.
+QByteArray scene(const QString &item)
 {
     return QStringLiteral(R"(
 import QtQuick
@@ -96,41 +100,60 @@ Window {
         anchors.fill: parent
         clip: true
         contentWidth: width
-        contentHeight: view.height + 60
+        contentHeight: content.height + 60
+        %1
+    }
+}
+)")
+        .arg(item)
+        .toUtf8();
+}
+
+QByteArray viewScene(int height)
+{
+    return scene(QStringLiteral(R"(
         HtmlWebView {
-            id: view
+            id: content
             objectName: "measured"
             x: 50; y: 30; width: %1
             height: Math.max(1, contentHeight)
             html: %2
-        }
-    }
-}
-)")
-        .arg(viewWidth)
-        .arg(quoted(contentOfHeight(height)))
-        .toUtf8();
+        })")
+                     .arg(viewWidth)
+                     .arg(quoted(contentOfHeight(height))));
 }
 
-// A short stem and count options as the option rows show them, plain or not.
-QByteArray optionScene(int count, bool asHtml)
+enum class Options { WebViews, Rows, PlainText };
+
+// A short stem and count options: each a web view in the option style, as
+// the option rows show its HTML, or its text as a plain option.
+QByteArray optionScene(int count, Options kind)
 {
     QStringList contents;
     for (int i = 0; i < count; ++i)
-        contents << quoted(asHtml ? optionHtml(i) : optionText(i));
-    return QStringLiteral(R"(
-import QtQuick
-import QtQuick.Window
-import Vuzo
-Window {
-    width: 800; height: 800; visible: true
-    Flickable {
-        anchors.fill: parent
-        clip: true
-        contentWidth: width
-        contentHeight: column.height + 60
+        contents << quoted(kind == Options::PlainText ? optionText(i) : optionHtml(i));
+    const QString option = kind == Options::WebViews ? QStringLiteral(R"(
+                HtmlWebView {
+                    objectName: "measured"
+                    width: parent.width - 59
+                    height: Math.max(30, contentHeight)
+                    interactive: false
+                    html: modelData
+                    textOpacity: 0.86
+                    contentStyle: HtmlContentStyle.QuestionOption
+                })")
+                                                     : QStringLiteral(R"(
+                QuestionOptionContentView {
+                    objectName: "measured"
+                    width: parent.width - 59
+                    height: implicitHeight
+                    content: modelData
+                    fontSize: 16
+                    textOpacity: 0.86
+                })");
+    return scene(QStringLiteral(R"(
         Column {
-            id: column
+            id: content
             x: 50; y: 30; width: %1
             spacing: 12
             HtmlWebView {
@@ -141,22 +164,11 @@ Window {
             }
             Repeater {
                 model: [%2]
-                QuestionOptionContentView {
-                    objectName: "measured"
-                    width: parent.width - 59
-                    height: implicitHeight
-                    content: modelData
-                    fontSize: 16
-                    textOpacity: 0.86
-                }
+                %3
             }
-        }
-    }
-}
-)")
-        .arg(viewWidth)
-        .arg(contents.join(QStringLiteral(", ")))
-        .toUtf8();
+        })")
+                     .arg(viewWidth)
+                     .arg(contents.join(QStringLiteral(", ")), option));
 }
 
 // Every measured view has its content laid out.
@@ -199,9 +211,11 @@ int runCase(const QString &name)
     if (name.startsWith(QLatin1String("view-")))
         scene = viewScene(name.mid(5).toInt());
     else if (name.startsWith(QLatin1String("web-")))
-        scene = optionScene(name.mid(4).toInt(), true);
+        scene = optionScene(name.mid(4).toInt(), Options::WebViews);
+    else if (name.startsWith(QLatin1String("rows-")))
+        scene = optionScene(name.mid(5).toInt(), Options::Rows);
     else if (name.startsWith(QLatin1String("plain-")))
-        scene = optionScene(name.mid(6).toInt(), false);
+        scene = optionScene(name.mid(6).toInt(), Options::PlainText);
     else
         return 2;
 
@@ -259,7 +273,8 @@ int main(int argc, char *argv[])
     for (int height : viewHeights)
         cases << QStringLiteral("view-%1").arg(height);
     for (int count : optionCounts)
-        cases << QStringLiteral("web-%1").arg(count) << QStringLiteral("plain-%1").arg(count);
+        cases << QStringLiteral("web-%1").arg(count) << QStringLiteral("rows-%1").arg(count)
+              << QStringLiteral("plain-%1").arg(count);
 
     // Per case: tree PSS, main PSS, tree USS, textures, loaded, one entry a run.
     QMap<QString, QList<QList<double>>> figures;
@@ -306,6 +321,7 @@ int main(int argc, char *argv[])
         print(QStringLiteral("view-%1").arg(height), QStringLiteral("view %1 px").arg(height));
     for (int count : optionCounts) {
         print(QStringLiteral("web-%1").arg(count), QStringLiteral("options %1 as web views").arg(count));
+        print(QStringLiteral("rows-%1").arg(count), QStringLiteral("options %1 as option rows").arg(count));
         print(QStringLiteral("plain-%1").arg(count), QStringLiteral("options %1 as plain text").arg(count));
     }
     return 0;

@@ -133,6 +133,28 @@ class TestHtmlWebView : public QObject
             15000));
     }
 
+    // An option view in the window, showing content.
+    std::unique_ptr<QQuickItem> makeOption(int width, const QString &content, int fontSize = 16)
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+QuestionOptionContentView { height: implicitHeight }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
+        std::unique_ptr<QQuickItem> option(qobject_cast<QQuickItem *>(component.create()));
+        if (!option) {
+            qWarning() << component.errorString();
+            return option;
+        }
+        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        option->setWidth(width);
+        option->setProperty("fontSize", fontSize);
+        option->setProperty("content", content);
+        return option;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -431,18 +453,8 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
     {
         QFETCH(QString, content);
         QFETCH(QString, plainText);
-        QQmlComponent component(m_engine.get());
-        component.setData(R"(
-import QtQuick
-import Vuzo
-QuestionOptionContentView { width: 300; height: implicitHeight }
-)",
-                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        auto *option = qobject_cast<QQuickItem *>(object.get());
-        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
-        option->setProperty("content", content);
+        std::unique_ptr<QQuickItem> option = makeOption(300, content);
+        QVERIFY(option);
         QCOMPARE(option->property("isMarkup").toBool(), plainText.isEmpty());
         auto *text = option->findChild<QQuickItem *>(QStringLiteral("optionPlainText"));
         QVERIFY(text);
@@ -454,7 +466,7 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
         QVERIFY(!text->isVisible());
         QVERIFY(option->implicitHeight() >= 30);
         QQuickItem *web = nullptr;
-        QList<QQuickItem *> pending{option};
+        QList<QQuickItem *> pending{option.get()};
         while (!pending.isEmpty() && !web) {
             QQuickItem *item = pending.takeLast();
             if (QByteArray(item->metaObject()->className()).contains("WebEngineView"))
@@ -484,21 +496,10 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
     {
         QFETCH(QString, content);
         QFETCH(int, fontSize);
-        QQmlComponent component(m_engine.get());
-        component.setData(R"(
-import QtQuick
-import Vuzo
-QuestionOptionContentView { width: 400; height: implicitHeight }
-)",
-                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        auto *option = qobject_cast<QQuickItem *>(object.get());
-        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
-        option->setProperty("fontSize", fontSize);
-        option->setProperty("content", content);
+        std::unique_ptr<QQuickItem> option = makeOption(400, content, fontSize);
+        QVERIFY(option);
         bool drawnAsText = false;
-        QList<QQuickItem *> pending{option};
+        QList<QQuickItem *> pending{option.get()};
         while (!pending.isEmpty()) {
             QQuickItem *item = pending.takeLast();
             QVERIFY2(!item->inherits("QQuickWebEngineView"), "a bare paragraph built a web view");
