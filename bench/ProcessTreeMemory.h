@@ -52,6 +52,9 @@ struct Usage
 {
     double pss = 0; // MB
     double rss = 0; // MB
+    // Pages no other process maps: unlike PSS, not lowered by other programs
+    // that happen to map the same libraries at the same time.
+    double uss = 0; // MB
 };
 
 // One process's totals from /proc/PID/smaps_rollup.
@@ -67,6 +70,8 @@ inline Usage processUsage(qint64 pid)
             usage.pss = kb();
         else if (line.startsWith("Rss:"))
             usage.rss = kb();
+        else if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
+            usage.uss += kb();
     }
     return usage;
 }
@@ -85,6 +90,7 @@ inline TreeUsage treeUsage(qint64 root, const QSet<qint64> &excluded = {})
         const Usage usage = processUsage(pid);
         out.tree.pss += usage.pss;
         out.tree.rss += usage.rss;
+        out.tree.uss += usage.uss;
         if (pid == root)
             out.main = usage;
         ++out.processes;

@@ -6,6 +6,9 @@
 //   first stem: <ms> ms                 the set published -> first stem painted
 //   PSS: <MB> MB                        after opening the set, settled
 //   RSS: <MB> MB
+//   USS: <MB> MB                        pages of the tree no other process
+//                                       maps (other programs that map the
+//                                       same libraries lower PSS, not this)
 //   main process PSS: <MB> MB           the program's own share of both
 //   main process RSS: <MB> MB
 //   next question: <ms> ms              median of the moves through the set
@@ -13,6 +16,7 @@
 //   PSS after paging: <MB> MB           after paging through all 150 and back
 //                                       to the first, settled
 //   RSS after paging: <MB> MB
+//   USS after paging: <MB> MB
 //   main process PSS after paging: <MB> MB
 //   main process RSS after paging: <MB> MB
 //   PSS highest while paging: <MB> MB   sampled every 10 questions
@@ -89,6 +93,7 @@ void printUsage(const char *suffix, const BenchMemory::TreeUsage &usage)
 {
     std::printf("PSS%s: %.1f MB\n", suffix, usage.tree.pss);
     std::printf("RSS%s: %.1f MB\n", suffix, usage.tree.rss);
+    std::printf("USS%s: %.1f MB\n", suffix, usage.tree.uss);
     std::printf("main process PSS%s: %.1f MB\n", suffix, usage.main.pss);
     std::printf("main process RSS%s: %.1f MB\n", suffix, usage.main.rss);
     std::fflush(stdout);

@@ -133,6 +133,28 @@ class TestHtmlWebView : public QObject
             15000));
     }
 
+    // An option view in the window, showing content.
+    std::unique_ptr<QQuickItem> makeOption(int width, const QString &content, int fontSize = 16)
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+import QtQuick
+import Vuzo
+QuestionOptionContentView { height: implicitHeight }
+)",
+                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
+        std::unique_ptr<QQuickItem> option(qobject_cast<QQuickItem *>(component.create()));
+        if (!option) {
+            qWarning() << component.errorString();
+            return option;
+        }
+        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        option->setWidth(width);
+        option->setProperty("fontSize", fontSize);
+        option->setProperty("content", content);
+        return option;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -431,18 +453,8 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
     {
         QFETCH(QString, content);
         QFETCH(QString, plainText);
-        QQmlComponent component(m_engine.get());
-        component.setData(R"(
-import QtQuick
-import Vuzo
-QuestionOptionContentView { width: 300; height: implicitHeight }
-)",
-                          QUrl(QStringLiteral("qrc:/test/Option.qml")));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        auto *option = qobject_cast<QQuickItem *>(object.get());
-        option->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
-        option->setProperty("content", content);
+        std::unique_ptr<QQuickItem> option = makeOption(300, content);
+        QVERIFY(option);
         QCOMPARE(option->property("isMarkup").toBool(), plainText.isEmpty());
         auto *text = option->findChild<QQuickItem *>(QStringLiteral("optionPlainText"));
         QVERIFY(text);
@@ -454,7 +466,7 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
         QVERIFY(!text->isVisible());
         QVERIFY(option->implicitHeight() >= 30);
         QQuickItem *web = nullptr;
-        QList<QQuickItem *> pending{option};
+        QList<QQuickItem *> pending{option.get()};
         while (!pending.isEmpty() && !web) {
             QQuickItem *item = pending.takeLast();
             if (QByteArray(item->metaObject()->className()).contains("WebEngineView"))
@@ -463,6 +475,46 @@ QuestionOptionContentView { width: 300; height: implicitHeight }
         }
         QVERIFY(web);
         QVERIFY(!web->isEnabled());
+    }
+
+    // A bare paragraph is drawn as text, without a web view, and takes the
+    // height its page gives it: a line box of the option style a line, at
+    // least 30, and the same number of lines.
+    void paragraphOptionTakesItsPageHeight_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<int>("fontSize");
+        QTest::newRow("one line") << "<p>选项1：增长约3%，比上年提高0个百分点</p>" << 16;
+        QTest::newRow("several lines") << QStringLiteral("<p>%1</p>").arg(QString(QStringLiteral("城市更新不是简单的拆旧建新。")).repeated(6))
+                                       << 16;
+        QTest::newRow("analysis style, mixed text")
+            << QStringLiteral("<p>%1</p>").arg(QString(QStringLiteral("Growth of 3.5% in 2023，比上年提高 0.4 个百分点；")).repeated(4))
+            << 15;
+    }
+
+    void paragraphOptionTakesItsPageHeight()
+    {
+        QFETCH(QString, content);
+        QFETCH(int, fontSize);
+        std::unique_ptr<QQuickItem> option = makeOption(400, content, fontSize);
+        QVERIFY(option);
+        bool drawnAsText = false;
+        QList<QQuickItem *> pending{option.get()};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeLast();
+            QVERIFY2(!item->inherits("QQuickWebEngineView"), "a bare paragraph built a web view");
+            drawnAsText = drawnAsText || item->objectName() == QLatin1String("optionParagraphText");
+            pending += item->childItems();
+        }
+        QVERIFY(drawnAsText);
+
+        // The same paragraph as a page in the option style, as wide.
+        view()->setProperty("contentStyle", ContentViewRules::optionContentStyle(fontSize));
+        show(content);
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() > 10, 15000);
+        const double page = std::max(30.0, controller()->contentHeight());
+        QVERIFY2(std::abs(option->implicitHeight() - page) <= 1,
+                 qPrintable(QStringLiteral("drawn %1 high, the page %2").arg(option->implicitHeight()).arg(page)));
     }
 
     // The wheel over the content is the scroller's, as if the view were not

@@ -62,6 +62,13 @@ int main(int argc, char *argv[])
                                             "<p>若x&lt;y，则y&gt;x；水的化学式为 H<sub>2</sub>O。</p>")
                            : QStringLiteral("<p>第 %1 题：依次填入画横线部分最恰当的一项是（ ）。</p>").arg(i + 1);
         q.questionOptions = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+        // The last one's options come as the service often sends them: a paragraph each.
+        if (i == 2) {
+            q.questionOptions = {QStringLiteral("<p>增长约3%，比上年提高0个百分点</p>"),
+                                 QStringLiteral("<p>增长约4%，比上年提高1个百分点</p>"),
+                                 QStringLiteral("<p>%1</p>").arg(QString(QStringLiteral("城市更新不是简单的拆旧建新。")).repeated(5)),
+                                 QStringLiteral("<p>H<sub>2</sub>O 的比重有所上升</p>")};
+        }
         q.answer = QStringLiteral("A");
         set << q;
     }

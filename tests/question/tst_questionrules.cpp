@@ -2,9 +2,13 @@
 #include "HtmlContentStyle.h"
 #include "QuestionScreenRules.h"
 #include "SwipeRule.h"
+#include "app/TransparentInkPalette.h"
+
+#include <QColor>
 
 #include <QTest>
 
+#include <cmath>
 #include <limits>
 
 using namespace QuestionScreenRules;
@@ -280,6 +284,54 @@ private Q_SLOTS:
         QFETCH(QString, content);
         QFETCH(bool, markup);
         QCOMPARE(ContentViewRules::hasMarkup(content), markup);
+    }
+
+    // Only a bare paragraph of text is drawn without a web view; its text is
+    // what the page would show.
+    void plainParagraph_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one paragraph") << "<p>选项1：增长约3%</p>" << true << "选项1：增长约3%";
+        QTest::newRow("upper-case tags, blanks around") << "\n <P>甲</P>\t" << true << "甲";
+        QTest::newRow("white space runs collapse") << "<p>  A\n\n  B\t</p>" << true << "A B";
+        // Two no-break spaces stay two spaces, as the page shows them.
+        QTest::newRow("references decoded") << "<p>A &amp; B&nbsp;&nbsp;C</p>" << true << "A & B  C";
+        QTest::newRow("empty paragraph") << "<p></p>" << true << "";
+        QTest::newRow("attribute") << "<p class=\"x\">甲</p>" << false << "";
+        QTest::newRow("inline tag") << "<p>H<sub>2</sub>O</p>" << false << "";
+        QTest::newRow("two paragraphs") << "<p>甲</p><p>乙</p>" << false << "";
+        QTest::newRow("text outside") << "<p>甲</p>乙" << false << "";
+        QTest::newRow("escaped tag inside") << "<p>&lt;b&gt;甲&lt;/b&gt;</p>" << false << "";
+        QTest::newRow("escaped paragraph") << "&lt;p&gt;甲&lt;/p&gt;" << false << "";
+        QTest::newRow("image") << "<p><img src=\"a.png\"></p>" << false << "";
+        QTest::newRow("greater-than in text") << "<p>x > 3</p>" << false << "";
+        QTest::newRow("no markup") << "甲" << false << "";
+    }
+
+    void plainParagraph()
+    {
+        QFETCH(QString, html);
+        QFETCH(bool, plain);
+        QFETCH(QString, text);
+        QCOMPARE(ContentViewRules::isPlainParagraph(html), plain);
+        QCOMPARE(ContentViewRules::paragraphText(html), text);
+    }
+
+    // The colour the page gives its text, in both looks.
+    void contentTextColour()
+    {
+        QCOMPARE(ContentViewRules::contentTextColor(0.86, QString()).rgb(), QColor(51, 51, 51).rgb());
+        QVERIFY(std::abs(ContentViewRules::contentTextColor(0.86, QString()).alphaF() - 0.86) < 0.001);
+        QCOMPARE(ContentViewRules::contentTextColor(-1, QString()).alpha(), 0);
+        TransparentInkPalette::setCurrentIntensity(0.5);
+        const QColor ink = ContentViewRules::contentTextColor(1, QStringLiteral("#22A06B"));
+        TransparentInkPalette::setCurrentIntensity(1);
+        QCOMPARE(ink.rgb(), QColor(0x22, 0xA0, 0x6B).rgb());
+        QVERIFY(std::abs(ink.alphaF() - 0.5) < 0.001);
+        QCOMPARE(ContentViewRules::styleLineHeight(HtmlContentStyle::QuestionOption), 16 * 1.4);
+        QCOMPARE(ContentViewRules::styleFontSize(HtmlContentStyle::AnalysisOption), 15.0);
     }
 
     void optionStyleAndReferences()

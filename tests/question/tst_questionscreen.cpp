@@ -11,6 +11,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QQmlComponent>
@@ -682,6 +683,59 @@ private Q_SLOTS:
         QTRY_VERIFY(mounted().contains(QStringLiteral("page3")));
         QVERIFY(mounted().contains(QStringLiteral("page1")));
         QVERIFY(!find(view, QStringLiteral("questionCard")));
+    }
+
+    // The current page loads first: until its stem has laid out, no page
+    // beside it builds a web view; then they all load. The same holds after
+    // a jump to a part of the set whose pages are all new.
+    void neighboursLoadAfterTheCurrentPage()
+    {
+        open(plainSet(12), 2);
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        auto *pager = find(view, QStringLiteral("pager"));
+        QVERIFY(pager);
+        const auto webViews = [&](int index) {
+            int count = 0;
+            QList<QQuickItem *> pending{find(view, QStringLiteral("page%1").arg(index))};
+            while (!pending.isEmpty()) {
+                QQuickItem *item = pending.takeFirst();
+                if (!item)
+                    continue;
+                if (item->inherits("QQuickWebEngineView"))
+                    ++count;
+                pending.append(item->childItems());
+            }
+            return count;
+        };
+        const auto currentLoadsFirst = [&](int current) {
+            const QList<int> neighbours{current - 2, current - 1, current + 1, current + 2};
+            int checked = 0;
+            QElapsedTimer clock;
+            clock.start();
+            while (!pager->property("currentReady").toBool()) {
+                QVERIFY2(clock.elapsed() < 20000, "the current page never became ready");
+                bool allMounted = find(view, QStringLiteral("page%1").arg(current)) != nullptr;
+                for (int i : neighbours) {
+                    allMounted = allMounted && find(view, QStringLiteral("page%1").arg(i));
+                    QVERIFY2(webViews(i) == 0,
+                             qPrintable(QStringLiteral("page %1 built a web view before page %2 was ready").arg(i).arg(current)));
+                }
+                if (allMounted)
+                    ++checked;
+                QTest::qWait(5);
+            }
+            QVERIFY(checked > 0);
+            QVERIFY(webViews(current) > 0);
+            for (int i : neighbours)
+                QTRY_VERIFY2(webViews(i) > 0, qPrintable(QStringLiteral("page %1 never loaded").arg(i)));
+        };
+        currentLoadsFirst(2);
+        if (QTest::currentTestFailed())
+            return;
+        model().setCurrentQuestionIndex(8);
+        currentLoadsFirst(8);
     }
 
     // A long menu name gives way to the export button and the progress group

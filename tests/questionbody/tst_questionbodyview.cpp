@@ -139,7 +139,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("1"), QuestionType::single, QStringLiteral("A")),
                               make(QStringLiteral("2"), QuestionType::single, QStringLiteral("B"))});
         QVERIFY(show("Flickable { anchors.fill: parent; contentHeight: body.height + 60\n"
-                     "QuestionBodyView { id: body; objectName: \"body\"; x: 30; y: 30; width: 700; questionId: \"1\" } }"));
+                     "QuestionBodyView { id: body; objectName: \"body\"; x: 30; y: 30; width: 700; questionId: \"1\"; contentWanted: true } }"));
         QCOMPARE(textOf(QStringLiteral("sourceLine")), QStringLiteral("来源：2023年国考"));
         QVERIFY(shown(QStringLiteral("optionD")));
         QVERIFY(!shown(QStringLiteral("reviewResult")));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         model().setExamMode(ExamMode::review);
         model().setQuestions({make(QStringLiteral("m"), QuestionType::multiple, QStringLiteral("A,C")),
                               make(QStringLiteral("n"), QuestionType::single, QStringLiteral("B"))});
-        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"m\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"m\"; contentWanted: true }"));
         auto *confirm = find(QStringLiteral("confirmButton"));
         QVERIFY(confirm);
         QCOMPARE(confirm->property("text").toString(), QStringLiteral("确定"));
@@ -195,7 +195,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("s"), QuestionType::answer, QStringLiteral("要点"), 0),
                               make(QStringLiteral("t"), QuestionType::single, QStringLiteral("A"))});
         model().setStudyTransparencyEnabled(true);
-        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"s\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"s\"; contentWanted: true }"));
         auto *reveal = find(QStringLiteral("revealButton"));
         QVERIFY(reveal && reveal->isVisible());
         QCOMPARE(reveal->property("text").toString(), QStringLiteral("查看解析"));
@@ -212,7 +212,7 @@ private Q_SLOTS:
         model().setQuestions({make(QStringLiteral("1"), QuestionType::single, QStringLiteral("A"))});
         answerWith(env->service, collectPath, true);
         env->service.holdReplies(collectPath);
-        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"1\" }"));
+        QVERIFY(show("QuestionBodyView { width: 700; questionId: \"1\"; contentWanted: true }"));
         auto *button = find(QStringLiteral("collectButton"));
         QCOMPARE(button->width(), 86.0);
         QCOMPARE(textOf(QStringLiteral("collectText")), QStringLiteral("收藏"));

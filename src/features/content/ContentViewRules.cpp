@@ -1,6 +1,7 @@
 #include "ContentViewRules.h"
 
 #include "HtmlContentStyle.h"
+#include "HtmlPageTemplate.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 double ContentViewRules::sheetScale(double uiScale)
 {
@@ -81,6 +83,63 @@ QString ContentViewRules::decodeCharacterReferences(const QString &text)
     QString escaped = text;
     escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     return QTextDocumentFragment::fromHtml(QStringLiteral("<pre>") + escaped + QStringLiteral("</pre>")).toPlainText();
+}
+
+namespace {
+
+std::optional<QString> bareParagraph(const QString &html)
+{
+    static const QRegularExpression paragraph(QStringLiteral("^\\s*<p>([^<>]*)</p>\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = paragraph.match(html);
+    // Escaped tags inside are unescaped by the page and shown as markup.
+    if (!match.hasMatch() || HtmlPageTemplate::normalizeEncodedHTMLIfNeeded(html) != html)
+        return std::nullopt;
+    // The page's white space: runs of it are one space, none at the ends.
+    static const QRegularExpression blanks(QStringLiteral("[ \\t\\n\\r\\f]+"));
+    QString text = match.captured(1);
+    text.replace(blanks, QStringLiteral(" "));
+    return text.trimmed();
+}
+
+} // namespace
+
+bool ContentViewRules::isPlainParagraph(const QString &html)
+{
+    return bareParagraph(html).has_value();
+}
+
+QString ContentViewRules::paragraphText(const QString &html)
+{
+    const std::optional<QString> text = bareParagraph(html);
+    // Decoded last, so that "&nbsp;" stays a space that does not collapse.
+    return text ? decodeCharacterReferences(*text) : QString();
+}
+
+QColor ContentViewRules::contentTextColor(double textOpacity, const QString &inkHex)
+{
+    // The page's own colour text, "rgba(r, g, b, a)", read back.
+    const QString css = HtmlPageTemplate::contentColors(
+                            textOpacity, inkHex.isEmpty() ? std::nullopt : std::optional<QString>(inkHex))
+                            .text;
+    static const QRegularExpression rgba(QStringLiteral("^rgba\\((\\d+), (\\d+), (\\d+), ([0-9.eE+-]+)\\)$"));
+    const QRegularExpressionMatch match = rgba.match(css);
+    if (!match.hasMatch())
+        return QColor(51, 51, 51);
+    QColor color(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    color.setAlphaF(float(std::clamp(match.captured(4).toDouble(), 0.0, 1.0)));
+    return color;
+}
+
+double ContentViewRules::styleFontSize(int style)
+{
+    return HtmlContentStyle::metrics(HtmlContentStyle::fromInt(style)).fontSize;
+}
+
+double ContentViewRules::styleLineHeight(int style)
+{
+    const HtmlContentStyle::Metrics metrics = HtmlContentStyle::metrics(HtmlContentStyle::fromInt(style));
+    return metrics.lineHeight.toDouble() * metrics.fontSize;
 }
 
 bool ContentViewRules::isOverContent(QQuickItem *area, const QPointF &scenePosition)

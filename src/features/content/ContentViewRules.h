@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QPointF>
 #include <QQuickItem>
@@ -48,4 +49,16 @@ public:
     Q_INVOKABLE [[nodiscard]] static bool isOverContent(QQuickItem *area, const QPointF &scenePosition);
     // Plain option text with its character references ("&amp;", "&#x4E00;") decoded.
     Q_INVOKABLE [[nodiscard]] static QString decodeCharacterReferences(const QString &text);
+
+    // HTML that is one bare paragraph of text ("<p>text</p>": no attribute,
+    // no other tag, no escaped tag) shows the same drawn as text in its page
+    // style, without a web view of its own.
+    Q_INVOKABLE [[nodiscard]] static bool isPlainParagraph(const QString &html);
+    // That paragraph's text as the page shows it: white space runs collapsed
+    // and trimmed, character references decoded; empty for other HTML.
+    Q_INVOKABLE [[nodiscard]] static QString paragraphText(const QString &html);
+    // The text colour, type size and line height (px) of a content page.
+    Q_INVOKABLE [[nodiscard]] static QColor contentTextColor(double textOpacity, const QString &inkHex);
+    Q_INVOKABLE [[nodiscard]] static double styleFontSize(int style);
+    Q_INVOKABLE [[nodiscard]] static double styleLineHeight(int style);
 };

@@ -12,8 +12,8 @@ import Vuzo
 // the material view, which set:
 //   questionId      the question of this page
 //   transparent, inkHex, inkIntensity   the look
-//   contentWanted   false keeps every web view of the page unbuilt; once true
-//                   the content loads and stays loaded
+//   contentWanted   false (the default) keeps every web view of the page
+//                   unbuilt; once true the content loads and stays loaded
 // and may listen to contentReady(), sent once the stem has laid out.
 // controller, questionIndex and stem are accepted for the host's sake and
 // not needed.
@@ -26,7 +26,9 @@ Column {
     property bool transparent: false
     property string inkHex: ""
     property real inkIntensity: 1
-    property bool contentWanted: true
+    // False until the host says otherwise: a host that binds it only after
+    // creation (a Loader's onLoaded) must not find the web views already built.
+    property bool contentWanted: false
     property bool loadContent: false
     onContentWantedChanged: if (contentWanted) loadContent = true
     Component.onCompleted: if (contentWanted) loadContent = true
