@@ -1,5 +1,5 @@
 // Writes the program icon in the sizes of the freedesktop icon theme, from the
-// one large icon: iconsizes <source.png> <output folder> <size>...
+// one large icon: iconsizes <source.png> <output folder> <icon name> <size>...
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -10,8 +10,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() < 4) {
-        std::fputs("usage: iconsizes <source.png> <output folder> <size>...\n", stderr);
+    if (arguments.size() < 5) {
+        std::fputs("usage: iconsizes <source.png> <output folder> <icon name> <size>...\n", stderr);
         return 2;
     }
     const QImage source(arguments.at(1));
@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QDir output(arguments.at(2));
-    for (const QString &text : arguments.mid(3)) {
+    const QString fileName = arguments.at(3) + QStringLiteral(".png");
+    for (const QString &text : arguments.mid(4)) {
         bool ok = false;
         const int side = text.toInt(&ok);
         if (!ok || side <= 0 || side > source.width()) {
@@ -33,7 +34,7 @@ int main(int argc, char *argv[])
             return 1;
         }
         const QImage scaled = source.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (!scaled.save(output.filePath(folder + QStringLiteral("/vuzo.png")))) {
+        if (!scaled.save(output.filePath(folder + QLatin1Char('/') + fileName))) {
             std::fprintf(stderr, "iconsizes: cannot write size %d\n", side);
             return 1;
         }

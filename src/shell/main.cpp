@@ -2,6 +2,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/AppDelegate.h"
 #include "shell/SingleInstance.h"
+#include "windowing/DesktopIdentity.h"
 #include "windowing/ShutdownSignals.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ int main(int argc, char *argv[])
     QtWebEngineQuick::initialize();
     QApplication application(argc, argv);
     sharedApplication = &application;
-    QApplication::setApplicationName(QStringLiteral("vuzo"));
+    DesktopIdentity::apply();
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A second launch on the same settings shows the running copy's panel

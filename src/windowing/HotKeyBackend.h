@@ -31,6 +31,9 @@ public:
         // A Wayland session whose portal offers no global shortcuts: an X11
         // grab through XWayland would never see keys typed into native windows.
         waylandWithoutPortal,
+        // The portal gives global shortcuts only to programs it can name, and
+        // could not name this one (its desktop entry is not installed).
+        desktopRefusesProgram,
     };
 
     struct Registration
@@ -51,6 +54,8 @@ public:
         virtual void bindingDescribed(const QString &description) = 0;
         // The registration in force ended without being asked to (status < 0).
         virtual void bindingLost(int status) = 0;
+        // availability() changed: the desktop's answer came after start-up.
+        virtual void availabilityChanged() = 0;
     };
 
     virtual ~HotKeyBackend() = default;

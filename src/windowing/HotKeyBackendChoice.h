@@ -5,21 +5,16 @@
 #include <QProcessEnvironment>
 #include <memory>
 
-// Which way to global keys this session offers, decided once at start-up: the
-// desktop portal on a Wayland session (where an X11 grab through XWayland
-// never sees keys typed into native windows), the X11 grab everywhere else.
+// Which way to global keys this session offers, decided at start-up from the
+// environment alone (nothing here waits on the desktop): the desktop portal on
+// a Wayland session, where an X11 grab through XWayland never sees keys typed
+// into native windows, the X11 grab everywhere else. Whether the portal offers
+// global shortcuts it says itself, later.
 namespace HotKeyBackendChoice {
 
-enum class Kind {
-    x11Grab,
-    portal,
-    // A Wayland session whose portal offers no global shortcuts.
-    none,
-};
-
 [[nodiscard]] bool isWaylandSession(const QProcessEnvironment &environment);
-[[nodiscard]] Kind choose(bool waylandSession, bool portalOffersShortcuts);
-// The backend for this process, on the session bus.
+// The backend for this process; the portal's on a session-bus connection of
+// its own.
 [[nodiscard]] std::unique_ptr<HotKeyBackend> make();
 
 } // namespace HotKeyBackendChoice

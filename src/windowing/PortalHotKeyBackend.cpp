@@ -9,55 +9,83 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QRandomGenerator>
 
 namespace {
 
 const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
 const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
-// What the desktop lists the shortcut as in its settings.
-const QString shortcutDescription = QStringLiteral("显示 / 隐藏整个窗口");
+const QString registryInterface = QStringLiteral("org.freedesktop.host.portal.Registry");
+const QString notAllowedError = QStringLiteral("org.freedesktop.portal.Error.NotAllowed");
 
 QString pathOf(const QVariant &value)
 {
     // The session handle arrives as a string from most portals, as an object
     // path from some.
-    if (value.canConvert<QDBusObjectPath>() && value.metaType() == QMetaType::fromType<QDBusObjectPath>())
+    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
         return value.value<QDBusObjectPath>().path();
     return value.toString();
 }
 
-std::optional<QString> describedTrigger(const PortalShortcutList &shortcuts)
-{
-    for (const PortalShortcut &shortcut : shortcuts) {
-        if (shortcut.id == PortalHotKeyBackend::shortcutId)
-            return shortcut.properties.value(QStringLiteral("trigger_description")).toString();
-    }
-    return std::nullopt;
-}
-
 PortalShortcutList shortcutsOf(const QVariant &value)
 {
-    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
-        return qdbus_cast<PortalShortcutList>(value.value<QDBusArgument>());
+    if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
+        const auto argument = value.value<QDBusArgument>();
+        // A list of another type is no list of shortcuts: reading it as one
+        // would stop at its first element with a warning, and take nothing.
+        if (argument.currentSignature() != QLatin1String("a(sa{sv})"))
+            return {};
+        return qdbus_cast<PortalShortcutList>(argument);
+    }
     return value.value<PortalShortcutList>();
 }
 
 QVariantMap mapOf(const QVariant &value)
 {
-    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
-        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
+        const auto argument = value.value<QDBusArgument>();
+        if (argument.currentSignature() != QLatin1String("a{sv}"))
+            return {};
+        return qdbus_cast<QVariantMap>(argument);
+    }
     return value.toMap();
+}
+
+const PortalShortcut *ours(const PortalShortcutList &shortcuts)
+{
+    for (const PortalShortcut &shortcut : shortcuts) {
+        if (shortcut.id == PortalHotKeyBackend::shortcutId)
+            return &shortcut;
+    }
+    return nullptr;
+}
+
+// No portal answers on the bus, or it does not know the call.
+bool portalMissing(const QDBusError &error)
+{
+    switch (error.type()) {
+    case QDBusError::ServiceUnknown:
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::UnknownInterface:
+    case QDBusError::UnknownMethod:
+    case QDBusError::UnknownObject:
+    case QDBusError::Disconnected:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
-PortalHotKeyBackend::PortalHotKeyBackend(const QDBusConnection &connection, QObject *parent)
+PortalHotKeyBackend::PortalHotKeyBackend(const QDBusConnection &connection, QString applicationId, QObject *parent)
     : QObject(parent)
     , m_connection(connection)
+    , m_applicationId(std::move(applicationId))
 {
     PortalShortcut::registerDBusTypes();
-    // Signals of the portal are subscribed before any call could cause them.
+    // Signals of the portal are subscribed before any call could cause them;
+    // this asks the bus, not the portal.
     m_signalsConnected
         = m_connection.connect(service, objectPath, interfaceName, QStringLiteral("Activated"), this,
                                SLOT(onActivated(QDBusMessage)))
@@ -67,41 +95,12 @@ PortalHotKeyBackend::PortalHotKeyBackend(const QDBusConnection &connection, QObj
 
 PortalHotKeyBackend::~PortalHotKeyBackend()
 {
-    abandonAttempt();
-    if (m_bound)
-        closeSession(m_bound->session);
+    forgetRequest();
+    forgetSession();
     m_connection.disconnect(service, objectPath, interfaceName, QStringLiteral("Activated"), this,
                             SLOT(onActivated(QDBusMessage)));
     m_connection.disconnect(service, objectPath, interfaceName, QStringLiteral("ShortcutsChanged"), this,
                             SLOT(onShortcutsChanged(QDBusMessage)));
-}
-
-bool PortalHotKeyBackend::isOffered(const QDBusConnection &connection, int timeoutMs)
-{
-    if (!connection.isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(service, objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << interfaceName << QStringLiteral("version");
-    const QDBusMessage reply = connection.call(get, QDBus::Block, timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
-    bool isNumber = false;
-    const uint version = reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt(&isNumber);
-    return isNumber && version >= 1;
-}
-
-void PortalHotKeyBackend::registerHostApplication(const QDBusConnection &connection, const QString &applicationId,
-                                                  int timeoutMs)
-{
-    if (!connection.isConnected())
-        return;
-    QDBusMessage registration = QDBusMessage::createMethodCall(
-        service, objectPath, QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
-    registration << applicationId << QVariantMap();
-    // An older portal, or a program not installed with its desktop entry, says
-    // no; the portal then names the program as it can.
-    connection.call(registration, QDBus::Block, timeoutMs);
 }
 
 HotKeyBackend::Registration PortalHotKeyBackend::registerHotKey(quint32 keyCode, quint32 modifiers)
@@ -110,12 +109,14 @@ HotKeyBackend::Registration PortalHotKeyBackend::registerHotKey(quint32 keyCode,
     if (!trigger)
         return {unknownKey, 0};
     if (!m_connection.isConnected() || !m_signalsConnected)
+        becomeUnavailable(Availability::waylandWithoutPortal);
+    if (m_availability != Availability::available)
         return {unavailable, 0};
     const quint64 handle = m_nextHandle++;
-    // A newer wish replaces one that waits; bindings go one at a time.
+    // A newer wish replaces one that waits; requests go one at a time.
     m_wanted = Wish{handle, *trigger};
-    if (!m_attempt)
-        startAttempt();
+    m_releaseWhenIdle = false;
+    advance();
     return {pending, handle};
 }
 
@@ -123,11 +124,14 @@ void PortalHotKeyBackend::unregisterHotKey(quint64 handle)
 {
     if (m_wanted && m_wanted->handle == handle)
         m_wanted.reset();
-    if (m_attempt && m_attempt->wish.handle == handle)
-        abandonAttempt();
-    if (m_bound && m_bound->handle == handle) {
-        closeSession(m_bound->session);
+    // A request in flight still answers; its answer is then dropped.
+    if (m_current && m_current->handle == handle)
+        m_current.reset();
+    if (m_bound && *m_bound == handle)
         m_bound.reset();
+    if (!m_wanted && !m_current && !m_bound) {
+        m_releaseWhenIdle = true;
+        releaseIfUnused();
     }
 }
 
@@ -141,9 +145,85 @@ void PortalHotKeyBackend::removeHandler()
     m_onPressed = nullptr;
 }
 
+void PortalHotKeyBackend::advance()
+{
+    if (m_step != Step::none)
+        return; // the answer in flight moves things on
+    if (m_availability != Availability::available) {
+        // Nothing can be bound: every wish hears so.
+        for (auto *wish : {&m_current, &m_wanted}) {
+            if (const auto dropped = std::exchange(*wish, std::nullopt); dropped && m_listener)
+                m_listener->registrationAnswered(dropped->handle, unavailable);
+        }
+        return;
+    }
+    if (m_handshake != Handshake::done) {
+        if (m_handshake == Handshake::none && (m_wanted || m_current))
+            startHandshake();
+        return;
+    }
+    if (!m_current) {
+        if (!m_wanted)
+            return;
+        m_current = std::exchange(m_wanted, std::nullopt);
+    }
+    // The first registration of a run goes to the desktop with the session
+    // (some desktops take shortcuts only from there); a later one is a new
+    // combination for the session's shortcut.
+    if (m_session.isEmpty())
+        createSession();
+    else
+        bindShortcuts();
+}
+
+void PortalHotKeyBackend::startHandshake()
+{
+    m_handshake = Handshake::underWay;
+    const auto askVersion = [this] {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            service, objectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << interfaceName << QStringLiteral("version");
+        auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(get), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
+            finished->deleteLater();
+            const QDBusPendingReply<QDBusVariant> reply = *finished;
+            bool isNumber = false;
+            const uint version = reply.isError() ? 0 : reply.value().variant().toUInt(&isNumber);
+            handshakeAnswered(isNumber && version >= 1);
+        });
+    };
+    if (m_applicationId.isEmpty()) {
+        askVersion();
+        return;
+    }
+    // The registration goes first on this connection, and everything else
+    // waits for its answer: the portal names the program by the first call.
+    // An older portal has no registry, and one that cannot find the program's
+    // desktop entry refuses; both then name the program as they can.
+    QDBusMessage registration = QDBusMessage::createMethodCall(service, objectPath, registryInterface,
+                                                               QStringLiteral("Register"));
+    registration << m_applicationId << QVariantMap();
+    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(registration), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [askVersion](QDBusPendingCallWatcher *finished) {
+        finished->deleteLater();
+        askVersion();
+    });
+}
+
+void PortalHotKeyBackend::handshakeAnswered(bool offered)
+{
+    m_handshake = Handshake::done;
+    if (!offered) {
+        becomeUnavailable(Availability::waylandWithoutPortal);
+        return;
+    }
+    advance();
+    releaseIfUnused();
+}
+
 QString PortalHotKeyBackend::newToken()
 {
-    return QStringLiteral("vuzo_%1_%2").arg(++m_tokenCounter).arg(QRandomGenerator::global()->generate());
+    return QStringLiteral("vuzo_%1").arg(++m_tokenCounter);
 }
 
 QString PortalHotKeyBackend::requestPath(const QString &token) const
@@ -155,155 +235,209 @@ QString PortalHotKeyBackend::requestPath(const QString &token) const
     return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
 }
 
-void PortalHotKeyBackend::watchRequest(const Request &request)
+PortalShortcutList PortalHotKeyBackend::wishedShortcuts() const
 {
-    forgetRequest();
-    m_attempt->request = request;
-    m_connection.connect(service, request.path, requestInterface, QStringLiteral("Response"), this,
-                         SLOT(onRequestResponse(QDBusMessage)));
-}
-
-void PortalHotKeyBackend::forgetRequest()
-{
-    if (!m_attempt || !m_attempt->request)
-        return;
-    m_connection.disconnect(service, m_attempt->request->path, requestInterface, QStringLiteral("Response"), this,
-                            SLOT(onRequestResponse(QDBusMessage)));
-    m_attempt->request.reset();
-}
-
-void PortalHotKeyBackend::startAttempt()
-{
-    if (!m_wanted)
-        return;
-    m_attempt = Attempt{*m_wanted, {}, std::nullopt};
-    m_wanted.reset();
-    createSession();
-}
-
-void PortalHotKeyBackend::abandonAttempt()
-{
-    if (!m_attempt)
-        return;
-    forgetRequest();
-    if (!m_attempt->session.isEmpty())
-        closeSession(m_attempt->session);
-    m_attempt.reset();
+    return {PortalShortcut{shortcutId,
+                           {{QStringLiteral("description"), shortcutDescription},
+                            {QStringLiteral("preferred_trigger"), m_current->trigger}}}};
 }
 
 void PortalHotKeyBackend::createSession()
 {
     const QString token = newToken();
-    const Request request{RequestKind::createSession, requestPath(token)};
-    // Subscribed before the call: the answer may come before the call returns.
-    watchRequest(request);
-    QDBusMessage call = QDBusMessage::createMethodCall(service, objectPath, interfaceName, QStringLiteral("CreateSession"));
-    call << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("session_handle_token"), newToken()}};
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, path = request.path](QDBusPendingCallWatcher *finished) { handleCallReply(finished, path); });
+    send(Step::createSession, QStringLiteral("CreateSession"),
+         {QVariantMap{{QStringLiteral("handle_token"), token},
+                      {QStringLiteral("session_handle_token"), sessionToken},
+                      {QStringLiteral("shortcuts"), QVariant::fromValue(wishedShortcuts())}}},
+         token);
 }
 
-void PortalHotKeyBackend::bind()
+void PortalHotKeyBackend::listShortcuts(Step step)
 {
     const QString token = newToken();
-    const Request request{RequestKind::bindShortcuts, requestPath(token)};
-    watchRequest(request);
-    const PortalShortcutList shortcuts{PortalShortcut{shortcutId,
-                                                      {{QStringLiteral("description"), shortcutDescription},
-                                                       {QStringLiteral("preferred_trigger"), m_attempt->wish.trigger}}}};
-    QDBusMessage call = QDBusMessage::createMethodCall(service, objectPath, interfaceName, QStringLiteral("BindShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(m_attempt->session)) << QVariant::fromValue(shortcuts) << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token}};
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, path = request.path](QDBusPendingCallWatcher *finished) { handleCallReply(finished, path); });
+    send(step, QStringLiteral("ListShortcuts"),
+         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap{{QStringLiteral("handle_token"), token}}},
+         token);
 }
 
-void PortalHotKeyBackend::handleCallReply(QDBusPendingCallWatcher *watcher, const QString &path)
+void PortalHotKeyBackend::bindShortcuts()
 {
-    watcher->deleteLater();
-    if (!m_attempt || !m_attempt->request || m_attempt->request->path != path)
-        return; // answered already, or given up
-    const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-    if (reply.isError()) {
-        const QDBusError::ErrorType type = reply.error().type();
-        // No portal answering at all is a missing portal, not a refusal.
-        const bool missing = type == QDBusError::ServiceUnknown || type == QDBusError::NoReply
-            || type == QDBusError::UnknownInterface || type == QDBusError::UnknownMethod
-            || type == QDBusError::UnknownObject || type == QDBusError::Disconnected;
-        const quint64 handle = m_attempt->wish.handle;
-        abandonAttempt();
-        answer(handle, missing ? unavailable : refused);
-        startAttempt();
+    const QString token = newToken();
+    send(Step::bindShortcuts, QStringLiteral("BindShortcuts"),
+         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(wishedShortcuts()), QString(),
+          QVariantMap{{QStringLiteral("handle_token"), token}}},
+         token);
+}
+
+void PortalHotKeyBackend::send(Step step, const QString &method, const QVariantList &arguments, const QString &token)
+{
+    m_step = step;
+    m_requestPath = requestPath(token);
+    // Subscribed before the call: the answer may come before the call returns.
+    m_connection.connect(service, m_requestPath, requestInterface, QStringLiteral("Response"), this,
+                         SLOT(onRequestResponse(QDBusMessage)));
+    QDBusMessage call = QDBusMessage::createMethodCall(service, objectPath, interfaceName, method);
+    call.setArguments(arguments);
+    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, step, path = m_requestPath](QDBusPendingCallWatcher *finished) {
+                finished->deleteLater();
+                if (m_step == Step::none || m_requestPath != path)
+                    return; // answered already, or given up
+                const QDBusPendingReply<QDBusObjectPath> reply = *finished;
+                if (reply.isError()) {
+                    callFailed(step, reply.error());
+                    return;
+                }
+                const QString returned = reply.value().path();
+                if (!returned.isEmpty() && returned != m_requestPath) {
+                    // An older portal chose its own handle: follow it.
+                    const Step following = m_step;
+                    forgetRequest();
+                    m_step = following;
+                    m_requestPath = returned;
+                    m_connection.connect(service, m_requestPath, requestInterface, QStringLiteral("Response"), this,
+                                         SLOT(onRequestResponse(QDBusMessage)));
+                }
+            });
+}
+
+void PortalHotKeyBackend::forgetRequest()
+{
+    if (!m_requestPath.isEmpty())
+        m_connection.disconnect(service, m_requestPath, requestInterface, QStringLiteral("Response"), this,
+                                SLOT(onRequestResponse(QDBusMessage)));
+    m_requestPath.clear();
+    m_step = Step::none;
+}
+
+void PortalHotKeyBackend::callFailed(Step step, const QDBusError &error)
+{
+    forgetRequest();
+    // The portal names programs and gives shortcuts only to those it can
+    // name: this one it could not.
+    if (step == Step::createSession && error.name() == notAllowedError) {
+        becomeUnavailable(Availability::desktopRefusesProgram);
         return;
     }
-    const QString returned = reply.value().path();
-    if (!returned.isEmpty() && returned != path) {
-        // An older portal chose its own handle: follow it.
-        Request moved = *m_attempt->request;
-        moved.path = returned;
-        watchRequest(moved);
+    if (portalMissing(error)) {
+        becomeUnavailable(Availability::waylandWithoutPortal);
+        return;
     }
+    finishWish(refused);
 }
 
 void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
 {
-    if (!m_attempt || !m_attempt->request || message.path() != m_attempt->request->path
-        || message.arguments().size() < 2)
+    if (m_step == Step::none || message.path() != m_requestPath || message.arguments().size() < 2)
         return;
-    const RequestKind kind = m_attempt->request->kind;
+    const Step step = m_step;
     forgetRequest();
-    const uint response = message.arguments().at(0).toUInt();
+    bool isNumber = false;
+    uint response = message.arguments().at(0).toUInt(&isNumber);
+    if (!isNumber)
+        response = 2; // a reply that makes no sense is a refusal
     const QVariantMap results = mapOf(message.arguments().at(1));
-    const quint64 handle = m_attempt->wish.handle;
 
-    if (m_wanted) {
-        // Superseded while it waited: the newest wish goes instead.
-        if (kind == RequestKind::createSession && response == 0)
-            m_attempt->session = pathOf(results.value(QStringLiteral("session_handle")));
-        abandonAttempt();
-        startAttempt();
+    if (step == Step::createSession) {
+        const QString session = pathOf(results.value(QStringLiteral("session_handle")));
+        if (response == 0 && !session.isEmpty()) {
+            m_session = session;
+            m_connection.connect(service, m_session, sessionInterface, QStringLiteral("Closed"), this,
+                                 SLOT(onSessionClosed(QDBusMessage)));
+        }
+    }
+    if (!m_current || m_wanted) {
+        // Given up, or superseded while it waited: the newest wish goes instead.
+        m_current.reset();
+        advance();
+        releaseIfUnused();
         return;
     }
-
-    if (kind == RequestKind::createSession) {
-        const QString session = pathOf(results.value(QStringLiteral("session_handle")));
-        if (response != 0 || session.isEmpty()) {
-            abandonAttempt();
-            answer(handle, response != 0 ? statusForResponse(response) : refused);
+    if (response != 0) {
+        finishWish(statusForResponse(response));
+        return;
+    }
+    switch (step) {
+    case Step::createSession:
+        if (m_session.isEmpty()) {
+            finishWish(refused);
             return;
         }
-        m_attempt->session = session;
-        m_connection.connect(service, session, sessionInterface, QStringLiteral("Closed"), this,
-                             SLOT(onSessionClosed(QDBusMessage)));
-        bind();
+        // A shortcut the desktop already keeps for the program is not bound
+        // again: binding makes some desktops ask the user or open their
+        // settings, and would set aside the key the user chose there.
+        listShortcuts(Step::listShortcuts);
+        return;
+    case Step::bindShortcuts:
+        listShortcuts(Step::listAfterBind);
+        return;
+    case Step::listShortcuts:
+    case Step::listAfterBind: {
+        const PortalShortcutList shortcuts = shortcutsOf(results.value(QStringLiteral("shortcuts")));
+        if (ours(shortcuts)) {
+            describe(shortcuts);
+            finishWish(ok);
+        } else if (step == Step::listShortcuts) {
+            bindShortcuts();
+        } else {
+            // The desktop said yes and bound nothing.
+            finishWish(refused);
+        }
         return;
     }
+    case Step::none:
+        return;
+    }
+}
 
-    if (response != 0) {
-        abandonAttempt();
-        answer(handle, statusForResponse(response));
+void PortalHotKeyBackend::finishWish(int status)
+{
+    if (!m_current)
         return;
-    }
-    // The new binding is in force; the one before it goes.
-    const std::optional<Binding> previous = m_bound;
-    m_bound = Binding{handle, m_attempt->session};
-    m_attempt.reset();
-    if (previous)
-        closeSession(previous->session);
-    const auto described = describedTrigger(shortcutsOf(results.value(QStringLiteral("shortcuts"))));
+    const quint64 handle = m_current->handle;
+    m_current.reset();
+    if (status == ok)
+        m_bound = handle;
     if (m_listener)
-        m_listener->bindingDescribed(described.value_or(QString()));
-    answer(handle, ok);
+        m_listener->registrationAnswered(handle, status);
+    advance();
+}
+
+void PortalHotKeyBackend::becomeUnavailable(Availability reason)
+{
+    if (m_availability == reason)
+        return;
+    forgetRequest();
+    forgetSession();
+    m_availability = reason;
+    // The listener learns why before it hears of the failures.
+    if (m_listener)
+        m_listener->availabilityChanged();
+    if (m_bound) {
+        m_bound.reset();
+        if (m_listener)
+            m_listener->bindingLost(unavailable);
+    }
+    advance();
+}
+
+void PortalHotKeyBackend::describe(const PortalShortcutList &shortcuts)
+{
+    // A shortcut missing from the list has no key any more.
+    const PortalShortcut *shortcut = ours(shortcuts);
+    const QString description
+        = shortcut ? shortcut->properties.value(QStringLiteral("trigger_description")).toString() : QString();
+    if (m_listener)
+        m_listener->bindingDescribed(description);
 }
 
 void PortalHotKeyBackend::onActivated(const QDBusMessage &message)
 {
     const QVariantList arguments = message.arguments();
-    if (arguments.size() < 2 || !m_bound)
+    if (arguments.size() < 2 || m_session.isEmpty())
         return;
-    if (pathOf(arguments.at(0)) != m_bound->session || arguments.at(1).toString() != shortcutId)
+    if (pathOf(arguments.at(0)) != m_session || arguments.at(1).toString() != shortcutId)
         return;
     if (m_onPressed) {
         // A copy: the handler may stop the controller, which clears m_onPressed.
@@ -315,49 +449,51 @@ void PortalHotKeyBackend::onActivated(const QDBusMessage &message)
 void PortalHotKeyBackend::onShortcutsChanged(const QDBusMessage &message)
 {
     const QVariantList arguments = message.arguments();
-    if (arguments.size() < 2 || !m_bound || pathOf(arguments.at(0)) != m_bound->session)
+    if (arguments.size() < 2 || m_session.isEmpty() || pathOf(arguments.at(0)) != m_session)
         return;
-    // A shortcut missing from the list has no key any more.
-    const auto described = describedTrigger(shortcutsOf(arguments.at(1)));
-    if (m_listener)
-        m_listener->bindingDescribed(described.value_or(QString()));
+    describe(shortcutsOf(arguments.at(1)));
 }
 
 void PortalHotKeyBackend::onSessionClosed(const QDBusMessage &message)
 {
-    const QString path = message.path();
-    if (m_attempt && !m_attempt->session.isEmpty() && m_attempt->session == path) {
-        m_connection.disconnect(service, path, sessionInterface, QStringLiteral("Closed"), this,
-                                SLOT(onSessionClosed(QDBusMessage)));
-        m_attempt->session.clear(); // closed already
-        const quint64 handle = m_attempt->wish.handle;
-        abandonAttempt();
-        answer(handle, sessionClosed);
-        startAttempt();
+    if (m_session.isEmpty() || message.path() != m_session)
         return;
-    }
-    if (m_bound && m_bound->session == path) {
-        m_connection.disconnect(service, path, sessionInterface, QStringLiteral("Closed"), this,
-                                SLOT(onSessionClosed(QDBusMessage)));
+    // Closed already: nothing to close.
+    m_connection.disconnect(service, m_session, sessionInterface, QStringLiteral("Closed"), this,
+                            SLOT(onSessionClosed(QDBusMessage)));
+    m_session.clear();
+    if (m_bound) {
         m_bound.reset();
         if (m_listener)
             m_listener->bindingLost(sessionClosed);
     }
+    if (m_step != Step::none && m_step != Step::createSession) {
+        forgetRequest();
+        if (m_wanted) {
+            m_current.reset();
+            advance();
+        } else {
+            finishWish(sessionClosed);
+        }
+    }
 }
 
-void PortalHotKeyBackend::answer(quint64 handle, int status)
+void PortalHotKeyBackend::releaseIfUnused()
 {
-    if (m_listener)
-        m_listener->registrationAnswered(handle, status);
-}
-
-void PortalHotKeyBackend::closeSession(const QString &path)
-{
-    if (path.isEmpty())
+    if (!m_releaseWhenIdle || m_step != Step::none || m_current || m_wanted || m_bound)
         return;
-    m_connection.disconnect(service, path, sessionInterface, QStringLiteral("Closed"), this,
+    m_releaseWhenIdle = false;
+    forgetSession();
+}
+
+void PortalHotKeyBackend::forgetSession()
+{
+    if (m_session.isEmpty())
+        return;
+    m_connection.disconnect(service, m_session, sessionInterface, QStringLiteral("Closed"), this,
                             SLOT(onSessionClosed(QDBusMessage)));
-    m_connection.send(QDBusMessage::createMethodCall(service, path, sessionInterface, QStringLiteral("Close")));
+    m_connection.send(QDBusMessage::createMethodCall(service, m_session, sessionInterface, QStringLiteral("Close")));
+    m_session.clear();
 }
 
 int PortalHotKeyBackend::statusForResponse(uint response)

@@ -1,22 +1,23 @@
 #pragma once
 
 #include "HotKeyBackend.h"
+#include "PortalShortcut.h"
 
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <optional>
 
+class QDBusError;
 class QDBusMessage;
-class QDBusPendingCallWatcher;
 
 // The global hot key through the desktop portal's GlobalShortcuts interface,
-// the one way a program reaches global keys on a Wayland desktop: one shortcut,
-// bound with the recorded combination as the preferred trigger. The desktop
-// may bind another key (the user decides in its dialog or settings) and says
-// which; every request answers later. Each binding gets a session of its own
-// (some portals bind only once per session); the session of the binding in
-// force is closed only once a new one has been bound.
+// the one way a program reaches global keys on a Wayland desktop: one shortcut
+// in one session per run. The desktop keeps the shortcut under the program's
+// app id and the session's token, both the same from run to run, so a new run
+// finds the key the user last had and binds nothing again. Nothing blocks:
+// every call answers later, and the desktop may bind another key than the one
+// asked for (the user decides in its dialog or settings) and says which.
 class PortalHotKeyBackend final : public QObject, public HotKeyBackend
 {
     Q_OBJECT
@@ -26,28 +27,27 @@ public:
     static inline const QString objectPath = QStringLiteral("/org/freedesktop/portal/desktop");
     static inline const QString interfaceName = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
     static inline const QString shortcutId = QStringLiteral("toggle-window");
+    // What the desktop lists the shortcut as in its settings.
+    static inline const QString shortcutDescription = QStringLiteral("显示 / 隐藏整个窗口");
+    // The session's token: the desktop names the program's shortcuts after it.
+    static inline const QString sessionToken = QStringLiteral("vuzo");
 
-    explicit PortalHotKeyBackend(const QDBusConnection &connection, QObject *parent = nullptr);
+    // The connection must be the program's own for the portal: the portal
+    // names a program by its first portal call on a connection, and the first
+    // call made here is the registration of applicationId.
+    PortalHotKeyBackend(const QDBusConnection &connection, QString applicationId, QObject *parent = nullptr);
     ~PortalHotKeyBackend() override;
 
-    // Whether the portal on this bus offers global shortcuts: its interface
-    // answers for its version property with 1 or more. Blocks for at most
-    // timeoutMs (the portal may be started on demand).
-    [[nodiscard]] static bool isOffered(const QDBusConnection &connection, int timeoutMs = 2000);
-    // Tells the portal which installed program this connection is (the name of
-    // its desktop entry), for portals that bind shortcuts per program. Must
-    // come before any other call to the portal; older portals do not know it.
-    static void registerHostApplication(const QDBusConnection &connection, const QString &applicationId,
-                                        int timeoutMs = 2000);
-
+    // Available until the portal says otherwise (it answers after start-up).
+    [[nodiscard]] Availability availability() const override { return m_availability; }
     Registration registerHotKey(quint32 keyCode, quint32 modifiers) override;
     void unregisterHotKey(quint64 handle) override;
     void installHandler(std::function<void()> onPressed) override;
     void removeHandler() override;
     void setListener(Listener *listener) override { m_listener = listener; }
 
-    // The session of the binding in force; empty without one.
-    [[nodiscard]] QString sessionPath() const { return m_bound ? m_bound->session : QString(); }
+    // The session of this run; empty without one.
+    [[nodiscard]] QString sessionPath() const { return m_session; }
 
 private Q_SLOTS:
     void onRequestResponse(const QDBusMessage &message);
@@ -56,52 +56,57 @@ private Q_SLOTS:
     void onSessionClosed(const QDBusMessage &message);
 
 private:
-    enum class RequestKind { createSession, bindShortcuts };
-    struct Request
-    {
-        RequestKind kind = RequestKind::createSession;
-        QString path;
-    };
+    // The portal: not asked yet, being asked (registration, then its version),
+    // known to offer global shortcuts, or known not to.
+    enum class Handshake { none, underWay, done };
+    // The request in flight; each answers with a Response signal.
+    enum class Step { none, createSession, listShortcuts, bindShortcuts, listAfterBind };
     struct Wish
     {
         quint64 handle = 0;
         QString trigger;
     };
-    // A binding under way: its session, once made, and the request in flight.
-    struct Attempt
-    {
-        Wish wish;
-        QString session;
-        std::optional<Request> request;
-    };
-    struct Binding
-    {
-        quint64 handle = 0;
-        QString session;
-    };
 
+    // Starts the next request when none is in flight.
+    void advance();
+    void startHandshake();
+    void handshakeAnswered(bool offered);
+    void createSession();
+    void listShortcuts(Step step);
+    void bindShortcuts();
+    void send(Step step, const QString &method, const QVariantList &arguments, const QString &token);
+    void callFailed(Step step, const QDBusError &error);
+    void finishWish(int status);
+    void becomeUnavailable(Availability reason);
+    void forgetRequest();
+    // Closes the session, if any.
+    void forgetSession();
+    // Closes the session once nothing is held or asked for any more.
+    void releaseIfUnused();
     [[nodiscard]] QString newToken();
     [[nodiscard]] QString requestPath(const QString &token) const;
-    void watchRequest(const Request &request);
-    void forgetRequest();
-    void startAttempt();
-    void createSession();
-    void bind();
-    void abandonAttempt();
-    void answer(quint64 handle, int status);
-    void closeSession(const QString &path);
-    void handleCallReply(QDBusPendingCallWatcher *watcher, const QString &requestPath);
+    [[nodiscard]] PortalShortcutList wishedShortcuts() const;
+    void describe(const PortalShortcutList &shortcuts);
     static int statusForResponse(uint response);
 
     QDBusConnection m_connection;
+    const QString m_applicationId;
     Listener *m_listener = nullptr;
     std::function<void()> m_onPressed;
     bool m_signalsConnected = false;
+    Availability m_availability = Availability::available;
+    Handshake m_handshake = Handshake::none;
 
     // The newest registration asked for and not yet under way.
     std::optional<Wish> m_wanted;
-    std::optional<Attempt> m_attempt;
-    std::optional<Binding> m_bound;
+    // The registration under way.
+    std::optional<Wish> m_current;
+    Step m_step = Step::none;
+    QString m_requestPath;
+    QString m_session;
+    // The registration in force in the session.
+    std::optional<quint64> m_bound;
+    bool m_releaseWhenIdle = false;
     quint64 m_nextHandle = 1;
     quint64 m_tokenCounter = 0;
 };

@@ -102,6 +102,11 @@ void WindowShortcutController::adopt(quint64 handle, const WindowShortcut &short
 
 void WindowShortcutController::reportFailure(int status)
 {
+    // Where no global key can work, the settings row says why instead.
+    if (status == HotKeyBackend::unavailable && !canRegister()) {
+        setError(std::nullopt);
+        return;
+    }
     setError(QStringLiteral("快捷键注册失败（%1），可能已被其他应用占用，请更换组合键。").arg(status));
 }
 
@@ -153,6 +158,11 @@ void WindowShortcutController::bindingLost(int status)
     m_desktopDescription.reset();
     Q_EMIT shortcutChanged();
     reportFailure(status);
+}
+
+void WindowShortcutController::availabilityChanged()
+{
+    Q_EMIT canRegisterChanged();
 }
 
 void WindowShortcutController::setPending(std::optional<PendingRegistration> pending)

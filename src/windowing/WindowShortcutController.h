@@ -21,7 +21,8 @@ class WindowShortcutController : public QObject, private HotKeyBackend::Listener
     // The combination in force as the user reads it: the desktop's own words
     // where it binds the key itself (the portal), else Linux key names.
     Q_PROPERTY(QString label READ label NOTIFY shortcutChanged)
-    Q_PROPERTY(bool canRegister READ canRegister CONSTANT)
+    // The desktop may say only after start-up that it offers no global keys.
+    Q_PROPERTY(bool canRegister READ canRegister NOTIFY canRegisterChanged)
     // A registration the desktop has not answered yet.
     Q_PROPERTY(bool isPending READ isPending NOTIFY pendingChanged)
 
@@ -73,6 +74,7 @@ Q_SIGNALS:
     void errorChanged();
     void isRecordingChanged();
     void pendingChanged();
+    void canRegisterChanged();
 
 private:
     struct PendingRegistration
@@ -90,6 +92,7 @@ private:
     void registrationAnswered(quint64 handle, int status) override;
     void bindingDescribed(const QString &description) override;
     void bindingLost(int status) override;
+    void availabilityChanged() override;
 
     std::unique_ptr<HotKeyBackend> m_backend;
     SettingsStore &m_store;

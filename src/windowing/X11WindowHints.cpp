@@ -65,6 +65,38 @@ void X11WindowHints::setCompositorShadow(QWindow *window, bool shadow)
     xcb_flush(connection);
 }
 
+void X11WindowHints::setApplicationId(QWindow *window, const QString &applicationId)
+{
+    xcb_connection_t *connection = connectionFor(window);
+    if (!connection)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const QByteArray name = applicationId.toUtf8();
+    // WM_CLASS is two strings, each ending in a zero byte.
+    QByteArray instance = qgetenv("RESOURCE_NAME");
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
+    if (reply && reply->format == 8 && xcb_get_property_value_length(reply) > 0) {
+        const QByteArray written(static_cast<const char *>(xcb_get_property_value(reply)),
+                                 xcb_get_property_value_length(reply));
+        instance = written.left(written.indexOf('\0'));
+    }
+    std::free(reply);
+    if (instance.isEmpty())
+        instance = name;
+    const QByteArray wmClass = instance + '\0' + name + '\0';
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        quint32(wmClass.size()), wmClass.constData());
+    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    for (const char *property : {"_KDE_NET_WM_DESKTOP_FILE", "_GTK_APPLICATION_ID"}) {
+        const xcb_atom_t named = atom(connection, property);
+        if (named != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, named, utf8, 8, quint32(name.size()),
+                                name.constData());
+    }
+    xcb_flush(connection);
+}
+
 void X11WindowHints::joinAllWorkspaces(QWindow *window)
 {
     xcb_connection_t *connection = connectionFor(window);

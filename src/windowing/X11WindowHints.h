@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWindow;
 
 // Window-manager hints Qt has no API for.
@@ -14,5 +15,11 @@ void joinAllWorkspaces(QWindow *window);
 // this asks it for one or none (_COMPTON_SHADOW, read by the compositors that
 // draw shadows for undecorated windows). Does nothing off X11.
 void setCompositorShadow(QWindow *window, bool shadow);
+
+// Names the window after the program's desktop entry (WM_CLASS, whose instance
+// part stays what Qt wrote, and _KDE_NET_WM_DESKTOP_FILE, _GTK_APPLICATION_ID),
+// so that desktops put it under that entry. For a window not mapped yet. Does
+// nothing off X11.
+void setApplicationId(QWindow *window, const QString &applicationId);
 
 } // namespace X11WindowHints

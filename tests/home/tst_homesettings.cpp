@@ -287,16 +287,25 @@ private Q_SLOTS:
                                            << HotKeyRecording::unavailableMessage;
         QTest::newRow("Wayland session without the portal")
             << int(HotKeyBackend::Availability::waylandWithoutPortal) << HotKeyRecording::waylandWithoutPortalMessage;
+        QTest::newRow("portal that cannot name the program")
+            << int(HotKeyBackend::Availability::desktopRefusesProgram) << HotKeyRecording::desktopRefusesProgramMessage;
     }
     void noRecordingWhereKeysCannotBeGrabbed()
     {
         QFETCH(int, reason);
         QFETCH(QString, message);
-        HotKeyFixture fixture;
-        fixture.backend->available = false;
-        fixture.backend->unavailableReason = HotKeyBackend::Availability(reason);
+        MemoryStore store;
+        auto owned = std::make_unique<FakeHotKeyBackend>();
+        owned->available = false;
+        owned->unavailableReason = HotKeyBackend::Availability(reason);
+        WindowShortcutController controller(std::move(owned), store);
         WindowShortcutRecorder recorder;
-        recorder.setController(fixture.controller.get());
+        recorder.setController(&controller);
+        // The launch's registration fails as it must; the row explains why
+        // rather than showing that failure's number.
+        controller.start();
+        QVERIFY(!controller.holdsHotKey());
+        QVERIFY(!controller.error());
         QVERIFY(!recorder.canRecord());
         recorder.startRecording();
         QVERIFY(!recorder.isCapturing());
@@ -304,6 +313,9 @@ private Q_SLOTS:
         QVERIFY(recorder.showsError());
         // No combination is shown that would do nothing.
         QCOMPARE(recorder.buttonTitle(), HotKeyRecording::unavailableTitle);
+        // "恢复默认" cannot bring a failure number either.
+        recorder.restoreDefault();
+        QCOMPARE(recorder.messageText(), message);
     }
 
     void oneCaptureAtATime()

@@ -1,5 +1,6 @@
 # Installs the build into a fresh prefix and checks what the application menu
-# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate), SIZES.
+# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate), SIZES,
+# APPLICATION_ID.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -7,7 +8,9 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-set(entry "${PREFIX}/share/applications/vuzo.desktop")
+# The entry, and the icon it names, are named after the application id: the
+# desktop portal and the window's class find the program's entry by it.
+set(entry "${PREFIX}/share/applications/${APPLICATION_ID}.desktop")
 if(NOT EXISTS "${entry}")
   message(FATAL_ERROR "no desktop entry at ${entry}")
 endif()
@@ -24,6 +27,9 @@ file(STRINGS "${entry}" exec REGEX "^Exec=")
 file(STRINGS "${entry}" icon REGEX "^Icon=")
 string(REGEX REPLACE "^Exec=([^ ]+).*" "\\1" program "${exec}")
 string(REGEX REPLACE "^Icon=" "" icon "${icon}")
+if(NOT icon STREQUAL APPLICATION_ID)
+  message(FATAL_ERROR "Icon=${icon} is not the application id ${APPLICATION_ID}")
+endif()
 if(NOT EXISTS "${PREFIX}/bin/${program}" OR IS_DIRECTORY "${PREFIX}/bin/${program}")
   message(FATAL_ERROR "Exec=${program} is not the installed program")
 endif()

@@ -3,6 +3,7 @@
 // with xdotool as a user would.
 #include "ShellFakes.h"
 #include "shell/AppDelegate.h"
+#include "platform/ApplicationIdentity.h"
 #include "platform/UserDefaults.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/MainPanelController.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QSystemTrayIcon>
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <cstdlib>
@@ -813,6 +815,7 @@ void TestShell::programStartsAndStopsOnSignal()
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
@@ -821,11 +824,27 @@ void TestShell::programStartsAndStopsOnSignal()
 
     // The panel shows up as a visible window named after the program.
     QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowsOf(program).isEmpty(), 10'000);
+    // Desktops put it under the program's desktop entry: its class and entry
+    // properties are the application id.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), visibleWindowsOf(program).constFirst(),
+                                          QStringLiteral("WM_CLASS"), QStringLiteral("_KDE_NET_WM_DESKTOP_FILE")});
+    QVERIFY2(xprop.waitForFinished(), "xprop is missing");
+    QCOMPARE(QString::fromUtf8(xprop.readAllStandardOutput()).trimmed(),
+             QStringLiteral("WM_CLASS(STRING) = \"vuzo\", \"%1\"\n_KDE_NET_WM_DESKTOP_FILE(UTF8_STRING) = \"%1\"")
+                 .arg(ApplicationIdentity::id));
 
     program.terminate(); // SIGTERM: the orderly shutdown, then a normal exit
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+
+    // The settings stay where earlier versions kept them; nothing is filed
+    // under the application id.
+    QVERIFY(QFile::exists(home.filePath(QStringLiteral("config/vuzo/user-defaults.json"))));
+    QDirIterator files(home.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        QVERIFY2(!files.next().contains(ApplicationIdentity::id), qPrintable(files.filePath()));
 }
 
 namespace {

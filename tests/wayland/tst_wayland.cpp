@@ -173,10 +173,10 @@ private:
         }
         return bestArea > 100 * 100 ? best : QString();
     }
-    QStringList bindings()
+    QStringList portalCalls()
     {
         QDBusReply<QStringList> reply = portalControl().call(QStringLiteral("Calls"));
-        return reply.value().filter(QStringLiteral("BindShortcuts"));
+        return reply.value();
     }
     // What XWayland knows, when a wait failed.
     QString diagnosis()
@@ -354,16 +354,19 @@ private Q_SLOTS:
 
     void portalHotKeyTogglesOverNativeWindow()
     {
-        const qsizetype bindingsBefore = bindings().size();
+        const qsizetype callsBefore = portalCalls().size();
         const auto program = launch(false);
         QVERIFY(program);
         QTRY_VERIFY_WITH_TIMEOUT(visiblePanels().size() == 1, 40'000);
         const QString panel = visiblePanels().constFirst();
         const QRect frame = panelGeometry(panel);
 
-        // Bound through the portal at start, with the default combination.
-        QTRY_VERIFY_WITH_TIMEOUT(bindings().size() == bindingsBefore + 1, 10'000);
-        QCOMPARE(bindings().last(), QStringLiteral("BindShortcuts toggle-window ALT+z"));
+        // Its session at the portal is made and the portal asked what it keeps
+        // for the program. The shortcut is bound once in all: the portal keeps
+        // it from whichever launch bound it first.
+        QTRY_VERIFY_WITH_TIMEOUT(portalCalls().mid(callsBefore).contains(QStringLiteral("ListShortcuts")), 10'000);
+        QCOMPARE(portalCalls().filter(QStringLiteral("BindShortcuts")),
+                 QStringList{QStringLiteral("BindShortcuts toggle-window ALT+z")});
 
         // A click on the native terminal gives it the focus: XWayland's focus
         // leaves the panel.

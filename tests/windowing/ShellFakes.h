@@ -229,6 +229,8 @@ public:
     Registration registerHotKey(quint32 keyCode, quint32 modifiers) override
     {
         registrations.append({keyCode, modifiers});
+        if (!available)
+            return {unavailable, 0};
         if (nextStatus != ok)
             return {nextStatus, 0};
         const quint64 handle = nextHandle++;

@@ -68,7 +68,10 @@ inline const QString note = QStringLiteral("全局生效，与透明模式无关
 inline const QString unavailableMessage
     = QStringLiteral("当前会话不支持全局快捷键（纯 Wayland），无法录制；请在 X11 会话中使用。");
 inline const QString waylandWithoutPortalMessage = QStringLiteral(
-    "此 Wayland 会话的桌面不提供全局快捷键接口，快捷键无法使用；请改用 X11 会话，或 GNOME 46、KDE Plasma 5.27 及以上版本。");
+    "此 Wayland 会话的桌面不提供全局快捷键接口，快捷键无法使用；请改用 X11 会话，或 GNOME 48、KDE Plasma 5.27 及以上版本。");
+// The desktop gives global shortcuts only to installed programs it can name.
+inline const QString desktopRefusesProgramMessage = QStringLiteral(
+    "桌面只为已安装的程序提供全局快捷键：请先安装 vuzo（含桌面文件 org.vuzo.Vuzo.desktop，见 README），再重新启动。");
 // The desktop asked the user (or is still binding) and has not answered.
 inline const QString pendingMessage = QStringLiteral("已请桌面绑定快捷键，请在桌面弹出的窗口中确认。");
 // The combination button where no global key can work: no combination is named.

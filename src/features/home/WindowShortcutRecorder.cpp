@@ -29,6 +29,11 @@ void WindowShortcutRecorder::setController(WindowShortcutController *controller)
                                      &WindowShortcutRecorder::displayChanged));
         m_connections.append(connect(controller, &WindowShortcutController::pendingChanged, this,
                                      &WindowShortcutRecorder::displayChanged));
+        m_connections.append(connect(controller, &WindowShortcutController::canRegisterChanged, this, [this] {
+            if (!canRecord())
+                setCapturing(false);
+            Q_EMIT displayChanged();
+        }));
     }
     Q_EMIT controllerChanged();
     Q_EMIT displayChanged();
@@ -51,9 +56,16 @@ QString WindowShortcutRecorder::messageText() const
     if (m_controller && m_controller->error())
         return *m_controller->error();
     if (!canRecord()) {
-        const bool noPortal = m_controller
-            && m_controller->availability() == HotKeyBackend::Availability::waylandWithoutPortal;
-        return noPortal ? HotKeyRecording::waylandWithoutPortalMessage : HotKeyRecording::unavailableMessage;
+        switch (m_controller ? m_controller->availability() : HotKeyBackend::Availability::noGlobalKeys) {
+        case HotKeyBackend::Availability::waylandWithoutPortal:
+            return HotKeyRecording::waylandWithoutPortalMessage;
+        case HotKeyBackend::Availability::desktopRefusesProgram:
+            return HotKeyRecording::desktopRefusesProgramMessage;
+        case HotKeyBackend::Availability::available:
+        case HotKeyBackend::Availability::noGlobalKeys:
+            break;
+        }
+        return HotKeyRecording::unavailableMessage;
     }
     if (m_controller->isPending())
         return HotKeyRecording::pendingMessage;

@@ -21,7 +21,7 @@ class WindowShortcutRecorder : public KeyCaptureHandler
     // global key can be grabbed, why nothing can be recorded).
     Q_PROPERTY(QString messageText READ messageText NOTIFY displayChanged)
     Q_PROPERTY(bool showsError READ showsError NOTIFY displayChanged)
-    Q_PROPERTY(bool canRecord READ canRecord NOTIFY controllerChanged)
+    Q_PROPERTY(bool canRecord READ canRecord NOTIFY displayChanged)
     Q_PROPERTY(QString note READ note CONSTANT)
 
 public:

@@ -1,4 +1,4 @@
-// vuzo-fake-portal: the desktop portal's global shortcuts on the session bus,
+// vuzo-fake-portal: the desktop portal's global shortcuts and registry on the session bus,
 // for tests (run it under dbus-run-session). Prints "ready" once it owns the name.
 #include "FakeDesktopPortal.h"
 
@@ -11,10 +11,12 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     PortalShortcut::registerDBusTypes();
     QDBusConnection bus = QDBusConnection::sessionBus();
-    FakeGlobalShortcuts portal;
+    FakePortal portal;
+    new FakeRegistryAdaptor(&portal);
+    new FakeGlobalShortcutsAdaptor(&portal);
     FakePortalControl control(&portal);
     if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
+                            QDBusConnection::ExportAdaptors)
         || !bus.registerObject(QStringLiteral("/control"), &control, QDBusConnection::ExportAllSlots)
         || !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
         std::fprintf(stderr, "vuzo-fake-portal: cannot take the portal's name: %s\n",
