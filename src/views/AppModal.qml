@@ -4,11 +4,12 @@ import Qt5Compat.GraphicalEffects
 
 // An in-window modal card over the content beneath it (a sibling filling the
 // same parent). While presented, a backdrop as large as the content takes
-// every click and reports a single click as dismissed(), whether or not it
-// dims; the card sits at `alignment` within the insets and consumes clicks
-// that hit none of its controls. In the transparent look the content under
-// the card is cut out: the content item enables its layer with
-// `cutoutActive` and the effect made by `cutoutEffect`.
+// every click and reports a single click of the primary button as
+// dismissed(), whether or not it dims; the card sits at `alignment` within
+// the insets and consumes clicks inside its rounded shape that hit none of
+// its controls. In the transparent look the content under the card is cut
+// out: the content item enables its layer with `cutoutActive` and the effect
+// made by `cutoutEffect`.
 Item {
     id: modal
     anchors.fill: parent
@@ -58,14 +59,16 @@ Item {
         enabled: modal.isPresented
         acceptedButtons: Qt.AllButtons
         hoverEnabled: true
-        onClicked: modal.dismissed()
+        // Other buttons are taken too, so they never reach the content.
+        onClicked: (mouse) => { if (mouse.button === Qt.LeftButton) modal.dismissed(); }
         onWheel: (wheel) => wheel.accepted = true
 
         Rectangle {
             anchors.fill: parent
             color: "black"
-            // Invisible yet hit-testable unless dimming, in either look.
-            opacity: (modal.dimsBackground ? 0.18 : 1 / 255) * modal.presence
+            // Invisible yet hit-testable unless dimming; the see-through
+            // page is never darkened.
+            opacity: (!modal.transparent && modal.dimsBackground ? 0.12 : 1 / 255) * modal.presence
         }
     }
 
@@ -110,11 +113,17 @@ Item {
             color: modal.transparent ? Qt.rgba(0, 0, 0, 0.18) : "transparent"
         }
 
-        // Clicks inside the card that hit none of its controls stop here.
+        // Clicks inside the card that hit none of its controls stop here;
+        // those in the corners outside its rounded shape reach the backdrop.
         MouseArea {
             objectName: "modalCardBlocker"
             anchors.fill: parent
             acceptedButtons: Qt.AllButtons
+            containmentMask: RoundedRectShape {
+                width: frame.width
+                height: frame.height
+                radius: modal.cornerRadius
+            }
             onWheel: (wheel) => wheel.accepted = true
         }
 

@@ -30,8 +30,15 @@ Item {
         border.color: panel.transparent ? "transparent" : Qt.rgba(0, 0, 0, 0.07)
     }
 
-    // Clicks inside the card never reach the backdrop behind it.
-    MouseArea { anchors.fill: parent }
+    // Clicks inside the card's rounded shape never reach the backdrop behind it.
+    MouseArea {
+        anchors.fill: parent
+        containmentMask: RoundedRectShape {
+            width: panel.width
+            height: panel.height
+            radius: Theme.radiusL
+        }
+    }
 
     Column {
         id: column
@@ -66,6 +73,10 @@ Item {
         Column {
             width: parent.width
             spacing: 9
+            FontMetrics {
+                id: bodyMetrics
+                font.pixelSize: Theme.fontBody
+            }
             Repeater {
                 model: [
                     "• 100% 是应用原来的默认显示效果。",
@@ -73,14 +84,17 @@ Item {
                     "• 向右调节，透明内容会更清晰、更亮。",
                     "• 此设置只在透明模式生效，非透明模式不会改变。"
                 ]
+                // 3 between lines: each line is 3 higher than the face's
+                // own, and the last one's extra is given back.
                 Text {
                     required property string modelData
                     width: parent.width
+                    height: Math.max(0, implicitHeight - 3)
                     text: modelData
                     wrapMode: Text.Wrap
                     font.pixelSize: Theme.fontBody
                     lineHeightMode: Text.FixedHeight
-                    lineHeight: font.pixelSize + 6
+                    lineHeight: bodyMetrics.height + 3
                     color: Theme.appSecondary
                 }
             }
@@ -95,6 +109,7 @@ Item {
                 text: "当前亮度 " + Theme.percentText(panel.level)
                 font.pixelSize: Theme.fontCaption
                 font.weight: Font.Medium
+                font.family: Theme.digitFontFamily
                 color: Theme.appSecondary
             }
             PrimaryButton {

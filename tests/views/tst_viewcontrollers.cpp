@@ -11,6 +11,7 @@
 #include "views/InkIntensityMapping.h"
 #include "views/InkSettingsController.h"
 #include "views/MaskedPhone.h"
+#include "views/RoundedRectShape.h"
 #include "views/Theme.h"
 #include "views/WindowDragArea.h"
 #include "views/WindowHeaderState.h"
@@ -760,6 +761,45 @@ private Q_SLOTS:
         strip.setTrailingControlWidth(20);
         QCOMPARE(strip.contains(QPointF(x, 10)), inside);
         QVERIFY(!strip.contains(QPointF(50, 25)));
+    }
+
+    // --- rounded hit shape ----------------------------------------------------
+
+    void roundedShapeLeavesItsCornersOut_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<bool>("inside");
+        const QSizeF card(200, 120);
+        QTest::newRow("centre") << card << 22.0 << QPointF(100, 60) << true;
+        QTest::newRow("top edge beside the corner") << card << 22.0 << QPointF(22, 0) << true;
+        QTest::newRow("corner, outside the arc") << card << 22.0 << QPointF(3, 3) << false;
+        QTest::newRow("corner, inside the arc") << card << 22.0 << QPointF(8, 8) << true;
+        QTest::newRow("bottom-right corner, outside") << card << 22.0 << QPointF(197, 117) << false;
+        QTest::newRow("bottom-right corner, inside") << card << 22.0 << QPointF(188, 108) << true;
+        QTest::newRow("outside the rectangle") << card << 22.0 << QPointF(100, 121) << false;
+        QTest::newRow("no radius: corner inside") << card << 0.0 << QPointF(0, 0) << true;
+        QTest::newRow("negative radius: a rectangle") << card << -5.0 << QPointF(0.5, 0.5) << true;
+        QTest::newRow("radius not a number: a rectangle") << card << std::nan("") << QPointF(0.5, 0.5) << true;
+        // A radius beyond half the height makes a capsule.
+        QTest::newRow("capsule end, outside") << QSizeF(100, 20) << 50.0 << QPointF(1, 1) << false;
+        QTest::newRow("capsule end, on its axis") << QSizeF(100, 20) << 50.0 << QPointF(0.5, 10) << true;
+        QTest::newRow("capsule middle, top edge") << QSizeF(100, 20) << 50.0 << QPointF(50, 0) << true;
+        QTest::newRow("empty size") << QSizeF(0, 0) << 0.0 << QPointF(0, 0) << false;
+        QTest::newRow("point not a number") << card << 22.0 << QPointF(std::nan(""), 60) << false;
+    }
+    void roundedShapeLeavesItsCornersOut()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(double, radius);
+        QFETCH(QPointF, point);
+        QFETCH(bool, inside);
+        RoundedRectShape shape;
+        shape.setProperty("width", size.width());
+        shape.setProperty("height", size.height());
+        shape.setProperty("radius", radius);
+        QCOMPARE(shape.contains(point), inside);
     }
 
     // --- corner resize grip -------------------------------------------------
