@@ -249,32 +249,13 @@ Item {
                     color: headerState.autoHideLabelColor
                     Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
                 }
-                Item {
+                HeaderToggleSwitch {
                     anchors.verticalCenter: parent.verticalCenter
-                    width: 32
-                    height: 18
-                    Rectangle {
-                        anchors.fill: parent
-                        radius: height / 2
-                        antialiasing: true
-                        color: headerState.autoHideTrackColor
-                        border.width: 1
-                        border.color: headerState.autoHideBorderColor
-                        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
-                        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
-                    }
-                    Rectangle {
-                        objectName: "autoHideKnob"
-                        y: 2
-                        x: autoHide.on ? parent.width - width - 2 : 2
-                        width: 14
-                        height: 14
-                        radius: 7
-                        antialiasing: true
-                        color: headerState.autoHideKnobColor
-                        Behavior on x { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
-                        Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
-                    }
+                    on: autoHide.on
+                    trackColor: headerState.autoHideTrackColor
+                    borderColor: headerState.autoHideBorderColor
+                    knobColor: headerState.autoHideKnobColor
+                    knob.objectName: "autoHideKnob"
                 }
             }
             MouseArea {

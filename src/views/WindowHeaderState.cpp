@@ -1,5 +1,6 @@
 #include "WindowHeaderState.h"
 
+#include "HeaderAutoHideToggleStyle.h"
 #include "MaskedPhone.h"
 #include "Theme.h"
 #include "models/Enums.h"
@@ -168,25 +169,15 @@ QColor WindowHeaderState::autoHideLabelColor() const
 
 QColor WindowHeaderState::autoHideKnobColor() const
 {
-    if (transparent())
-        return Theme::withOpacity(Theme::appTitle(), Theme::levelScaled(m_hoveringAutoHideControl ? 0.54 : 0.46, Theme::level()));
-    return QColor(Qt::white);
+    return HeaderAutoHideToggleStyle::knobColor(transparent(), m_hoveringAutoHideControl);
 }
 
 QColor WindowHeaderState::autoHideTrackColor() const
 {
-    const bool on = m_hoverAutoHideEnabled;
-    if (!transparent())
-        return on ? Theme::appPrimary() : Theme::withOpacity(Theme::appSecondary(), 0.25);
-    const double factor = on ? (m_hoveringAutoHideControl ? 0.38 : 0.30) : (m_hoveringAutoHideControl ? 0.25 : 0.18);
-    return Theme::withOpacity(Theme::appSecondary(), Theme::levelScaled(factor, Theme::level()));
+    return HeaderAutoHideToggleStyle::trackColor(transparent(), m_hoverAutoHideEnabled, m_hoveringAutoHideControl);
 }
 
 QColor WindowHeaderState::autoHideBorderColor() const
 {
-    const bool on = m_hoverAutoHideEnabled;
-    if (!transparent())
-        return on ? Theme::appPrimary() : Theme::withOpacity(Theme::appSecondary(), 0.35);
-    const double factor = on ? (m_hoveringAutoHideControl ? 0.48 : 0.40) : (m_hoveringAutoHideControl ? 0.34 : 0.27);
-    return Theme::withOpacity(Theme::appSecondary(), Theme::levelScaled(factor, Theme::level()));
+    return HeaderAutoHideToggleStyle::borderColor(transparent(), m_hoverAutoHideEnabled, m_hoveringAutoHideControl);
 }

@@ -7,6 +7,8 @@
 #include "WindowShortcutControllerSingleton.h"
 #include "WindowShortcutRecorder.h"
 #include "views/AppModelSingleton.h"
+#include "views/Theme.h"
+#include "views/WindowHeaderState.h"
 
 #include <QDirIterator>
 #include <QKeyEvent>
@@ -434,6 +436,53 @@ private Q_SLOTS:
         QTRY_VERIFY(!visibleItem(QStringLiteral("examSettingsView")));
         QCOMPARE(model().examMode(), ExamMode::review);
         QTRY_COMPARE(visibleItem(QStringLiteral("examSettingsButton"))->property("text").toString(), QStringLiteral("背题模式 · 5题"));
+    }
+
+    // The single-key answering switch is drawn as the header's auto-hide
+    // switch, in either state, look and hover.
+    void answerKeySwitchWearsTheHeaderSwitchLook_data()
+    {
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("normal look") << false;
+        QTest::newRow("transparent look") << true;
+    }
+    void answerKeySwitchWearsTheHeaderSwitchLook()
+    {
+        QFETCH(bool, transparent);
+        if (!show(QStringLiteral("102"), transparent))
+            return;
+        click(visibleItem(QStringLiteral("examSettingsButton")));
+        QTRY_VERIFY(visibleItem(QStringLiteral("examSettingsView")));
+        QQuickItem *toggle = visibleItem(QStringLiteral("shortcutsToggle"));
+        QVERIFY(toggle);
+        QObject *style = toggle->property("switchStyle").value<QObject *>();
+        QVERIFY(style);
+        const auto colour = [style](const char *name) { return style->property(name).value<QColor>(); };
+        const QPoint away(5, 5);
+        const QPoint over = toggle->mapToScene(QPointF(toggle->width() / 2, toggle->height() / 2)).toPoint();
+        for (const bool on : {false, true}) {
+            if (toggle->property("checked").toBool() != on)
+                click(toggle);
+            QCOMPARE(toggle->property("checked").toBool(), on);
+            for (const bool hovering : {false, true}) {
+                QTest::mouseMove(m_view.get(), hovering ? over : away);
+                QTRY_COMPARE(toggle->property("hovering").toBool(), hovering);
+                WindowHeaderState header;
+                header.setScreen(int(AppScreen::home));
+                header.setStudyTransparencyEnabled(transparent);
+                header.setHoverAutoHideEnabled(on);
+                header.setHoveringAutoHideControl(hovering);
+                QCOMPARE(colour("trackColor"), header.autoHideTrackColor());
+                QCOMPARE(colour("borderColor"), header.autoHideBorderColor());
+                QCOMPARE(colour("knobColor"), header.autoHideKnobColor());
+            }
+            if (!transparent) {
+                // The accent fills and rings the switch that is on.
+                QCOMPARE(colour("borderColor"), on ? Theme::appPrimary() : Theme::withOpacity(Theme::appSecondary(), 0.35));
+                QCOMPARE(colour("knobColor"), QColor(Qt::white));
+            }
+        }
+        screenshot(transparent ? QStringLiteral("answer-key-switch-transparent") : QStringLiteral("answer-key-switch-normal"));
     }
 
     void answerKeyRebindingWithEscAndRefusals()
