@@ -66,6 +66,11 @@ QColor Theme::appBackground()
     return background;
 }
 
+QColor Theme::separatorColor()
+{
+    return QColor::fromRgbF(0, 0, 0, 0.1);
+}
+
 double Theme::level()
 {
     return TransparentAppearanceScale::currentValue();

@@ -29,6 +29,8 @@ class Theme : public QObject
     Q_PROPERTY(QColor appSecondary READ appSecondary NOTIFY changed)
     Q_PROPERTY(QColor appPrimarySoft READ appPrimarySoft NOTIFY changed)
     Q_PROPERTY(QColor appBackground READ appBackground CONSTANT)
+    // The thin lines between regions, in either look.
+    Q_PROPERTY(QColor separatorColor READ separatorColor CONSTANT)
     // The appearance level L of the transparent look (0.35 ... 1.65).
     Q_PROPERTY(double level READ level NOTIFY changed)
     Q_PROPERTY(bool inkActive READ inkActive NOTIFY changed)
@@ -86,6 +88,7 @@ public:
     [[nodiscard]] static QColor appSecondary();
     [[nodiscard]] static QColor appPrimarySoft();
     [[nodiscard]] static QColor appBackground();
+    [[nodiscard]] static QColor separatorColor();
     [[nodiscard]] static double level();
     [[nodiscard]] static bool inkActive();
 

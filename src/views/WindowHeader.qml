@@ -53,7 +53,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 1
-        color: Qt.rgba(0, 0, 0, 0.1)
+        color: Theme.separatorColor
         opacity: headerState.dividerOpacity
         Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
     }

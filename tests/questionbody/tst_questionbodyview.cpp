@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlExpression>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -108,6 +110,12 @@ private:
     {
         auto *item = find(name);
         return item && item->isVisible() && item->height() > 0;
+    }
+    // The tool tip an item shows, or an empty text while it shows none.
+    static QString toolTipOf(QQuickItem *item)
+    {
+        QQmlExpression expression(qmlContext(item), item, QStringLiteral("ToolTip.visible ? ToolTip.text : \"\""));
+        return expression.evaluate().toString();
     }
     void screenshot(const QString &name)
     {
@@ -220,6 +228,11 @@ private Q_SLOTS:
         click(button);
         QCOMPARE(textOf(QStringLiteral("collectText")), QStringLiteral("处理中"));
         QCOMPARE(find(QStringLiteral("collectSymbol"))->property("name").toString(), QStringLiteral("star"));
+        // Busy, it still follows the pointer with what a click would do.
+        QTest::mouseMove(window, QPoint(2, 2));
+        QTRY_COMPARE(toolTipOf(button), QString());
+        QTest::mouseMove(window, button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint());
+        QTRY_COMPARE(toolTipOf(button), QStringLiteral("收藏这道题"));
         QTRY_COMPARE(env->service.heldReplyCount(collectPath), 1);
         env->service.releaseReplies(collectPath);
         QTRY_COMPARE(textOf(QStringLiteral("collectText")), QStringLiteral("已收藏"));

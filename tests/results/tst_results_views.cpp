@@ -307,7 +307,9 @@ private Q_SLOTS:
         answerWith(env->service, collectPath, true);
         click(collect);
         QTRY_COMPARE(textOf("collectText"), QStringLiteral("处理中"));
-        QVERIFY(!collect->isEnabled());
+        QQuickItem *control = find(collect, QStringLiteral("collectControl"));
+        QVERIFY(control);
+        QVERIFY(!control->isEnabled());
         env->service.releaseReplies(collectPath);
         QTRY_COMPARE(textOf("collectText"), QStringLiteral("已收藏"));
         QQuickItem *symbol = item("collectSymbol");

@@ -1,14 +1,17 @@
 import QtQuick
 import Vuzo
 
-// The light bulb, "解析" and the navigation at the trailing end.
+// The light bulb, "解析" and the navigation at the trailing end, at least 16
+// apart: a row too narrow for them overflows rather than overlaps.
 Item {
     id: row
     property QuestionBodyState bodyState
     property bool transparent: false
+    implicitWidth: heading.implicitWidth + 16 + navigation.implicitWidth
     implicitHeight: Math.max(title.implicitHeight, navigation.implicitHeight)
 
     Row {
+        id: heading
         anchors.verticalCenter: parent.verticalCenter
         spacing: 8
         SymbolIcon {
@@ -30,7 +33,8 @@ Item {
     }
     QuestionNavigationControls {
         id: navigation
-        anchors.right: parent.right
+        objectName: "analysisNavigation"
+        x: Math.max(heading.width + 16, row.width - width)
         anchors.verticalCenter: parent.verticalCenter
         bodyState: row.bodyState
         transparent: row.transparent

@@ -68,11 +68,16 @@ Item {
                 width: parent.width
                 height: parent.height - y - bottom.height - parent.spacing
                 clip: true
+                // Five flexible columns 8 apart and rows 12 apart: each circle
+                // sits at the centre of its column, a fifth of the width less
+                // the gaps, wherever the view's own cells fall.
+                readonly property real columnWidth: Math.max(10, (width - 4 * 8) / 5)
                 cellWidth: Math.floor(width / 5)
-                cellHeight: 42
+                cellHeight: 30 + 12
                 boundsBehavior: Flickable.StopAtBounds
                 model: column.controller.answerCard
                 delegate: Item {
+                    required property int index
                     required property int number
                     required property int sourceIndex
                     required property int status
@@ -82,7 +87,7 @@ Item {
                     height: grid.cellHeight
                     Rectangle {
                         objectName: "answerNumber"
-                        anchors.centerIn: parent
+                        x: (index % 5) * (grid.columnWidth + 8 - grid.cellWidth) + (grid.columnWidth - width) / 2
                         width: 30
                         height: 30
                         radius: 15
@@ -206,11 +211,13 @@ Item {
         color: column.transparent
                ? Theme.withOpacity(column.handleInk, column.hoveringHandle ? 0.18 : column.collapsed ? 0.13 : 0.08)
                : Theme.withOpacity(Theme.appBackground, column.hoveringHandle ? 1.0 : 0.82)
+        // The chevron's path spans 13 × 20; the canvas leaves room for
+        // half the stroke around it.
         Canvas {
             id: chevron
             anchors.centerIn: parent
-            width: 13
-            height: 20
+            width: 13 + 2.4
+            height: 20 + 2.4
             readonly property bool pointsRight: column.collapsed
             property color stroke: column.transparent
                 ? Theme.withOpacity(column.handleInk, column.hoveringHandle ? 1.0 : column.collapsed ? 0.92 : 0.72)
@@ -225,7 +232,7 @@ Item {
                 ctx.lineCap = "round";
                 ctx.lineJoin = "round";
                 ctx.strokeStyle = stroke;
-                const inset = 1.2;
+                const inset = ctx.lineWidth / 2;
                 ctx.beginPath();
                 if (pointsRight) {
                     ctx.moveTo(inset, inset);

@@ -81,7 +81,9 @@ Item {
         x: badge.x + badge.width + 14
         y: 20
         width: row.width - x - 15 - (mark.visible ? mark.width + 14 : 0)
-        height: item ? Math.max(30, item.implicitHeight) : 30
+        // The content sizes itself: an HTML option is at least 30 high, a
+        // plain one as high as its text. 30 until it is built.
+        height: item ? item.implicitHeight : 30
         active: row.loadContent
         sourceComponent: QuestionOptionContentView {
             content: row.content

@@ -66,7 +66,7 @@ Item {
             anchors.top: topBar.bottom
             width: parent.width
             height: 1
-            color: Theme.appSecondary
+            color: Theme.separatorColor
             opacity: 0.18
         }
 
@@ -267,7 +267,7 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.right: answerCard.left
                 width: visible ? 1 : 0
-                color: Theme.appSecondary
+                color: Theme.separatorColor
                 opacity: 0.18
             }
 
