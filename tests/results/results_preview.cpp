@@ -1,8 +1,9 @@
 // Saves pictures of the results screens with the real model on the in-process
 // fake service, in the normal and the transparent look:
 //   results_preview <directory>
-// Writes report-*.png, analysis-*.png (also with a material, and at the
-// panel's least width), history-*.png (also while loading) and collections-*.png.
+// Writes report-*.png (also with a long title), analysis-*.png (also without
+// an analysis, with a material, and at the panel's least width),
+// history-*.png (also while loading) and collections-*.png.
 
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
@@ -71,16 +72,31 @@ int main(int argc, char *argv[])
             question.analysis = QStringLiteral("<p>本题考查<b>片段阅读</b>，A、B 两项均符合文意。</p>");
             questions.append(question);
         }
-        model.setReport(report(15, 5, 3, questions, QStringLiteral("754")));
+        HistoryReport result = report(15, 5, 3, questions, QStringLiteral("754"));
+        model.setReport(result);
         model.setScreen(AppScreen::report);
         shoot(model, QStringLiteral("ReportView.qml"), directory + QStringLiteral("/report-") + look + QStringLiteral(".png"),
               transparent);
+        result.title = QStringLiteral("2024年国家公务员录用考试《行政职业能力测验》（地市级）言语理解与表达专项强化训练");
+        model.setReport(result);
+        shoot(model, QStringLiteral("ReportView.qml"),
+              directory + QStringLiteral("/report-long-title-") + look + QStringLiteral(".png"), transparent, {700, 700});
+        model.setReport(report(15, 5, 3, questions, QStringLiteral("754")));
 
         model.showAnalysis(false);
         model.setCurrentAnalysisIndex(3);
         env.defaults->setValue(QStringLiteral("answer_card_collapsed"), false);
         shoot(model, QStringLiteral("AnalysisView.qml"),
               directory + QStringLiteral("/analysis-") + look + QStringLiteral(".png"), transparent);
+
+        // A question that comes without an analysis.
+        QList<Question> bare = questions.mid(0, 2);
+        bare[1].analysis.clear();
+        model.setAnalysisQuestions(bare);
+        model.setCurrentAnalysisIndex(1);
+        shoot(model, QStringLiteral("AnalysisView.qml"),
+              directory + QStringLiteral("/analysis-no-analysis-") + look + QStringLiteral(".png"), transparent,
+              {1000, 900});
 
         // Questions that read a material, at the split under it.
         QList<Question> reading = questions.mid(0, 3);

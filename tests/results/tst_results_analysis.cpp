@@ -179,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(controller->correctAnswerText(), QStringLiteral("—"));
         QCOMPARE(controller->userAnswerText(), QStringLiteral("未作答"));
         QVERIFY(!controller->userAnswerCorrect());
-        QVERIFY(!controller->hasAnalysis());
+        QCOMPARE(controller->analysisHtml(), QStringLiteral("暂无解析")); // shown in the analysis page
         QVERIFY(controller->hasSource()); // a blank source still shows
         QCOMPARE(controller->sourceText(), QStringLiteral("来源： "));
         QCOMPARE(column(*controller->options(), "isMarked"), (QVariantList{false, false, false, false}));

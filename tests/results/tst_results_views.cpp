@@ -187,6 +187,15 @@ private Q_SLOTS:
         QVERIFY(item("wrongAnalysisButton")->isVisible());
         QVERIFY(!item("reportEmptyState")->isVisible());
 
+        // A title too long for its line wraps; none of it is cut.
+        HistoryReport longTitle = *model().report();
+        longTitle.title = QStringLiteral("2024年国家公务员录用考试《行政职业能力测验》（地市级）言语理解与表达专项强化训练");
+        model().setReport(longTitle);
+        QQuickItem *title = item("reportTitle");
+        QTRY_VERIFY(title->property("lineCount").toInt() > 1);
+        QVERIFY(!title->property("truncated").toBool());
+        QCOMPARE(title->property("text").toString(), longTitle.title);
+
         click(item("reportCircle2"));
         QCOMPARE(model().screen(), AppScreen::analysis);
         QCOMPARE(model().currentAnalysisIndex(), 1);

@@ -1,4 +1,5 @@
 #include "AnalysisController.h"
+#include "QuestionBodyRules.h"
 
 #include "QuestionResult.h"
 #include "QuestionScreenRules.h"
@@ -165,14 +166,9 @@ QString AnalysisController::stemHtml() const
     return m_current ? m_current->context : QString();
 }
 
-bool AnalysisController::hasAnalysis() const
-{
-    return m_current && !m_current->analysis.isEmpty();
-}
-
 QString AnalysisController::analysisHtml() const
 {
-    return m_current ? m_current->analysis : QString();
+    return m_current ? QuestionBodyRules::analysisHtml(m_current->analysis) : QString();
 }
 
 bool AnalysisController::showsResultCard() const

@@ -44,7 +44,6 @@ class AnalysisController : public QObject
     Q_PROPERTY(QString sourceText READ sourceText NOTIFY changed)
     Q_PROPERTY(QString source READ source NOTIFY changed)
     Q_PROPERTY(QString stemHtml READ stemHtml NOTIFY changed)
-    Q_PROPERTY(bool hasAnalysis READ hasAnalysis NOTIFY changed)
     Q_PROPERTY(QString analysisHtml READ analysisHtml NOTIFY changed)
     Q_PROPERTY(bool showsResultCard READ showsResultCard NOTIFY changed)
     Q_PROPERTY(QString correctAnswerText READ correctAnswerText NOTIFY changed)
@@ -107,7 +106,6 @@ public:
     [[nodiscard]] QString sourceText() const;
     [[nodiscard]] QString source() const;
     [[nodiscard]] QString stemHtml() const;
-    [[nodiscard]] bool hasAnalysis() const;
     [[nodiscard]] QString analysisHtml() const;
     // Choice questions only.
     [[nodiscard]] bool showsResultCard() const;

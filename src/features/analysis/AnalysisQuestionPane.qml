@@ -312,20 +312,11 @@ Flickable {
                         }
                     }
                 }
-                Text {
-                    objectName: "noAnalysis"
-                    visible: pane.controller && !pane.controller.hasAnalysis
-                    text: "暂无解析"
-                    textFormat: Text.PlainText
-                    font.pixelSize: 15
-                    color: Theme.appSecondary
-                }
                 HtmlWebViewWithImageViewer {
                     id: analysisView
                     objectName: "analysisHtml"
-                    visible: pane.controller && pane.controller.hasAnalysis
                     width: parent.width
-                    height: visible ? pane.controller.analysisFrameHeight : 0
+                    height: pane.controller ? pane.controller.analysisFrameHeight : 40
                     html: pane.controller ? pane.controller.analysisHtml : ""
                     textOpacity: pane.controller ? pane.controller.htmlTextOpacity : 0.86
                     imageOpacity: pane.controller ? pane.controller.analysisImageOpacity : 1

@@ -118,15 +118,21 @@ Item {
                             width: 150
                             height: 150
                             readonly property real fraction: report.rightRate / 100
+                            // The stroke is centred on the frame's own circle, so
+                            // half of it lies outside the 150 frame; the shape is
+                            // that much larger so that its layer keeps it.
                             Shape {
-                                anchors.fill: parent
+                                x: -7
+                                y: -7
+                                width: 164
+                                height: 164
                                 layer.enabled: true
                                 layer.samples: 4
                                 ShapePath {
                                     strokeColor: view.neutral
                                     strokeWidth: 14
                                     fillColor: "transparent"
-                                    PathAngleArc { centerX: 75; centerY: 75; radiusX: 68; radiusY: 68; startAngle: 0; sweepAngle: 360 }
+                                    PathAngleArc { centerX: 82; centerY: 82; radiusX: 75; radiusY: 75; startAngle: 0; sweepAngle: 360 }
                                 }
                                 ShapePath {
                                     strokeColor: view.ringColor
@@ -134,7 +140,7 @@ Item {
                                     fillColor: "transparent"
                                     capStyle: ShapePath.RoundCap
                                     PathAngleArc {
-                                        centerX: 75; centerY: 75; radiusX: 68; radiusY: 68
+                                        centerX: 82; centerY: 82; radiusX: 75; radiusY: 75
                                         startAngle: -90
                                         sweepAngle: 360 * ring.fraction
                                     }
@@ -175,7 +181,7 @@ Item {
                                 Accessible.role: Accessible.StaticText
                                 Accessible.name: text
                                 textFormat: Text.PlainText
-                                elide: Text.ElideRight
+                                wrapMode: Text.Wrap
                                 font.pixelSize: 22
                                 font.weight: Font.Bold
                                 color: Theme.appTitle
