@@ -19,6 +19,7 @@
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
@@ -497,6 +498,14 @@ private Q_SLOTS:
         settle();
         QTRY_VERIFY(item("historyRow_r0"));
         QCOMPARE(item("historyTitle")->property("text").toString(), QStringLiteral("练习历史 · 教师资格证·综合素质（中学）"));
+        // The tabs sit midway between the back button and the trailing buttons.
+        const auto sceneX = [](QQuickItem *of, double x) { return of->mapToScene(QPointF(x, 0)).x(); };
+        QQuickItem *firstTab = item("historyTab1");
+        QQuickItem *lastTab = item("historyTab2");
+        QVERIFY(firstTab && lastTab);
+        const double gapBefore = sceneX(firstTab, 0) - sceneX(item("historyBack"), item("historyBack")->width());
+        const double gapAfter = sceneX(item("historyRefresh"), 0) - sceneX(lastTab, lastTab->width());
+        QVERIFY2(std::abs(gapBefore - gapAfter) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(gapBefore).arg(gapAfter)));
 
         const auto statusOf = [this](const char *row) {
             return find(item(row), QStringLiteral("historyStatus"))->property("text").toString();

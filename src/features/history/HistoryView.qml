@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Layouts
 import Vuzo
 
 // The practice history of the selected bank in two tabs, with paging, an
@@ -26,68 +27,72 @@ Item {
         id: page
         anchors.fill: parent
 
-        // Header
+        // Header: back, the tabs midway between it and the trailing buttons.
         Rectangle {
             width: parent.width
             height: 58
             color: view.transparent ? "transparent" : "white"
-            ResultsLinkButton {
-                objectName: "historyBack"
-                anchors.left: parent.left
+            RowLayout {
+                anchors.fill: parent
                 anchors.leftMargin: 20
-                anchors.verticalCenter: parent.verticalCenter
-                text: "返回首页"
-                iconName: "chevron.left"
-                fontSize: 12
-                color: Theme.appTitle
-                enabled: history.backEnabled
-                onClicked: history.back()
-            }
-            Row {
-                anchors.centerIn: parent
-                spacing: 4
-                Repeater {
-                    model: [history.practiceTab, history.paperTab]
-                    delegate: Rectangle {
-                        id: tabButton
-                        required property var modelData
-                        readonly property bool selected: modelData.selected
-                        objectName: "historyTab" + modelData.tab
-                        width: tabLabel.implicitWidth + 36
-                        height: 32
-                        radius: 16
-                        color: selected && !view.transparent ? Theme.appPrimarySoft : "transparent"
-                        border.width: selected ? 1 : 0
-                        border.color: Theme.withOpacity(Theme.appPrimary, view.transparent ? 0.65 : 0.2)
-                        opacity: enabled ? 1 : 0.5
-                        enabled: history.tabsEnabled
-                        Accessible.role: Accessible.PageTab
-                        Accessible.name: modelData.title
-                        Accessible.selected: selected
-                        Accessible.onPressAction: history.selectTab(tabButton.modelData.tab)
-                        Text {
-                            id: tabLabel
-                            anchors.centerIn: parent
-                            text: tabButton.modelData.title
-                            textFormat: Text.PlainText
-                            font.pixelSize: 14
-                            font.weight: Font.DemiBold
-                            color: view.transparent ? Theme.appTitle
-                                                    : (tabButton.selected ? Theme.appPrimary : Theme.appSecondary)
-                        }
-                        MouseArea {
-                            anchors.fill: parent
-                            cursorShape: Qt.PointingHandCursor
-                            onClicked: history.selectTab(tabButton.modelData.tab)
+                anchors.rightMargin: 20
+                spacing: 16
+                ResultsLinkButton {
+                    objectName: "historyBack"
+                    text: "返回首页"
+                    iconName: "chevron.left"
+                    fontSize: 12
+                    color: Theme.appTitle
+                    enabled: history.backEnabled
+                    onClicked: history.back()
+                }
+                Item {
+                    Layout.fillWidth: true
+                    Layout.minimumWidth: 12
+                }
+                Row {
+                    spacing: 4
+                    Repeater {
+                        model: [history.practiceTab, history.paperTab]
+                        delegate: Rectangle {
+                            id: tabButton
+                            required property var modelData
+                            readonly property bool selected: modelData.selected
+                            objectName: "historyTab" + modelData.tab
+                            width: tabLabel.implicitWidth + 36
+                            height: 32
+                            radius: 16
+                            color: selected && !view.transparent ? Theme.appPrimarySoft : "transparent"
+                            border.width: selected ? 1 : 0
+                            border.color: Theme.withOpacity(Theme.appPrimary, view.transparent ? 0.65 : 0.2)
+                            opacity: enabled ? 1 : 0.5
+                            enabled: history.tabsEnabled
+                            Accessible.role: Accessible.PageTab
+                            Accessible.name: modelData.title
+                            Accessible.selected: selected
+                            Accessible.onPressAction: history.selectTab(tabButton.modelData.tab)
+                            Text {
+                                id: tabLabel
+                                anchors.centerIn: parent
+                                text: tabButton.modelData.title
+                                textFormat: Text.PlainText
+                                font.pixelSize: 14
+                                font.weight: Font.DemiBold
+                                color: view.transparent ? Theme.appTitle
+                                                        : (tabButton.selected ? Theme.appPrimary : Theme.appSecondary)
+                            }
+                            MouseArea {
+                                anchors.fill: parent
+                                cursorShape: Qt.PointingHandCursor
+                                onClicked: history.selectTab(tabButton.modelData.tab)
+                            }
                         }
                     }
                 }
-            }
-            Row {
-                anchors.right: parent.right
-                anchors.rightMargin: 20
-                anchors.verticalCenter: parent.verticalCenter
-                spacing: 16
+                Item {
+                    Layout.fillWidth: true
+                    Layout.minimumWidth: 12
+                }
                 ResultsLinkButton {
                     objectName: "historyRefresh"
                     text: "刷新"
