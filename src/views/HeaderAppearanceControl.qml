@@ -77,6 +77,7 @@ Item {
             text: Theme.percentText(control.level)
             font.pixelSize: Theme.fontMini
             font.weight: Font.Medium
+            font.family: Theme.digitFontFamily
             color: control.rowColor
             WindowDragArea { anchors.fill: parent; movable: control.movable; panel: control.panel }
         }

@@ -71,6 +71,11 @@ QColor Theme::separatorColor()
     return QColor::fromRgbF(0, 0, 0, 0.1);
 }
 
+QString Theme::digitFontFamily()
+{
+    return QStringLiteral("DejaVu Sans");
+}
+
 double Theme::level()
 {
     return TransparentAppearanceScale::currentValue();

@@ -31,6 +31,9 @@ class Theme : public QObject
     Q_PROPERTY(QColor appBackground READ appBackground CONSTANT)
     // The thin lines between regions, in either look.
     Q_PROPERTY(QColor separatorColor READ separatorColor CONSTANT)
+    // A face whose digits are all one width, so that a changing figure
+    // (a percentage) keeps its place; the system face's digits need not be.
+    Q_PROPERTY(QString digitFontFamily READ digitFontFamily CONSTANT)
     // The appearance level L of the transparent look (0.35 ... 1.65).
     Q_PROPERTY(double level READ level NOTIFY changed)
     Q_PROPERTY(bool inkActive READ inkActive NOTIFY changed)
@@ -89,6 +92,7 @@ public:
     [[nodiscard]] static QColor appPrimarySoft();
     [[nodiscard]] static QColor appBackground();
     [[nodiscard]] static QColor separatorColor();
+    [[nodiscard]] static QString digitFontFamily();
     [[nodiscard]] static double level();
     [[nodiscard]] static bool inkActive();
 

@@ -71,7 +71,7 @@ Item {
             text: badge.rootState ? badge.rootState.zoomPercentText : "100%"
             font.pixelSize: Theme.fontCallout
             font.weight: Font.Medium
-            font.family: "DejaVu Sans"
+            font.family: Theme.digitFontFamily
             color: Theme.appTitle
             Accessible.name: badge.rootState ? badge.rootState.zoomAccessibilityLabel : ""
         }
