@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Window
 import Vuzo
 
@@ -73,12 +72,11 @@ FocusScope {
                     Item {
                         width: parent.width
                         height: closeButton.implicitHeight
-                        Button {
+                        PrimaryButton {
                             id: closeButton
                             objectName: "imageViewerClose"
                             anchors.right: parent.right
                             text: "关闭"
-                            focusPolicy: Qt.NoFocus
                             onClicked: sheet.closed()
                         }
                     }
