@@ -178,10 +178,17 @@ private:
         QDBusReply<QStringList> reply = portalControl().call(QStringLiteral("Calls"));
         return reply.value();
     }
-    // What XWayland knows, when a wait failed.
+    // What XWayland knows, when a wait failed; and whether the native window
+    // is there at all: without pseudo-terminals (no /dev/pts in a bare root)
+    // weston-terminal ends as soon as it starts.
     QString diagnosis()
     {
-        return xwayland({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}).replace(QLatin1Char('\n'), QLatin1Char(' '))
+        const QString terminal = m_terminal.state() == QProcess::Running
+            ? QString()
+            : QStringLiteral("weston-terminal ended (exit code %1): ").arg(m_terminal.exitCode())
+                + QString::fromLocal8Bit(m_terminal.readAllStandardError() + m_terminal.readAllStandardOutput()).trimmed()
+                + QLatin1Char('\n');
+        return terminal + xwayland({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}).replace(QLatin1Char('\n'), QLatin1Char(' '))
             + QLatin1Char('\n')
             + runTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, onDisplay(m_xwaylandDisplay));
     }
@@ -374,7 +381,8 @@ private Q_SLOTS:
         QVERIFY(!frame.adjusted(-80, -80, 80, 80).contains(away));
         QVERIFY(movePointer(away));
         QVERIFY(host({QStringLiteral("click"), QStringLiteral("1")}));
-        QTRY_VERIFY_WITH_TIMEOUT(xwayland({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) != panel, 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(xwayland({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) != panel,
+                                  qPrintable(diagnosis()), 5000);
 
         // The desktop reports the key: the panel hides, and comes back.
         QVERIFY(portalControl().call(QStringLiteral("Activate")).type() == QDBusMessage::ReplyMessage);
