@@ -5,6 +5,7 @@
 // Wayland session; the key is pressed through KDE's shortcut daemon
 // (kglobalaccel's invokeShortcut), and a dbus-monitor watches what the program
 // asks of the portal.
+#include "DesktopTestSupport.h"
 #include "platform/ApplicationIdentity.h"
 
 #include <QDBusArgument>
@@ -27,6 +28,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace DesktopTestSupport;
+
 namespace {
 
 const QString waylandSocket = QStringLiteral("vuzo-kde-test");
@@ -40,17 +43,6 @@ const QStringList sessionServices{
     QStringLiteral("org.freedesktop.impl.portal.desktop.kde.service"),
     QStringLiteral("org.freedesktop.impl.portal.PermissionStore.service"),
 };
-
-void stop(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(10'000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
 
 // One line of dbus-monitor --profile: type, time, serial, sender, destination,
 // path, interface, member.
@@ -103,33 +95,9 @@ private:
         return environment;
     }
 
-    QString onDisplay(const QStringList &arguments, int *status = nullptr) const
-    {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_display);
-        tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral("xdotool"), arguments);
-        if (!tool.waitForFinished(10'000))
-            tool.kill();
-        if (status)
-            *status = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-        return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    }
-    // xdotool's search gives up, printing nothing, when a window goes away
-    // while it looks (Qt makes and drops hidden windows at start): such a
-    // search says nothing and is made again.
     QStringList visiblePanels() const
     {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            int status = 0;
-            const QString found = onDisplay(
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^vuzo$")},
-                &status);
-            if (!found.isEmpty() || status == 1)
-                return found.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        }
-        return {};
+        return searchWindows(m_display, {QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^vuzo$")});
     }
 
     // The desktop's shortcut list: every entry (component) with the program's shortcut.
@@ -202,13 +170,8 @@ private:
     {
         auto program = std::make_unique<Program>();
         QProcessEnvironment environment = sessionEnvironment();
-        environment.insert(QStringLiteral("HOME"), settings);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings + QStringLiteral("/config"));
         environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        program->process.setProcessEnvironment(environment);
-        program->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program->process.start(QStringLiteral(VUZO_PROGRAM), {});
-        if (!program->process.waitForStarted())
+        if (!startProgram(program->process, environment, settings))
             return nullptr;
         return program;
     }
