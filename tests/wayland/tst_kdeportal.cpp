@@ -19,6 +19,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -77,7 +78,10 @@ private:
     QProcessEnvironment sessionEnvironment() const
     {
         QProcessEnvironment environment;
-        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        // The program on the session's PATH, as installed: the portal accepts
+        // its name only for a desktop entry whose program it finds.
+        environment.insert(QStringLiteral("PATH"), QFileInfo(QStringLiteral(VUZO_PROGRAM)).path() + QLatin1Char(':')
+                                                       + qEnvironmentVariable("PATH"));
         environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("runtime")));
@@ -342,7 +346,7 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(visiblePanels().size() == 1, 10'000);
 
             const QStringList calls = portalCalls(from);
-            qInfo() << "run" << run << "asked the portal:" << calls;
+            qInfo() << "run" << run << "asked the portal:" << calls << "- the desktop lists the shortcut under" << entry;
             // The program names itself before it asks for anything.
             QVERIFY(!calls.isEmpty());
             QCOMPARE(calls.constFirst(), QStringLiteral("Register"));
