@@ -26,17 +26,20 @@ QString pathOf(const QVariant &value)
     return value.toString();
 }
 
-PortalShortcutList shortcutsOf(const QVariant &value)
+// None when the value is no list of shortcuts.
+std::optional<PortalShortcutList> shortcutsOf(const QVariant &value)
 {
     if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
         const auto argument = value.value<QDBusArgument>();
-        // A list of another type is no list of shortcuts: reading it as one
-        // would stop at its first element with a warning, and take nothing.
+        // Read as a list of shortcuts, a value of another type would stop at
+        // its first element with a warning.
         if (argument.currentSignature() != QLatin1String("a(sa{sv})"))
-            return {};
+            return std::nullopt;
         return qdbus_cast<PortalShortcutList>(argument);
     }
-    return value.value<PortalShortcutList>();
+    if (value.metaType() == QMetaType::fromType<PortalShortcutList>())
+        return value.value<PortalShortcutList>();
+    return std::nullopt;
 }
 
 QVariantMap mapOf(const QVariant &value)
@@ -374,9 +377,12 @@ void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
         return;
     case Step::listShortcuts:
     case Step::listAfterBind: {
-        const PortalShortcutList shortcuts = shortcutsOf(results.value(QStringLiteral("shortcuts")));
-        if (ours(shortcuts)) {
-            describe(shortcuts);
+        const auto shortcuts = shortcutsOf(results.value(QStringLiteral("shortcuts")));
+        if (!shortcuts) {
+            // An answer that makes no sense binds nothing.
+            finishWish(refused);
+        } else if (ours(*shortcuts)) {
+            describe(*shortcuts);
             finishWish(ok);
         } else if (step == Step::listShortcuts) {
             bindShortcuts();
@@ -451,7 +457,8 @@ void PortalHotKeyBackend::onShortcutsChanged(const QDBusMessage &message)
     const QVariantList arguments = message.arguments();
     if (arguments.size() < 2 || m_session.isEmpty() || pathOf(arguments.at(0)) != m_session)
         return;
-    describe(shortcutsOf(arguments.at(1)));
+    if (const auto shortcuts = shortcutsOf(arguments.at(1)))
+        describe(*shortcuts);
 }
 
 void PortalHotKeyBackend::onSessionClosed(const QDBusMessage &message)

@@ -3,6 +3,7 @@
 // program's panel lives, and a maximised weston-terminal, a native Wayland
 // window that XWayland cannot see. The fake desktop portal offers global
 // shortcuts on the private session bus this test runs on (dbus-run-session).
+#include "DesktopTestSupport.h"
 #include "platform/UserDefaults.h"
 
 #include <QDBusConnection>
@@ -20,6 +21,8 @@
 #include <cmath>
 #include <memory>
 
+using namespace DesktopTestSupport;
+
 namespace {
 
 const QString waylandSocket = QStringLiteral("vuzo-wayland-test");
@@ -27,23 +30,6 @@ const QString waylandSocket = QStringLiteral("vuzo-wayland-test");
 // coordinates are the Xvfb screen's.
 constexpr int outputWidth = 1200;
 constexpr int outputHeight = 800;
-
-QString runTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
-                int *exitCode = nullptr, QString *errors = nullptr)
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(10'000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    if (errors)
-        *errors = QString::fromLocal8Bit(process.readAllStandardError());
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
 
 // A point over the terminal, in the corner of weston's output farthest from the panel.
 QPoint farFrom(const QRect &panel)
@@ -60,17 +46,6 @@ bool comesBackAt(const QRect &now, const QRect &before)
     if (now.size() != before.size() || std::abs(shift.x()) > 32 || std::abs(shift.y()) > 32)
         qWarning() << "the panel came back at" << now << "instead of" << before;
     return now.size() == before.size() && std::abs(shift.x()) <= 32 && std::abs(shift.y()) <= 32;
-}
-
-void stop(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-    }
 }
 
 } // namespace
@@ -98,12 +73,6 @@ private:
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         return environment;
     }
-    QProcessEnvironment onDisplay(const QString &display) const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), display);
-        return environment;
-    }
     // xdotool on weston's Xvfb: weston's own pointer and buttons.
     bool host(const QStringList &arguments)
     {
@@ -120,21 +89,7 @@ private:
     {
         return runTool(QStringLiteral("xdotool"), arguments, onDisplay(m_xwaylandDisplay), status);
     }
-    // xdotool's search gives up, printing nothing, when any window on the
-    // screen goes away while it looks (Qt makes and drops hidden windows of
-    // its own at start); such a search says nothing and is made again.
-    QStringList search(const QStringList &arguments)
-    {
-        QString output;
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            QString errors;
-            output = runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + arguments,
-                             onDisplay(m_xwaylandDisplay), nullptr, &errors);
-            if (!errors.contains(QLatin1String("BadWindow")))
-                break;
-        }
-        return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
+    QStringList search(const QStringList &arguments) { return searchWindows(m_xwaylandDisplay, arguments); }
     QStringList visiblePanels()
     {
         return search({QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^vuzo$")});
@@ -220,13 +175,7 @@ private:
             defaults.setValue(QStringLiteral("main_window_width"), 450.0);
             defaults.setValue(QStringLiteral("main_window_height"), 600.0);
         }
-        QProcessEnvironment environment = sessionEnvironment();
-        environment.insert(QStringLiteral("HOME"), program->home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), program->home.filePath(QStringLiteral("config")));
-        program->process.setProcessEnvironment(environment);
-        program->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program->process.start(QStringLiteral(VUZO_PROGRAM), {});
-        if (!program->process.waitForStarted())
+        if (!startProgram(program->process, sessionEnvironment(), program->home.path()))
             return nullptr;
         return program;
     }

@@ -354,6 +354,27 @@ private Q_SLOTS:
         QTRY_COMPARE(fixture.toggles, 1);
     }
 
+    // Answers of the wrong types bind nothing and change nothing.
+    void garbledAnswers()
+    {
+        PortalFixture fixture;
+        startBound(fixture);
+        tell(QStringLiteral("SetGarbled"), {true});
+        // A change that is no list leaves the key the row shows.
+        tell(QStringLiteral("ChangeTrigger"), {QStringLiteral("Ctrl+Alt+V")});
+        settle();
+        QCOMPARE(fixture.recorder.buttonTitle(), QStringLiteral("ALT+z"));
+        // A recording answered with nonsense is refused; the key in force stays.
+        QVERIFY(fixture.controller->registerShortcut({7, 0x800, QStringLiteral("⌥ X")}, true));
+        QTRY_VERIFY(!fixture.controller->isPending());
+        QCOMPARE(fixture.controller->errorText(), failure(HotKeyBackend::refused));
+        QVERIFY(fixture.controller->holdsHotKey());
+        QCOMPARE(fixture.controller->shortcut(), WindowShortcut::defaultShortcut());
+        QVERIFY(fixture.store.writes.isEmpty());
+        tell(QStringLiteral("Activate"));
+        QTRY_COMPARE(fixture.toggles, 1);
+    }
+
     void stopClosesTheSession()
     {
         PortalFixture fixture;

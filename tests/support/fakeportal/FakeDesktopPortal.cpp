@@ -113,8 +113,8 @@ QDBusObjectPath FakePortal::listShortcuts(const QDBusObjectPath &session, const 
     const Session *own = ownSession(session);
     if (!own)
         return {};
-    answer(requestPath(options.value(QStringLiteral("handle_token")).toString()), 0,
-           {{QStringLiteral("shortcuts"), QVariant::fromValue(listOf(own->component))}});
+    const QVariant list = garbled ? QVariant(QStringLiteral("toggle-window")) : QVariant::fromValue(listOf(own->component));
+    answer(requestPath(options.value(QStringLiteral("handle_token")).toString()), 0, {{QStringLiteral("shortcuts"), list}});
     return {};
 }
 
@@ -165,8 +165,9 @@ void FakePortal::changeTrigger(const QString &newDescription)
             shortcut.trigger = newDescription;
     }
     for (auto it = m_sessions.cbegin(); it != m_sessions.cend(); ++it) {
+        const QVariant list = garbled ? QVariant(42u) : QVariant::fromValue(listOf(it->component));
         emitTo(it->owner, portalPath, shortcutsInterface, QStringLiteral("ShortcutsChanged"),
-               {QVariant::fromValue(QDBusObjectPath(it.key())), QVariant::fromValue(listOf(it->component))});
+               {QVariant::fromValue(QDBusObjectPath(it.key())), list});
     }
 }
 

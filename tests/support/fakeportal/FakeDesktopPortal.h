@@ -38,6 +38,7 @@ public:
     uint bindAnswer = 0;
     QString description; // empty: the preferred trigger is what gets bound
     bool requireAppId = false; // refuses sessions to programs it cannot name
+    bool garbled = false; // answers with values of the wrong types
     QSet<QString> installed{QStringLiteral("org.vuzo.Vuzo")}; // desktop entries
     QStringList calls;
 
@@ -171,6 +172,8 @@ public Q_SLOTS:
     // app id only for a program whose desktop entry is installed.
     void SetRequireAppId(bool require) { m_portal->requireAppId = require; }
     void SetInstalled(const QStringList &ids) { m_portal->installed = QSet<QString>(ids.cbegin(), ids.cend()); }
+    // Lists shortcuts as text and sends changes that are no lists.
+    void SetGarbled(bool garbled) { m_portal->garbled = garbled; }
     void Activate() { m_portal->activate(); }
     void ChangeTrigger(const QString &description) { m_portal->changeTrigger(description); }
     void CloseSessions() { m_portal->closeSessions(); }
