@@ -53,6 +53,15 @@ private:
         QTest::qWait(50);
     }
 
+    // The poll's next round: its sleep begins only once the last fetch came
+    // back, and a fetch counts as soon as the fake receives it, so time moves
+    // on only once the loop sleeps again (else the wake-up would be missed).
+    void nextPoll()
+    {
+        QTRY_COMPARE(m_sleeper.pendingCount(), 1);
+        advance(5'000);
+    }
+
     [[nodiscard]] int vipFetches() const { return m_env->service.sendCount(vipPath); }
 
 private Q_SLOTS:
@@ -82,12 +91,12 @@ private Q_SLOTS:
         m_sleeper.advance(1);
         QTRY_COMPARE(vipFetches(), 1);
         QTRY_VERIFY(model.vipStatusCache().has_value());
-        advance(5'000);
+        nextPoll();
         QTRY_COMPARE(vipFetches(), 2);
         // The next sleep begins when the fetch has come back.
-        advance(5'000);
+        nextPoll();
         QTRY_COMPARE(vipFetches(), 3);
-        advance(5'000);
+        nextPoll();
         QTRY_COMPARE(vipFetches(), 4);
         QCOMPARE(model.screen(), AppScreen::purchase);
         QVERIFY(!screen->showSuccessToast());
@@ -123,7 +132,7 @@ private Q_SLOTS:
         AppModel &model = openPurchasePage(bankWithout);
         auto screen = makeScreen(model);
         for (int cycle = 1; cycle <= 3; ++cycle) {
-            advance(5'000);
+            nextPoll();
             QTRY_COMPARE(vipFetches(), cycle);
         }
         QTest::qWait(50);
