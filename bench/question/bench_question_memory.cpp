@@ -25,7 +25,7 @@
 //   PSS growth: <%> %                   (after paging - after opening) / after opening
 // The fake service runs as a child process and is left out of the figures.
 // Run under xvfb-run. Options: --port N (default 18530); --trace prints each
-// sample taken while paging on stderr; --passes N pages through the set N
+// sample taken while paging on stderr, with the web views then drawn; --passes N pages through the set N
 // times (forward and back each time; default 1) and prints on stderr the
 // figures after each pass but the last, to tell a first pass's one-time
 // costs from growth that goes on; --phases prints on stderr when each step
@@ -312,9 +312,11 @@ int main(int argc, char *argv[])
                 BenchWait::run(1000);
                 const BenchMemory::TreeUsage sample = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
                 const double pss = sample.tree.pss;
-                if (trace)
+                if (trace) {
                     std::fprintf(stderr, "-- question %d: PSS %.1f MB, main %.1f MB, %d processes\n", i, pss, sample.main.pss,
                                  sample.processes);
+                    printWebViews(qPrintable(QStringLiteral("question %1").arg(i)), view);
+                }
                 highest = std::max(highest, pss);
                 lowest = std::min(lowest, pss);
             }
