@@ -25,10 +25,13 @@
 //   PSS growth: <%> %                   (after paging - after opening) / after opening
 // The fake service runs as a child process and is left out of the figures.
 // Run under xvfb-run. Options: --port N (default 18530); --trace prints each
-// sample taken while paging on stderr; --passes N pages through the set N
+// sample taken while paging on stderr, with the web views then drawn; --passes N pages through the set N
 // times (forward and back each time; default 1) and prints on stderr the
 // figures after each pass but the last, to tell a first pass's one-time
-// costs from growth that goes on; --breakdown prints
+// costs from growth that goes on; --phases prints on stderr when each step
+// towards the first stem happened; --opening-only stops after the figures
+// of the opening; --engine-started starts the content engine before the
+// set is published (its time on stderr); --breakdown prints
 // each process's largest mappings by PSS on stderr after opening and after
 // paging, with the allocator's figures of the program and what a trim of
 // its free memory would give back.
@@ -157,6 +160,43 @@ void printBreakdown(const char *when, const QSet<qint64> &excluded)
     }
 }
 
+// When each step towards the first stem happens: the page built, the stem's
+// view built, its page address set, the engine's load ended, the height
+// reported; and the web views and engine processes alive by then.
+void tracePhases(QQuickItem *view, AppModel &model, const QElapsedTimer &timer, const QSet<qint64> &excluded)
+{
+    qint64 page = -1, stemItem = -1, addressed = -1, loaded = -1, processes = -1;
+    const int processesBefore = int(BenchMemory::treePids(QCoreApplication::applicationPid(), excluded).size());
+    int polls = 0;
+    const bool shown = BenchWait::until([&] {
+        QQuickItem *pageItem = findItem(view, QStringLiteral("page0"));
+        if (pageItem && page < 0)
+            page = timer.elapsed();
+        QQuickItem *stem = pageItem ? findItem(pageItem, QStringLiteral("stemView")) : nullptr;
+        if (stem && stemItem < 0)
+            stemItem = timer.elapsed();
+        auto *html = stem ? stem->property("view").value<QQuickItem *>() : nullptr;
+        auto *controller = html ? html->property("controller").value<QObject *>() : nullptr;
+        if (controller && addressed < 0 && controller->property("documentVersion").toInt() > 0)
+            addressed = timer.elapsed();
+        auto *web = html ? html->property("webView").value<QQuickItem *>() : nullptr;
+        if (web && loaded < 0 && web->property("loadProgress").toInt() == 100 && !web->property("loading").toBool())
+            loaded = timer.elapsed();
+        if (processes < 0 && ++polls % 5 == 0
+            && BenchMemory::treePids(QCoreApplication::applicationPid(), excluded).size() > processesBefore + 1)
+            processes = timer.elapsed();
+        return stemShown(view, model);
+    }, 20000);
+    int webViews = 0;
+    for (QQuickItem *item : allItems(view))
+        webViews += QByteArray(item->metaObject()->className()).contains("WebEngineView") ? 1 : 0;
+    std::fprintf(stderr,
+                 "-- phases (%s): page %lld, stem item %lld, address %lld, engine processes started %lld, loaded %lld, "
+                 "height %lld ms; %d web views, %d processes before\n",
+                 shown ? "shown" : "not shown", (long long)page, (long long)stemItem, (long long)addressed,
+                 (long long)processes, (long long)loaded, (long long)timer.elapsed(), webViews, processesBefore);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -167,6 +207,9 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     const bool breakdown = args.contains(QStringLiteral("--breakdown"));
     const bool trace = args.contains(QStringLiteral("--trace"));
+    const bool phases = args.contains(QStringLiteral("--phases"));
+    const bool openingOnly = args.contains(QStringLiteral("--opening-only"));
+    const bool engineStarted = args.contains(QStringLiteral("--engine-started"));
     const qsizetype passesAt = args.indexOf(QStringLiteral("--passes"));
     const int passes = passesAt >= 0 ? std::max(1, args.value(passesAt + 1).toInt()) : 1;
     const qsizetype portAt = args.indexOf(QStringLiteral("--port"));
@@ -203,14 +246,33 @@ int main(int argc, char *argv[])
     BenchWait::run(500);
 
     QElapsedTimer timer;
+    // What the first stem would cost if the program had started the content
+    // engine before the set came (for instance while the set is fetched).
+    std::unique_ptr<QObject> engineHolder;
+    if (engineStarted) {
+        QQmlComponent starter(&engine);
+        starter.setData("import QtQuick\nimport Vuzo\nQtObject { property var profile: ContentWebProfile.profile }",
+                        QUrl(QStringLiteral("qrc:/bench/EngineStarter.qml")));
+        timer.start();
+        engineHolder.reset(starter.create());
+        std::fprintf(stderr, "-- content engine started in %lld ms\n", static_cast<long long>(timer.elapsed()));
+        BenchWait::run(3000);
+    }
     {
         const QuestionModel set = QuestionModel::fromJson(FakeLargeSet::questionModel(base));
         timer.start();
         model.setQuestionModel(set);
+        const qint64 questionModelSet = timer.elapsed();
         model.setQuestions(set.questionList);
+        const qint64 questionsSet = timer.elapsed();
+        model.setCurrentQuestionIndex(0);
+        model.setScreen(AppScreen::questions);
+        if (phases) {
+            std::fprintf(stderr, "-- phases: question model published %lld, questions %lld, screen %lld ms\n",
+                         (long long)questionModelSet, (long long)questionsSet, (long long)timer.elapsed());
+            tracePhases(view, model, timer, excluded);
+        }
     }
-    model.setCurrentQuestionIndex(0);
-    model.setScreen(AppScreen::questions);
     const qint64 firstStem = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
     std::printf("first stem: %lld ms\n", static_cast<long long>(firstStem));
     BenchWait::run(5000);
@@ -222,6 +284,16 @@ int main(int argc, char *argv[])
     }
 
     QList<qint64> moves;
+    const auto finish = [&](int code) {
+        object.reset();
+        engineHolder.reset();
+        UserDefaults::setStandard(nullptr);
+        service.terminate();
+        service.waitForFinished(5000);
+        return code;
+    };
+    if (openingOnly)
+        return finish(firstStem < 0 ? 1 : 0);
     double highest = opened.tree.pss;
     double lowest = opened.tree.pss;
     int lost = 0;
@@ -240,9 +312,11 @@ int main(int argc, char *argv[])
                 BenchWait::run(1000);
                 const BenchMemory::TreeUsage sample = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
                 const double pss = sample.tree.pss;
-                if (trace)
+                if (trace) {
                     std::fprintf(stderr, "-- question %d: PSS %.1f MB, main %.1f MB, %d processes\n", i, pss, sample.main.pss,
                                  sample.processes);
+                    printWebViews(qPrintable(QStringLiteral("question %1").arg(i)), view);
+                }
                 highest = std::max(highest, pss);
                 lowest = std::min(lowest, pss);
             }
@@ -292,9 +366,5 @@ int main(int argc, char *argv[])
         printAllocator("after paging, trimmed");
     }
 
-    object.reset();
-    UserDefaults::setStandard(nullptr);
-    service.terminate();
-    service.waitForFinished(5000);
-    return lost > 0 ? 1 : 0;
+    return finish(lost > 0 ? 1 : 0);
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QImage>
 #include <QWheelEvent>
 #include <QQmlComponent>
@@ -542,6 +543,31 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         turn(QPoint(-120, 0));
         QTRY_COMPARE(m_window->property("sidewaysWheels").toInt(), 1);
         QCOMPARE(evaluate("window.scrollX").toDouble(), 0.0);
+    }
+
+    // A right click on selected text offers "拷贝", which copies it; a right
+    // click without a selection offers nothing.
+    void rightClickOnSelectionOffersCopy()
+    {
+        show(QStringLiteral("<p>可以复制的文字</p>"));
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() > 10, 15000);
+        auto *window = qobject_cast<QQuickWindow *>(m_window.get());
+        const QPoint at(60, 10);
+        const auto menu = [&] { return view()->property("copyMenu").value<QObject *>(); };
+        QTest::mouseClick(window, Qt::RightButton, {}, at);
+        QTest::qWait(300);
+        QVERIFY(!menu() || !menu()->property("visible").toBool());
+
+        evaluate("getSelection().selectAllChildren(document.body); getSelection().toString()");
+        QTest::mouseClick(window, Qt::RightButton, {}, at);
+        QTRY_VERIFY_WITH_TIMEOUT(menu() && menu()->property("visible").toBool(), 10000);
+        QQuickItem *item = nullptr;
+        QMetaObject::invokeMethod(menu(), "itemAt", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, 0));
+        QVERIFY(item);
+        QCOMPARE(item->property("text").toString(), QStringLiteral("拷贝"));
+        QGuiApplication::clipboard()->clear();
+        QMetaObject::invokeMethod(item, "triggered");
+        QTRY_COMPARE(QGuiApplication::clipboard()->text().trimmed(), QStringLiteral("可以复制的文字"));
     }
 
     // A page above the tallest view is shown at that height, not dropped;

@@ -87,6 +87,54 @@ QQuickItem *find(QQuickItem *root, const QString &name)
     return nullptr;
 }
 
+// The web views built on the pager's page for a question index.
+int webViewsOnPage(QQuickItem *view, int index)
+{
+    int count = 0;
+    QList<QQuickItem *> pending{find(view, QStringLiteral("page%1").arg(index))};
+    while (!pending.isEmpty()) {
+        QQuickItem *item = pending.takeFirst();
+        if (!item)
+            continue;
+        if (item->inherits("QQuickWebEngineView"))
+            ++count;
+        pending.append(item->childItems());
+    }
+    return count;
+}
+
+// Until the current page is ready, no neighbour (within two places, inside a
+// set of n) builds a web view; afterwards every one of them does.
+void verifyCurrentLoadsFirst(QQuickItem *view, int current, int n)
+{
+    QQuickItem *pager = find(view, QStringLiteral("pager"));
+    QVERIFY(pager);
+    QList<int> neighbours;
+    for (int i : {current - 2, current - 1, current + 1, current + 2}) {
+        if (i >= 0 && i < n)
+            neighbours << i;
+    }
+    int checked = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (!pager->property("currentReady").toBool()) {
+        QVERIFY2(clock.elapsed() < 20000, "the current page never became ready");
+        bool allMounted = find(view, QStringLiteral("page%1").arg(current)) != nullptr;
+        for (int i : neighbours) {
+            allMounted = allMounted && find(view, QStringLiteral("page%1").arg(i));
+            QVERIFY2(webViewsOnPage(view, i) == 0,
+                     qPrintable(QStringLiteral("page %1 built a web view before page %2 was ready").arg(i).arg(current)));
+        }
+        if (allMounted)
+            ++checked;
+        QTest::qWait(5);
+    }
+    QVERIFY(checked > 0);
+    QVERIFY(webViewsOnPage(view, current) > 0);
+    for (int i : neighbours)
+        QTRY_VERIFY2(webViewsOnPage(view, i) > 0, qPrintable(QStringLiteral("page %1 never loaded").arg(i)));
+}
+
 // The panel hands every key press to the model's answering keys before any
 // item sees it; this window does the same.
 class AnsweringWindow : public QQuickWindow
@@ -694,48 +742,36 @@ private Q_SLOTS:
         std::unique_ptr<QObject> window = loadScreen(1100);
         QVERIFY(window);
         auto *view = window->property("view").value<QQuickItem *>();
-        auto *pager = find(view, QStringLiteral("pager"));
-        QVERIFY(pager);
-        const auto webViews = [&](int index) {
-            int count = 0;
-            QList<QQuickItem *> pending{find(view, QStringLiteral("page%1").arg(index))};
-            while (!pending.isEmpty()) {
-                QQuickItem *item = pending.takeFirst();
-                if (!item)
-                    continue;
-                if (item->inherits("QQuickWebEngineView"))
-                    ++count;
-                pending.append(item->childItems());
-            }
-            return count;
-        };
-        const auto currentLoadsFirst = [&](int current) {
-            const QList<int> neighbours{current - 2, current - 1, current + 1, current + 2};
-            int checked = 0;
-            QElapsedTimer clock;
-            clock.start();
-            while (!pager->property("currentReady").toBool()) {
-                QVERIFY2(clock.elapsed() < 20000, "the current page never became ready");
-                bool allMounted = find(view, QStringLiteral("page%1").arg(current)) != nullptr;
-                for (int i : neighbours) {
-                    allMounted = allMounted && find(view, QStringLiteral("page%1").arg(i));
-                    QVERIFY2(webViews(i) == 0,
-                             qPrintable(QStringLiteral("page %1 built a web view before page %2 was ready").arg(i).arg(current)));
-                }
-                if (allMounted)
-                    ++checked;
-                QTest::qWait(5);
-            }
-            QVERIFY(checked > 0);
-            QVERIFY(webViews(current) > 0);
-            for (int i : neighbours)
-                QTRY_VERIFY2(webViews(i) > 0, qPrintable(QStringLiteral("page %1 never loaded").arg(i)));
-        };
-        currentLoadsFirst(2);
+        verifyCurrentLoadsFirst(view, 2, 12);
         if (QTest::currentTestFailed())
             return;
         model().setCurrentQuestionIndex(8);
-        currentLoadsFirst(8);
+        verifyCurrentLoadsFirst(view, 8, 12);
+        if (QTest::currentTestFailed())
+            return;
+        // Another set on the shown screen, at the same index, starts over.
+        QList<Question> other = plainSet(12);
+        for (Question &q : other)
+            q.id = QStringLiteral("other-") + q.id;
+        open(other, 8);
+        QTRY_VERIFY(find(view, QStringLiteral("page8"))
+                    && find(view, QStringLiteral("page8"))->property("questionId").toString() == QStringLiteral("other-q8"));
+        verifyCurrentLoadsFirst(view, 8, 12);
+    }
+
+    // The neighbours' fallback delay runs from when a page is to be shown,
+    // not from when the screen was built: a set that comes later than the
+    // delay still loads its current page first.
+    void neighboursWaitForASetPublishedLater()
+    {
+        open({}, 0);
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        QTest::qWait(2300);
+        open(plainSet(6), 0);
+        QTRY_VERIFY(find(view, QStringLiteral("page0")));
+        verifyCurrentLoadsFirst(view, 0, 6);
     }
 
     // A long menu name gives way to the export button and the progress group

@@ -107,17 +107,27 @@ Item {
         onContextMenuRequested: (request) => {
             request.accepted = true;
             if (request.selectedText.length > 0)
-                copyMenu.popup();
+                root.showCopyMenu();
         }
 
         Component.onCompleted: channel.registerObject(ContentWebProfile.channelObjectName, controller.channelObject)
     }
 
-    Menu {
-        id: copyMenu
-        MenuItem {
-            text: "拷贝"
-            onTriggered: webView.triggerWebAction(WebEngineView.Copy)
+    // Built on the first right click on a selection: most views never see
+    // one, and a menu per view costs every page's opening.
+    property Menu copyMenu: null
+    function showCopyMenu() {
+        if (!copyMenu)
+            copyMenu = copyMenuComponent.createObject(root);
+        copyMenu.popup();
+    }
+    Component {
+        id: copyMenuComponent
+        Menu {
+            MenuItem {
+                text: "拷贝"
+                onTriggered: webView.triggerWebAction(WebEngineView.Copy)
+            }
         }
     }
 

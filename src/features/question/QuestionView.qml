@@ -107,21 +107,41 @@ Item {
                     // lets them go after two seconds.
                     property bool currentReady: false
                     readonly property int currentIndex: controller.currentIndex
-                    onCurrentIndexChanged: {
-                        // A page shown before (a neighbour) is ready at once.
+                    // Another current page: a move, or a new set (even at the
+                    // same index). A page shown before (a neighbour) is ready
+                    // at once; the delay runs from here, not from the screen's
+                    // start.
+                    function awaitCurrentPage() {
                         currentReady = false;
                         for (let i = 0; i < pages.count; ++i) {
                             const shown = pages.itemAt(i);
                             if (shown && shown.questionIndex === currentIndex && shown.contentShown)
                                 currentReady = true;
                         }
-                        if (!currentReady)
+                        if (currentReady)
+                            neighbourDelay.stop();
+                        else
                             neighbourDelay.restart();
+                    }
+                    onCurrentIndexChanged: awaitCurrentPage()
+                    Component.onCompleted: awaitCurrentPage()
+                    Connections {
+                        target: controller.pages
+                        // Before the new pages are built, so that none of them
+                        // finds the old set's readiness.
+                        function onModelAboutToBeReset() {
+                            pager.currentReady = false;
+                            neighbourDelay.stop();
+                        }
+                        // No page of a new set has shown anything yet.
+                        function onModelReset() {
+                            if (!pager.currentReady)
+                                neighbourDelay.restart();
+                        }
                     }
                     Timer {
                         id: neighbourDelay
                         interval: 2000
-                        running: true
                         onTriggered: pager.currentReady = true
                     }
 
