@@ -66,6 +66,8 @@ Window {
         anchors.fill: parent
         contentWidth: width
         contentHeight: view.height + 600
+        // The window zoom, for the views that have no other host.
+        property real contentScale: 1
         HtmlWebView {
             id: view
             width: 400
@@ -568,6 +570,80 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QGuiApplication::clipboard()->clear();
         QMetaObject::invokeMethod(item, "triggered");
         QTRY_COMPARE(QGuiApplication::clipboard()->text().trimmed(), QStringLiteral("可以复制的文字"));
+    }
+
+    // A tall page is drawn in a band around what the scroller shows, and
+    // everything in it stays where the page puts it: the reported height,
+    // what is drawn, clicks on images and text selection.
+    void tallPageIsDrawnAroundWhatShows_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("unzoomed") << 1.0;
+        QTest::newRow("zoomed") << 1.5;
+    }
+
+    void tallPageIsDrawnAroundWhatShows()
+    {
+        QFETCH(double, zoom);
+        m_window->findChild<QObject *>(QStringLiteral("flick"))->setProperty("contentScale", zoom);
+        show(QStringLiteral("<div style=\"position: relative; height: 6000px\">"
+                            "<div style=\"position: absolute; top: 3000px; width: 200px; height: 100px;"
+                            " background: #ff0000\"></div>"
+                            "<p id=\"deep\" style=\"position: absolute; top: 4000px; margin: 0\">深处的文字</p>"
+                            "<img id=\"pic\" src=\"%1\" style=\"position: absolute; top: 5000px\"></div>")
+                 .arg(redSquare(200, 100)));
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->contentHeight() >= 6000, 15000);
+        QCOMPARE(view()->height(), controller()->contentHeight());
+        auto *window = qobject_cast<QQuickWindow *>(m_window.get());
+        auto *flick = m_window->findChild<QQuickItem *>(QStringLiteral("flick"));
+        auto *web = view()->property("webView").value<QQuickItem *>();
+        QVERIFY(flick && web);
+        // Two screens of the 500 high scroller, not the page's 6000.
+        QCOMPARE(web->height() * web->scale(), 1000.0);
+        QCOMPARE(web->y(), 0.0);
+
+        // The band follows the scroller; the page inside scrolls to it.
+        const auto bandCovers = [&](double contentY) {
+            return web->y() <= contentY && web->y() + web->height() * web->scale() >= contentY + flick->height()
+                && std::abs(evaluate("window.scrollY").toDouble() - web->y()) < 1;
+        };
+        flick->setProperty("contentY", 2950.0);
+        QTRY_VERIFY_WITH_TIMEOUT(bandCovers(2950), 10000);
+        QCOMPARE(web->height() * web->scale(), 1000.0);
+        // The red block at 3000...3100 of the page shows 50...150 down the window.
+        QTest::qWait(300);
+        const QImage shot = window->grabWindow();
+        QCOMPARE(shot.pixelColor(100, 100), QColor(Qt::red));
+        QVERIFY(shot.pixelColor(100, 20) != QColor(Qt::red));
+        QVERIFY(shot.pixelColor(100, 180) != QColor(Qt::red));
+
+        // Text deep in the page is selected where it shows.
+        flick->setProperty("contentY", 3900.0);
+        QTRY_VERIFY_WITH_TIMEOUT(bandCovers(3900), 10000);
+        const double deep = evaluate("document.getElementById('deep').getBoundingClientRect().top + scrollY").toDouble();
+        QCOMPARE(deep, 4000.0);
+        const QPoint word(20, int(deep - 3900) + 10);
+        QTest::mouseDClick(window, Qt::LeftButton, {}, word);
+        QTRY_VERIFY_WITH_TIMEOUT(!evaluate("getSelection().toString()").toString().isEmpty(), 10000);
+        QVERIFY(QStringLiteral("深处的文字").contains(evaluate("getSelection().toString()").toString()));
+
+        // An image deep in the page takes its click where it shows.
+        QSignalSpy taps(m_window.get(), SIGNAL(tapped(QString)));
+        flick->setProperty("contentY", 4900.0);
+        QTRY_VERIFY_WITH_TIMEOUT(bandCovers(4900), 10000);
+        const QPoint picture(100, 5000 + 50 - 4900);
+        QTest::mouseMove(window, picture);
+        QTest::qWait(50);
+        QTest::mouseClick(window, Qt::LeftButton, {}, picture);
+        QTRY_COMPARE_WITH_TIMEOUT(taps.count(), 1, 10000);
+
+        // Back at the top, the band is too; a short page is drawn whole.
+        flick->setProperty("contentY", 0.0);
+        QTRY_VERIFY_WITH_TIMEOUT(bandCovers(0), 10000);
+        show(QStringLiteral("<div style=\"height: 900px\">短</div>"));
+        QTRY_COMPARE_WITH_TIMEOUT(controller()->contentHeight(), 900.0, 15000);
+        QTRY_COMPARE(web->height() * web->scale(), 900.0);
+        QCOMPARE(web->y(), 0.0);
     }
 
     // A page above the tallest view is shown at that height, not dropped;

@@ -244,6 +244,49 @@ private Q_SLOTS:
         QCOMPARE(ContentViewRules::decodeSize(QSizeF(600, 400), 0), QSizeF(600, 400));
     }
 
+    // The band a tall page is drawn in: it stays while what shows is well
+    // inside it, recentres when what shows nears its edge, and never leaves
+    // the page.
+    void contentBand_data()
+    {
+        QTest::addColumn<double>("content");
+        QTest::addColumn<double>("viewport");
+        QTest::addColumn<double>("visibleTop");
+        QTest::addColumn<double>("shownTop");
+        QTest::addColumn<double>("band");
+        QTest::addColumn<double>("top");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("short page: whole") << 900.0 << 500.0 << 0.0 << 0.0 << 900.0 << 0.0;
+        QTest::newRow("a little over two screens: whole") << 1250.0 << 500.0 << 700.0 << 0.0 << 1250.0 << 0.0;
+        QTest::newRow("no scroller: whole") << 6000.0 << 0.0 << 0.0 << 0.0 << 6000.0 << 0.0;
+        QTest::newRow("NaN viewport: whole") << 6000.0 << nan << 0.0 << 0.0 << 6000.0 << 0.0;
+        QTest::newRow("at the top") << 6000.0 << 500.0 << 0.0 << 0.0 << 1000.0 << 0.0;
+        QTest::newRow("well inside stays") << 6000.0 << 500.0 << 200.0 << 0.0 << 1000.0 << 0.0;
+        QTest::newRow("near the foot recentres") << 6000.0 << 500.0 << 400.0 << 0.0 << 1000.0 << 150.0;
+        QTest::newRow("far below recentres") << 6000.0 << 500.0 << 2950.0 << 0.0 << 1000.0 << 2700.0;
+        QTest::newRow("near the head recentres") << 6000.0 << 500.0 << 2750.0 << 2700.0 << 1000.0 << 2500.0;
+        QTest::newRow("held at the page's end") << 6000.0 << 500.0 << 5500.0 << 3000.0 << 1000.0 << 5000.0;
+        QTest::newRow("at the end stays") << 6000.0 << 500.0 << 5500.0 << 5000.0 << 1000.0 << 5000.0;
+        QTest::newRow("a band beyond a shrunk page is held to it") << 3000.0 << 500.0 << 2500.0 << 4000.0 << 1000.0
+                                                                    << 2000.0;
+        QTest::newRow("nothing shows: stays") << 6000.0 << 500.0 << -1.0 << 1200.4 << 1000.0 << 1200.0;
+    }
+
+    void contentBand()
+    {
+        QFETCH(double, content);
+        QFETCH(double, viewport);
+        QFETCH(double, visibleTop);
+        QFETCH(double, shownTop);
+        QFETCH(double, band);
+        QFETCH(double, top);
+        QCOMPARE(ContentViewRules::bandHeight(content, viewport), band);
+        // visibleTop < 0: the view is off screen, nothing of it shows.
+        const double from = visibleTop < 0 ? 0 : visibleTop;
+        const double to = visibleTop < 0 ? 0 : std::min(content, visibleTop + viewport);
+        QCOMPARE(ContentViewRules::bandTop(content, band, from, to, shownTop), top);
+    }
+
     void imageAddresses_data()
     {
         QTest::addColumn<QString>("source");

@@ -167,3 +167,29 @@ bool ContentViewRules::isOverContent(QQuickItem *area, const QPointF &scenePosit
     }
     return false;
 }
+
+double ContentViewRules::bandHeight(double contentHeight, double viewportHeight)
+{
+    if (!(contentHeight > 0) || !(viewportHeight > 0) || !std::isfinite(contentHeight) || !std::isfinite(viewportHeight))
+        return std::max(0.0, std::isfinite(contentHeight) ? contentHeight : 0.0);
+    const double band = std::ceil(2 * viewportHeight);
+    // Moving a band costs a repaint of it; not worth it for a little less.
+    return contentHeight > band + viewportHeight / 2 ? band : contentHeight;
+}
+
+double ContentViewRules::bandTop(double contentHeight, double bandHeight, double visibleTop, double visibleBottom,
+                                 double shownTop)
+{
+    const double room = contentHeight - bandHeight;
+    if (!(room > 0) || !std::isfinite(room))
+        return 0;
+    const double held = std::round(std::clamp(std::isfinite(shownTop) ? shownTop : 0.0, 0.0, room));
+    if (!std::isfinite(visibleTop) || !std::isfinite(visibleBottom) || !(visibleBottom > visibleTop))
+        return held;
+    const double slack = std::max(0.0, bandHeight - (visibleBottom - visibleTop)) / 4;
+    const bool topInside = held <= 0.5 || visibleTop >= held + slack;
+    const bool bottomInside = held >= room - 0.5 || visibleBottom <= held + bandHeight - slack;
+    if (topInside && bottomInside)
+        return held;
+    return std::round(std::clamp((visibleTop + visibleBottom - bandHeight) / 2, 0.0, room));
+}

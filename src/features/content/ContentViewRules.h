@@ -61,4 +61,16 @@ public:
     Q_INVOKABLE [[nodiscard]] static QColor contentTextColor(double textOpacity, const QString &inkHex);
     Q_INVOKABLE [[nodiscard]] static double styleFontSize(int style);
     Q_INVOKABLE [[nodiscard]] static double styleLineHeight(int style);
+
+    // A tall page is drawn only in a band around what its scroller shows,
+    // which keeps a view's memory to the screen's size, not the page's.
+    // The band for a page in a scroller showing viewportHeight: two screens,
+    // or the whole page when that is not well above them (or nothing shows).
+    Q_INVOKABLE [[nodiscard]] static double bandHeight(double contentHeight, double viewportHeight);
+    // Where the band starts: where it is (shownTop) while what shows
+    // (visibleTop...visibleBottom, in the page) stays a quarter of the spare
+    // room inside it, or the band is at that end of the page; else centred on
+    // what shows. Whole pixels, held to the page.
+    Q_INVOKABLE [[nodiscard]] static double bandTop(double contentHeight, double bandHeight, double visibleTop,
+                                                    double visibleBottom, double shownTop);
 };

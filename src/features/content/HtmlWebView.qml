@@ -21,6 +21,8 @@ import Vuzo
 // The view never scrolls: a wheel over it scrolls the enclosing Flickable
 // (and what lies beneath it). A page taller than the tallest view is shown
 // at that height and scrolls inside itself once the Flickable is at its end.
+// A page well over two screens of that Flickable is drawn only in a band
+// around what it shows; its reported height is still the whole page's.
 // Colour changes recolour the loaded page; a new html, style or graphic flag
 // reloads it. Only its own page loads; links, forms and new windows do nothing.
 Item {
@@ -52,8 +54,68 @@ Item {
             host = host.parent;
         zoomHost = host;
     }
-    onParentChanged: findZoomHost()
-    Component.onCompleted: findZoomHost()
+    onParentChanged: {
+        findZoomHost();
+        findScroller();
+    }
+    Component.onCompleted: {
+        findZoomHost();
+        findScroller();
+    }
+
+    // A tall page is drawn only in a band around what its scroller shows: the
+    // view is that band, placed where the band lies in the page and scrolled
+    // inside to it, so a page's memory follows the screen, not its length.
+    // The view sits where the page's own scroll position says, so it is drawn
+    // in its place even while a new band is on its way.
+    property Item scroller: null
+    property real bandHeight: height
+    property real requestedBandTop: -1
+    // The engine reports the scroll position in zoomed pixels.
+    readonly property real shownBandTop: controller.scrollsInside ? 0 : webView.scrollPosition.y / renderScale
+    function findScroller() {
+        let item = parent;
+        while (item && (item.contentY === undefined || item.flickableDirection === undefined))
+            item = item.parent;
+        scroller = item;
+    }
+    function placeBand() {
+        if (controller.scrollsInside) {
+            // The page scrolls by itself; one band, the whole view.
+            bandHeight = height;
+            requestedBandTop = -1;
+            return;
+        }
+        let visibleTop = 0;
+        let visibleBottom = 0;
+        let viewport = 0;
+        if (scroller && scroller.height > 0) {
+            const top = scroller.mapToItem(root, 0, 0).y;
+            const bottom = scroller.mapToItem(root, 0, scroller.height).y;
+            viewport = bottom - top;
+            visibleTop = Math.max(0, top);
+            visibleBottom = Math.min(height, bottom);
+        }
+        bandHeight = ContentViewRules.bandHeight(height, viewport);
+        const top = ContentViewRules.bandTop(height, bandHeight, visibleTop, visibleBottom, shownBandTop);
+        if (top === requestedBandTop)
+            return;
+        requestedBandTop = top;
+        webView.runJavaScript("window.scrollTo(0, " + top + ")");
+    }
+    onHeightChanged: placeBand()
+    onRenderScaleChanged: placeBand()
+    Connections {
+        target: root.scroller
+        function onContentYChanged() { root.placeBand(); }
+        function onHeightChanged() { root.placeBand(); }
+        // What lies above the view grew or shrank.
+        function onContentHeightChanged() { root.placeBand(); }
+    }
+    Connections {
+        target: controller
+        function onScrollsInsideChanged() { root.placeBand(); }
+    }
 
     HtmlContentController {
         id: controller
@@ -69,8 +131,9 @@ Item {
 
     WebEngineView {
         id: webView
+        y: root.shownBandTop
         width: root.width * root.renderScale
-        height: root.height * root.renderScale
+        height: root.bandHeight * root.renderScale
         scale: 1 / root.renderScale
         transformOrigin: Item.TopLeft
         zoomFactor: root.renderScale
@@ -100,8 +163,12 @@ Item {
         // Not opening the request anywhere refuses it.
         onNewWindowRequested: (request) => {}
         onLoadingChanged: (info) => {
-            if (info.status === WebEngineView.LoadSucceededStatus)
+            if (info.status === WebEngineView.LoadSucceededStatus) {
                 controller.loadFinished(true);
+                // A new document starts at its top.
+                root.requestedBandTop = -1;
+                root.placeBand();
+            }
         }
         onRenderProcessTerminated: (status, exitCode) => controller.renderProcessEnded()
         onContextMenuRequested: (request) => {
