@@ -72,7 +72,9 @@ Item {
     property real bandHeight: height
     property real requestedBandTop: -1
     // The engine reports the scroll position in zoomed pixels.
-    readonly property real shownBandTop: controller.scrollsInside ? 0 : webView.scrollPosition.y / renderScale
+    // Read once a page has loaded: before, there is no scroll to follow.
+    property bool pageShown: false
+    readonly property real shownBandTop: !pageShown || controller.scrollsInside ? 0 : webView.scrollPosition.y / renderScale
     function findScroller() {
         let item = parent;
         while (item && (item.contentY === undefined || item.flickableDirection === undefined))
@@ -101,7 +103,9 @@ Item {
         if (top === requestedBandTop)
             return;
         requestedBandTop = top;
-        webView.runJavaScript("window.scrollTo(0, " + top + ")");
+        // Most pages never move: no script for them.
+        if (Math.abs(top - shownBandTop) >= 0.5)
+            webView.runJavaScript("window.scrollTo(0, " + top + ")");
     }
     onHeightChanged: placeBand()
     onRenderScaleChanged: placeBand()
@@ -166,6 +170,7 @@ Item {
             if (info.status === WebEngineView.LoadSucceededStatus) {
                 controller.loadFinished(true);
                 // A new document starts at its top.
+                root.pageShown = true;
                 root.requestedBandTop = -1;
                 root.placeBand();
             }
