@@ -4,6 +4,7 @@
 // stem), summed over the program and its web engine processes. Prints, one a
 // line:
 //   first stem: <ms> ms                 the set published -> first stem painted
+//                                       (after the warm-up the home screen runs)
 //   PSS: <MB> MB                        after opening the set, settled
 //   RSS: <MB> MB
 //   USS: <MB> MB                        pages of the tree no other process
@@ -30,8 +31,9 @@
 // figures after each pass but the last, to tell a first pass's one-time
 // costs from growth that goes on; --phases prints on stderr when each step
 // towards the first stem happened; --opening-only stops after the figures
-// of the opening; --engine-started starts the content engine before the
-// set is published (its time on stderr); --breakdown prints
+// of the opening; --cold opens the set without the program's warm-up of the
+// content engine (as when a set is opened within moments of the home screen
+// showing), which otherwise runs first (its time on stderr); --breakdown prints
 // each process's largest mappings by PSS on stderr after opening and after
 // paging, with the allocator's figures of the program and what a trim of
 // its free memory would give back.
@@ -209,7 +211,7 @@ int main(int argc, char *argv[])
     const bool trace = args.contains(QStringLiteral("--trace"));
     const bool phases = args.contains(QStringLiteral("--phases"));
     const bool openingOnly = args.contains(QStringLiteral("--opening-only"));
-    const bool engineStarted = args.contains(QStringLiteral("--engine-started"));
+    const bool cold = args.contains(QStringLiteral("--cold"));
     const qsizetype passesAt = args.indexOf(QStringLiteral("--passes"));
     const int passes = passesAt >= 0 ? std::max(1, args.value(passesAt + 1).toInt()) : 1;
     const qsizetype portAt = args.indexOf(QStringLiteral("--port"));
@@ -246,17 +248,27 @@ int main(int argc, char *argv[])
     BenchWait::run(500);
 
     QElapsedTimer timer;
-    // What the first stem would cost if the program had started the content
-    // engine before the set came (for instance while the set is fetched).
-    std::unique_ptr<QObject> engineHolder;
-    if (engineStarted) {
+    // The program's warm-up, as on the home screen before the user opens a
+    // set: the content engine and its page process are up when the set comes,
+    // and the warm-up lets go once the question screen shows (as there).
+    std::unique_ptr<QQuickItem> warmup;
+    if (!cold) {
         QQmlComponent starter(&engine);
-        starter.setData("import QtQuick\nimport Vuzo\nQtObject { property var profile: ContentWebProfile.profile }",
-                        QUrl(QStringLiteral("qrc:/bench/EngineStarter.qml")));
+        starter.setData("import QtQuick\nimport Vuzo\nContentWarmup { delay: 0 }",
+                        QUrl(QStringLiteral("qrc:/bench/Warmup.qml")));
+        warmup.reset(qobject_cast<QQuickItem *>(starter.create()));
+        if (!warmup) {
+            std::fprintf(stderr, "%s\n", qPrintable(starter.errorString()));
+            return 1;
+        }
+        warmup->setParentItem(window->contentItem());
         timer.start();
-        engineHolder.reset(starter.create());
-        std::fprintf(stderr, "-- content engine started in %lld ms\n", static_cast<long long>(timer.elapsed()));
-        BenchWait::run(3000);
+        warmup->setProperty("wanted", true);
+        if (!BenchWait::until([&] { return warmup->property("warm").toBool(); }, 20000))
+            std::fprintf(stderr, "the warm-up did not finish\n");
+        std::fprintf(stderr, "-- warm-up done in %lld ms\n", static_cast<long long>(timer.elapsed()));
+        BenchWait::run(1000);
+        warmup->setProperty("wanted", false);
     }
     {
         const QuestionModel set = QuestionModel::fromJson(FakeLargeSet::questionModel(base));
@@ -276,6 +288,9 @@ int main(int argc, char *argv[])
     const qint64 firstStem = BenchScreen::untilPainted(window, [&] { return stemShown(view, model); }, timer);
     std::printf("first stem: %lld ms\n", static_cast<long long>(firstStem));
     BenchWait::run(5000);
+    // Settled: the warm-up's page is let go a while after the screen shows.
+    if (warmup && !BenchWait::until([&] { return !warmup->property("warm").toBool(); }, 10000))
+        std::fprintf(stderr, "the warm-up's page was kept\n");
     const BenchMemory::TreeUsage opened = BenchMemory::treeUsage(QCoreApplication::applicationPid(), excluded);
     printUsage("", opened);
     if (breakdown) {
@@ -285,8 +300,8 @@ int main(int argc, char *argv[])
 
     QList<qint64> moves;
     const auto finish = [&](int code) {
+        warmup.reset();
         object.reset();
-        engineHolder.reset();
         UserDefaults::setStandard(nullptr);
         service.terminate();
         service.waitForFinished(5000);

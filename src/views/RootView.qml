@@ -9,6 +9,9 @@ Item {
     id: root
     // The window shell's requests object (moves of the window); optional.
     property QtObject panel
+    // The program's panel starts the content engine ahead of the question
+    // screen, while the signed-in user is elsewhere; views on their own do not.
+    property bool warmsContent: false
 
     signal activationRequested()
     signal minimizeRequested()
@@ -26,6 +29,10 @@ Item {
     RootViewState {
         id: rootViewState
         model: AppModel
+    }
+
+    ContentWarmup {
+        wanted: root.warmsContent && AppModel.screen !== AppScreen.Login && AppModel.screen !== AppScreen.Questions
     }
 
     Item {

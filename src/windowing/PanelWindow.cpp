@@ -150,6 +150,8 @@ bool PanelWindow::createRootView(const QUrl &url)
     // Each view takes the panel's requests when it declares them.
     if (QQmlProperty panelProperty(item, QStringLiteral("panel")); panelProperty.isWritable())
         panelProperty.write(QVariant::fromValue<QObject *>(m_requests));
+    if (QQmlProperty warmProperty(item, QStringLiteral("warmsContent")); warmProperty.isWritable())
+        warmProperty.write(true);
     component.completeCreate();
     delete m_rootView.data();
     m_rootView = item;

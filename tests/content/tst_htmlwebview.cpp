@@ -646,6 +646,41 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QCOMPARE(web->y(), 0.0);
     }
 
+    // The warm-up loads its page only once wanted for its delay, and lets it
+    // go a while after it is no longer wanted; a wish shorter than the delay
+    // starts nothing.
+    void warmupFollowsTheWish()
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData("import QtQuick\nimport Vuzo\nContentWarmup { delay: 300; holdAfter: 400 }",
+                          QUrl(QStringLiteral("qrc:/test/Warmup.qml")));
+        std::unique_ptr<QQuickItem> warmup(qobject_cast<QQuickItem *>(component.create()));
+        QVERIFY2(warmup, qPrintable(component.errorString()));
+        warmup->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        auto *loader = warmup->findChild<QObject *>(QStringLiteral("warmupLoader"));
+        QVERIFY(loader);
+        const auto page = [&] { return loader->property("item").value<QObject *>(); };
+
+        warmup->setProperty("wanted", true);
+        QTest::qWait(100);
+        warmup->setProperty("wanted", false);
+        QTest::qWait(500);
+        QVERIFY(!page());
+
+        warmup->setProperty("wanted", true);
+        QTest::qWait(100);
+        QVERIFY(!page());
+        QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
+        // Held while wanted.
+        QTest::qWait(600);
+        QVERIFY(page());
+        warmup->setProperty("wanted", false);
+        QTest::qWait(200);
+        QVERIFY(page());
+        QTRY_VERIFY(!page());
+        QVERIFY(!warmup->property("warm").toBool());
+    }
+
     // A page above the tallest view is shown at that height, not dropped;
     // once the scroller is at its end the page scrolls inside itself, so its
     // end can be reached.
