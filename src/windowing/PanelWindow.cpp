@@ -21,6 +21,7 @@
 #include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -150,8 +151,17 @@ bool PanelWindow::createRootView(const QUrl &url)
     // Each view takes the panel's requests when it declares them.
     if (QQmlProperty panelProperty(item, QStringLiteral("panel")); panelProperty.isWritable())
         panelProperty.write(QVariant::fromValue<QObject *>(m_requests));
-    if (QQmlProperty warmProperty(item, QStringLiteral("warmsContent")); warmProperty.isWritable())
-        warmProperty.write(true);
+    // The content engine may start early, but never ahead of the first frame.
+    if (QQmlProperty(item, QStringLiteral("warmsContent")).isWritable()) {
+        auto firstFrame = std::make_shared<QMetaObject::Connection>();
+        *firstFrame = connect(
+            this, &QQuickWindow::frameSwapped, item,
+            [item, firstFrame] {
+                QObject::disconnect(*firstFrame);
+                item->setProperty("warmsContent", true);
+            },
+            Qt::QueuedConnection);
+    }
     component.completeCreate();
     delete m_rootView.data();
     m_rootView = item;

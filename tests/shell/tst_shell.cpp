@@ -701,8 +701,9 @@ void TestShell::rootViewRequestsReachThePanel()
         QVERIFY(delegate.appModel()->viewModel());
         QCOMPARE(AppModelSingleton::installed(qmlEngine(root)), delegate.appModel()->viewModel());
         QCOMPARE(root->property("viewState").value<RootViewState *>()->model(), delegate.appModel()->viewModel());
-        // The program's panel, unlike a view on its own, starts the content engine early.
-        QVERIFY(root->property("warmsContent").toBool());
+        // The program's panel, unlike a view on its own, starts the content
+        // engine early: once its first frame is out.
+        QTRY_VERIFY(root->property("warmsContent").toBool());
 
         QVERIFY(QMetaObject::invokeMethod(root, "changeScaleRequested", Q_ARG(double, 0.05)));
         QCOMPARE(delegate.panelController()->uiScale(), 1.05);
