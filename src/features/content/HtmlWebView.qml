@@ -111,8 +111,14 @@ Item {
     onRenderScaleChanged: placeBand()
     Connections {
         target: root.scroller
-        function onContentYChanged() { root.placeBand(); }
         function onHeightChanged() { root.placeBand(); }
+    }
+    // Where the band lies matters only once there is one: a view drawn whole
+    // does no work as its scroller moves.
+    Connections {
+        target: root.scroller
+        enabled: root.bandHeight < root.height
+        function onContentYChanged() { root.placeBand(); }
         // What lies above the view grew or shrank.
         function onContentHeightChanged() { root.placeBand(); }
     }
