@@ -21,7 +21,6 @@
 #include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -152,16 +151,10 @@ bool PanelWindow::createRootView(const QUrl &url)
     if (QQmlProperty panelProperty(item, QStringLiteral("panel")); panelProperty.isWritable())
         panelProperty.write(QVariant::fromValue<QObject *>(m_requests));
     // The content engine may start early, but never ahead of the first frame.
-    if (QQmlProperty(item, QStringLiteral("warmsContent")).isWritable()) {
-        auto firstFrame = std::make_shared<QMetaObject::Connection>();
-        *firstFrame = connect(
-            this, &QQuickWindow::frameSwapped, item,
-            [item, firstFrame] {
-                QObject::disconnect(*firstFrame);
-                item->setProperty("warmsContent", true);
-            },
-            Qt::QueuedConnection);
-    }
+    if (QQmlProperty(item, QStringLiteral("warmsContent")).isWritable())
+        connect(
+            this, &QQuickWindow::frameSwapped, item, [item] { item->setProperty("warmsContent", true); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     component.completeCreate();
     delete m_rootView.data();
     m_rootView = item;
