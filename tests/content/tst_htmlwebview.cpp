@@ -652,7 +652,7 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
     void warmupFollowsTheWish()
     {
         QQmlComponent component(m_engine.get());
-        component.setData("import QtQuick\nimport Vuzo\nContentWarmup { delay: 300; holdAfter: 400 }",
+        component.setData("import QtQuick\nimport Vuzo\nContentWarmup { delay: 1000; holdAfter: 1500 }",
                           QUrl(QStringLiteral("qrc:/test/Warmup.qml")));
         std::unique_ptr<QQuickItem> warmup(qobject_cast<QQuickItem *>(component.create()));
         QVERIFY2(warmup, qPrintable(component.errorString()));
@@ -664,7 +664,7 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         warmup->setProperty("wanted", true);
         QTest::qWait(100);
         warmup->setProperty("wanted", false);
-        QTest::qWait(500);
+        QTest::qWait(1200);
         QVERIFY(!page());
 
         warmup->setProperty("wanted", true);
@@ -672,7 +672,7 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QVERIFY(!page());
         QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
         // Held while wanted.
-        QTest::qWait(600);
+        QTest::qWait(1800);
         QVERIFY(page());
         warmup->setProperty("wanted", false);
         QTest::qWait(200);
