@@ -34,6 +34,14 @@ int toPixels(double value)
 
 const char *const showWithoutActivatingProperty = "_q_showWithoutActivating";
 
+// How long after a showing the window manager's placement is still put right,
+// and how often: one that insists gets its way rather than a tug of war.
+// Some place a window only once its surface reaches the compositor, which
+// tells Qt nothing: the place is read back from the server meanwhile.
+constexpr int returnWatchMs = 1000;
+constexpr int returnCheckMs = 50;
+constexpr int returnMovesLimit = 3;
+
 } // namespace
 
 PanelWindow::PanelWindow(const QRectF &frame, const HoverSettings &settings)
@@ -57,6 +65,13 @@ PanelWindow::PanelWindow(const QRectF &frame, const HoverSettings &settings)
     m_windowManagerResizeEnd.setSingleShot(true);
     m_windowManagerResizeEnd.setInterval(windowManagerResizeSettleMs);
     connect(&m_windowManagerResizeEnd, &QTimer::timeout, this, &PanelWindow::endWindowManagerResize);
+    m_returnEnd.setInterval(returnCheckMs);
+    connect(&m_returnEnd, &QTimer::timeout, this, [this] {
+        if (++m_returnChecks * returnCheckMs >= returnWatchMs)
+            endReturn();
+        else
+            holdReturnPlace();
+    });
     m_requests = new PanelRequests(this, this);
     connect(this, &PanelWindow::movableChanged, m_requests, &PanelRequests::movableChanged);
     connect(this, &PanelWindow::hasShadowChanged, m_requests, &PanelRequests::hasShadowChanged);
@@ -198,6 +213,11 @@ void PanelWindow::showEvent(QShowEvent *event)
     // the current workspace.
     X11WindowHints::joinAllWorkspaces(this);
     X11WindowHints::setCompositorShadow(this, m_hasShadow);
+    if (m_returnPlace) {
+        m_returnMoves = 0;
+        m_returnChecks = 0;
+        m_returnEnd.start();
+    }
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -205,6 +225,47 @@ void PanelWindow::showEvent(QShowEvent *event)
                 X11WindowHints::joinAllWorkspaces(this);
         },
         Qt::QueuedConnection);
+}
+
+void PanelWindow::exposeEvent(QExposeEvent *event)
+{
+    QQuickWindow::exposeEvent(event);
+    // Mapped: the window manager has placed the panel by now.
+    if (isExposed())
+        holdReturnPlace();
+}
+
+void PanelWindow::holdReturnPlace()
+{
+    if (!m_returnPlace || !QQuickWindow::isVisible())
+        return;
+    const QPoint actual = X11WindowHints::rootPosition(this).value_or(position());
+    if (actual == *m_returnPlace && position() == *m_returnPlace)
+        return;
+    if (m_returnMoves++ >= returnMovesLimit) {
+        // The window manager keeps its place: that is where the panel is.
+        endReturn();
+        return;
+    }
+    if (position() != *m_returnPlace)
+        setPosition(*m_returnPlace);
+    X11WindowHints::moveTo(this, *m_returnPlace);
+}
+
+void PanelWindow::endReturn()
+{
+    if (!m_returnPlace)
+        return;
+    const QPoint place = *m_returnPlace;
+    m_returnEnd.stop();
+    m_returnPlace.reset();
+    // A window manager that kept its own place: the panel is there now.
+    const QPoint actual = X11WindowHints::rootPosition(this).value_or(position());
+    if (actual != place) {
+        if (actual != position())
+            setPosition(actual);
+        positionChanged();
+    }
 }
 
 void PanelWindow::sizeChanged(const QSize &size)
@@ -296,6 +357,13 @@ bool PanelWindow::event(QEvent *event)
 
 void PanelWindow::positionChanged()
 {
+    // The window manager's placement of a panel that comes back is not a
+    // move of the user's: the panel goes back to its place instead.
+    if (m_returnPlace) {
+        if (QQuickWindow::isVisible())
+            holdReturnPlace();
+        return;
+    }
     if (!m_windowManagerResize || m_blockedResizes == 0)
         m_settledGeometry.moveTopLeft(position());
     if (!m_controller)
@@ -310,6 +378,9 @@ void PanelWindow::beginWindowDrag(const QPointF &globalPosition)
 {
     if (!m_movable || m_dragStart)
         return;
+    // The user's move is the panel's new place.
+    m_returnPlace.reset();
+    m_returnEnd.stop();
     m_dragStart = globalPosition;
     m_dragOrigin = position();
     if (m_controller)
@@ -350,6 +421,16 @@ void PanelWindow::setFrame(const QRectF &frame)
     // Our own frame is the one to return to, even before its configure
     // comes back (a window manager's may overtake it).
     m_settledGeometry = rect;
+    if (m_returnPlace) {
+        // The program places the panel itself: while it is away, that is
+        // where it comes back; once shown, the new place stands as it is.
+        if (QQuickWindow::isVisible()) {
+            m_returnPlace.reset();
+            m_returnEnd.stop();
+        } else {
+            m_returnPlace = rect.topLeft();
+        }
+    }
     // Before the window exists the size applies at once, with no configure.
     if (handle() && rect.size() != geometry().size()) {
         m_requestedSizes.append(rect.size());
@@ -379,7 +460,23 @@ void PanelWindow::setIgnoresMouseEvents(bool ignores)
 
 void PanelWindow::orderOut()
 {
+    if (!QQuickWindow::isVisible())
+        return;
+    // Hidden again while still coming back: the place stays the one it left.
+    m_returnEnd.stop();
+    m_returnPlace = m_returnPlace.value_or(position());
     hide();
+    // Window managers may place a window that maps again by a place of their
+    // own (weston by the corner of the frame it drew round it, further up and
+    // left on every showing), and may refuse to move it back; a new window is
+    // placed where it asks. So the withdrawn panel gives up its X11 window, and
+    // the next showing maps a new one at the panel's place. The scene and its
+    // graphics stay.
+    if (handle() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        destroy();
+        // Configures of the old window never come back.
+        m_requestedSizes.clear();
+    }
 }
 
 void PanelWindow::orderFrontWithoutActivation()

@@ -84,6 +84,7 @@ protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void exposeEvent(QExposeEvent *event) override;
 
 private:
     bool createRootView(const QUrl &url);
@@ -92,6 +93,8 @@ private:
     void positionChanged();
     void sizeChanged(const QSize &size);
     void endWindowManagerResize();
+    void holdReturnPlace();
+    void endReturn();
 
     QPointer<MainPanelController> m_controller;
     ScaledContentItem *m_scaledContent = nullptr;
@@ -112,4 +115,10 @@ private:
     quint64 m_lastReleaseTimestamp = 0;
     int m_blockedResizes = 0;
     QTimer m_windowManagerResizeEnd;
+    // Where the panel was when it went: it comes back there, whatever place
+    // the window manager gives a window that maps again.
+    std::optional<QPoint> m_returnPlace;
+    int m_returnMoves = 0;
+    int m_returnChecks = 0;
+    QTimer m_returnEnd;
 };

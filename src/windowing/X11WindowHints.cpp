@@ -132,3 +132,28 @@ void X11WindowHints::joinAllWorkspaces(QWindow *window)
     sendToRoot(connection, root, id, state, {stateAdd, sticky, 0, sourceApplication, 0});
     xcb_flush(connection);
 }
+
+std::optional<QPoint> X11WindowHints::rootPosition(QWindow *window)
+{
+    xcb_connection_t *connection = connectionFor(window);
+    if (!connection || !window->handle())
+        return std::nullopt;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, xcb_window_t(window->winId()), root, 0, 0), nullptr);
+    if (!reply)
+        return std::nullopt;
+    const QPoint position(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return position;
+}
+
+void X11WindowHints::moveTo(QWindow *window, const QPoint &position)
+{
+    xcb_connection_t *connection = connectionFor(window);
+    if (!connection || !window->handle())
+        return;
+    const quint32 values[] = {quint32(qint32(position.x())), quint32(qint32(position.y()))};
+    xcb_configure_window(connection, xcb_window_t(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(connection);
+}

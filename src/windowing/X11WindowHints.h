@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <optional>
+
 class QString;
 class QWindow;
 
@@ -21,5 +24,16 @@ void setCompositorShadow(QWindow *window, bool shadow);
 // so that desktops put it under that entry. For a window not mapped yet. Does
 // nothing off X11.
 void setApplicationId(QWindow *window, const QString &applicationId);
+
+// Where the X server has the window's top-left corner, in root coordinates:
+// the truth, where Qt's own idea of the place may be stale (a window manager
+// that moves a window while it is withdrawn tells Qt nothing). None off X11
+// or before the window exists.
+std::optional<QPoint> rootPosition(QWindow *window);
+
+// Asks the X server (and so a window manager, which sees the request) to put
+// the window's top-left corner at `position`, even where Qt believes it is
+// there already. Does nothing off X11.
+void moveTo(QWindow *window, const QPoint &position);
 
 } // namespace X11WindowHints

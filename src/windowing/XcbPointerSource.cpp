@@ -53,6 +53,9 @@ bool runsOnXWayland()
         == 0;
 }
 
+// Long enough for a window manager to map the panel that came back.
+constexpr int handOverMs = 300;
+
 } // namespace
 
 XcbPointerSource::XcbPointerSource()
@@ -123,13 +126,19 @@ PointerSource::Reading XcbPointerSource::read() const
     // On a plain X server a pointer over no window is over the bare desktop,
     // at the place reported; on XWayland that place is stale.
     if (sample->overNoWindow) {
+        if (m_handOverPlace == sample->native && !m_handOverEnd.hasExpired())
+            return {sample->position, false};
+        m_handOverPlace.reset();
+        m_seenPlace.reset();
         m_stalePlace = sample->native;
         return {std::nullopt, true};
     }
+    m_handOverPlace.reset();
     // A pointer that really came back moved to get there (by a pixel at least).
     if (m_stalePlace && *m_stalePlace == sample->native)
         return {std::nullopt, true};
     m_stalePlace.reset();
+    m_seenPlace = sample->native;
     return {sample->position, false};
 }
 
@@ -183,6 +192,7 @@ void XcbPointerSource::watch(const QRectF &region)
     xcb_map_window(m_connection, m_watchWindow);
     xcb_flush(m_connection);
     m_watchMapped = true;
+    m_handOverPlace.reset();
 }
 
 void XcbPointerSource::stopWatching()
@@ -192,4 +202,6 @@ void XcbPointerSource::stopWatching()
     xcb_unmap_window(m_connection, m_watchWindow);
     xcb_flush(m_connection);
     m_watchMapped = false;
+    m_handOverPlace = m_seenPlace;
+    m_handOverEnd.setRemainingTime(handOverMs);
 }

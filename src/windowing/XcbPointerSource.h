@@ -2,6 +2,7 @@
 
 #include "ShellPorts.h"
 
+#include <QDeadlineTimer>
 #include <QPoint>
 #include <optional>
 
@@ -56,4 +57,11 @@ private:
     // window mapped there (the panel, the watch) makes the server report the
     // pointer in it, at that same place, though it never came back.
     mutable std::optional<QPoint> m_stalePlace;
+    // Where the pointer was last seen for real, and, for a moment after the
+    // watch that saw it come back is gone, that place: the panel maps there
+    // a moment later, and the server reports the pointer over no window in
+    // between though it never left.
+    mutable std::optional<QPoint> m_seenPlace;
+    mutable std::optional<QPoint> m_handOverPlace;
+    QDeadlineTimer m_handOverEnd;
 };

@@ -161,6 +161,26 @@ struct OtherClient
                              XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
         xcb_flush(connection);
     }
+    void move(QWindow *window, const QPoint &position)
+    {
+        const quint32 values[] = {quint32(qint32(position.x())), quint32(qint32(position.y()))};
+        xcb_configure_window(connection, xcb_window_t(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                             values);
+        xcb_flush(connection);
+    }
+    // The window's place and size as the server has them.
+    QRect geometry(QWindow *window)
+    {
+        const auto id = xcb_window_t(window->winId());
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_get_geometry_reply_t *size = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+        xcb_translate_coordinates_reply_t *place = xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr);
+        const QRect result = size && place ? QRect(place->dst_x, place->dst_y, size->width, size->height) : QRect();
+        std::free(size);
+        std::free(place);
+        return result;
+    }
     // Alt+F4 or _NET_CLOSE_WINDOW end in this message to the client.
     void askToClose(QWindow *window)
     {
@@ -223,6 +243,7 @@ private Q_SLOTS:
     void launchOpensPanelNearPointer();
     void closeHidesToStatusItemAndShowsAgain();
     void closeWithoutTrayMinimises();
+    void panelComesBackWhereItWas();
     void hotKeyToggles();
     void busyHotKeyIsReported();
     void hotKeyIgnoresAutoRepeat();
@@ -295,6 +316,35 @@ void TestShell::closeHidesToStatusItemAndShowsAgain()
     QVERIFY(!shell.delegate->mainWindowHiddenByClose());
     QCOMPARE(shell.menuTitle(), QStringLiteral("隐藏主窗口"));
     QTRY_VERIFY(panel->isExposed());
+}
+
+void TestShell::panelComesBackWhereItWas()
+{
+    Shell shell;
+    PanelWindow *panel = shell.panel();
+    QTRY_VERIFY(panel->isExposed());
+    OtherClient windowManager;
+    const QRect frame = panel->geometry();
+    QCOMPARE(windowManager.geometry(panel), frame);
+    for (int cycle = 1; cycle <= 3; ++cycle) {
+        shell.delegate->toggleMainWindowFromStatusItem();
+        QTRY_VERIFY(!panel->isVisible());
+        shell.delegate->toggleMainWindowFromStatusItem();
+        QTRY_VERIFY(panel->isExposed());
+        // A window manager that places a window mapped again by a place of
+        // its own: the panel goes back to where it was, and stays there.
+        windowManager.move(panel, frame.topLeft() - QPoint(32, 32));
+        QTRY_COMPARE(windowManager.geometry(panel), frame);
+        QTest::qWait(300);
+        QCOMPARE(windowManager.geometry(panel), frame);
+        QCOMPARE(panel->geometry(), frame);
+    }
+    // Once it is back, a move is the panel's own again.
+    QTest::qWait(1000);
+    windowManager.move(panel, frame.topLeft() + QPoint(20, 10));
+    QTRY_COMPARE(panel->geometry(), frame.translated(20, 10));
+    QTest::qWait(300);
+    QCOMPARE(windowManager.geometry(panel), frame.translated(20, 10));
 }
 
 void TestShell::closeWithoutTrayMinimises()

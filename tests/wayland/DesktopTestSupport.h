@@ -4,7 +4,10 @@
 // tool, finding the program's windows, starting and stopping the program.
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QTest>
 
 namespace DesktopTestSupport {
 
@@ -47,6 +50,36 @@ inline QStringList searchWindows(const QString &display, const QStringList &argu
             break;
     }
     return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// A client window's place on the screen, as the X server has it (xwininfo:
+// xdotool adds a window manager's frame offset twice); -1s when it is gone.
+inline QRect windowGeometry(const QString &display, const QString &window)
+{
+    const QString text = runTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}, onDisplay(display));
+    const auto number = [&](const QString &label) {
+        const QRegularExpressionMatch match
+            = QRegularExpression(QRegularExpression::escape(label) + QStringLiteral(":\\s+(-?\\d+)")).match(text);
+        return match.hasMatch() ? match.captured(1).toInt() : -1;
+    };
+    return {number(QStringLiteral("Absolute upper-left X")), number(QStringLiteral("Absolute upper-left Y")),
+            number(QStringLiteral("Width")), number(QStringLiteral("Height"))};
+}
+
+// The window's place once the window manager has placed it (a window that
+// has just mapped may sit at its frame's corner for a moment); the last place
+// seen, should the window go meanwhile.
+inline QRect settledGeometry(const QString &display, const QString &window)
+{
+    QRect last = windowGeometry(display, window);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        QTest::qWait(100);
+        const QRect now = windowGeometry(display, window);
+        if (now == last || now.width() < 0)
+            return last;
+        last = now;
+    }
+    return last;
 }
 
 inline void stop(QProcess &process)
