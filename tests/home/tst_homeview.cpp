@@ -10,6 +10,7 @@
 #include "views/Theme.h"
 #include "views/WindowHeaderState.h"
 
+#include <QAccessible>
 #include <QDirIterator>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -540,6 +541,29 @@ private Q_SLOTS:
         QCOMPARE(m_backend->registrations.last().second, quint32(0x800));
         // Closing without "确定" keeps it; "恢复默认" puts Alt+Z back.
         click(visibleItem(QStringLiteral("windowShortcutRestore")));
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
+
+        // "恢复默认" is a button to a screen reader, with a press action,
+        // and the keyboard reaches and presses it.
+        const auto recordAltJ = [this] {
+            click(visibleItem(QStringLiteral("windowShortcutButton")));
+            QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("请按组合键…"));
+            QTest::keyClick(m_view.get(), Qt::Key_J, Qt::AltModifier);
+            QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + J"));
+        };
+        QQuickItem *restore = visibleItem(QStringLiteral("windowShortcutRestore"));
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(restore);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::Button);
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("恢复默认"));
+        QVERIFY(accessible->actionInterface());
+        recordAltJ();
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
+        recordAltJ();
+        QVERIFY(restore->activeFocusOnTab());
+        restore->forceActiveFocus(Qt::TabFocusReason);
+        QTest::keyClick(m_view.get(), Qt::Key_Space);
         QTRY_COMPARE(textOf(QStringLiteral("windowShortcutLabel")), QStringLiteral("Alt + Z"));
     }
 
