@@ -173,7 +173,7 @@ Item {
                 id: toggleMouse
                 anchors.fill: parent
                 hoverEnabled: true
-                containmentMask: toggleCapsule
+                containmentMask: RoundedRectShape { width: toggleCapsule.width; height: toggleCapsule.height; radius: toggleCapsule.radius }
                 cursorShape: Qt.PointingHandCursor
                 onContainsMouseChanged: header.rootState.hoveringTransparencyControl = containsMouse
                 onClicked: AppModel.studyTransparencyEnabled = !AppModel.studyTransparencyEnabled
