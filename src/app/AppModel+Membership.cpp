@@ -63,8 +63,10 @@ QCoro::Task<bool> AppModel::passMembershipGate(std::function<bool()> isCurrent, 
     } catch (...) {
         failure = std::current_exception();
     }
-    if (!isCurrent())
+    if (!isCurrent()) {
+        (this->*release)(loading);
         co_return false;
+    }
     if (failure) {
         if (AppModelInternals::isUnauthorized(failure)) {
             handle(failure);

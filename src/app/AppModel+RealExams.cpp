@@ -9,8 +9,8 @@
 // open practice set with its section introductions.
 //
 // A list load or a preparation holds the past-paper slot of the busy flag; a
-// bank switch supersedes it, so its results are dropped and its share of the
-// flag is released at once.
+// bank switch or the next list load or preparation supersedes it, so its
+// results are dropped and its share of the flag is released at once.
 
 using AppModelInternals::isUnauthorized;
 
@@ -18,6 +18,16 @@ namespace {
 constexpr qint64 realExamPageSize = 10;
 constexpr qint64 realExamLastPage = 50;
 } // namespace
+
+quint64 AppModel::beginRealExamsLoad()
+{
+    // The new share is taken before the superseded one is let go, so the
+    // flag does not drop in between.
+    const quint64 loading = beginLoading();
+    supersedeRealExamsLoad();
+    m_realExamsLoadingToken = loading;
+    return loading;
+}
 
 void AppModel::finishRealExamsLoad(quint64 loadingToken)
 {
@@ -51,9 +61,8 @@ QCoro::Task<> AppModel::loadRealExamsUnchecked()
 {
     ++m_realExamsLoadsStarted;
     const SessionTicket ticket = sessionTicket();
-    const quint64 generation = ++m_realExamsGeneration;
-    const quint64 loading = beginLoading();
-    m_realExamsLoadingToken = loading;
+    const quint64 loading = beginRealExamsLoad();
+    const quint64 generation = m_realExamsGeneration;
     const auto isCurrent = [&ticket, generation, this] {
         return ticket.isCurrent() && m_realExamsGeneration == generation;
     };
@@ -64,8 +73,10 @@ QCoro::Task<> AppModel::loadRealExamsUnchecked()
     } catch (...) {
         membershipFailure = std::current_exception();
     }
-    if (!isCurrent())
+    if (!isCurrent()) {
+        finishRealExamsLoad(loading);
         co_return;
+    }
     if (membershipFailure && isUnauthorized(membershipFailure)) {
         handle(membershipFailure);
         finishRealExamsLoad(loading);
@@ -115,9 +126,8 @@ QCoro::Task<> AppModel::prepareRealExam(const RealExamSummary &summaryArgument)
     setSelectedRealExam(std::nullopt);
     setPreparedRealExam(std::nullopt);
     const SessionTicket ticket = sessionTicket();
-    const quint64 generation = ++m_realExamsGeneration;
-    const quint64 loading = beginLoading();
-    m_realExamsLoadingToken = loading;
+    const quint64 loading = beginRealExamsLoad();
+    const quint64 generation = m_realExamsGeneration;
     const auto isCurrent = [&ticket, generation, this] {
         return ticket.isCurrent() && m_realExamsGeneration == generation;
     };

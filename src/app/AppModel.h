@@ -456,9 +456,9 @@ private:
     }
     // Checks the membership afresh before content that needs it. False when
     // the caller must stop: either `isCurrent` turned false meanwhile (nothing
-    // is touched then), or the user was turned away (expired login, no
-    // network and no cached membership, or no membership: purchase page) and
-    // `loading` was released through `release`.
+    // but the busy share is touched then), or the user was turned away
+    // (expired login, no network and no cached membership, or no membership:
+    // purchase page). Either way `loading` was released through `release`.
     QCoro::Task<bool> passMembershipGate(std::function<bool()> isCurrent, quint64 loading,
                                          void (AppModel::*release)(quint64));
 
@@ -480,6 +480,7 @@ private:
     // The stored token as the client takes it: empty for none.
     [[nodiscard]] QString tokenText() const { return token().value_or(QString()); }
     void finishHomeLoad(quint64 loadingToken);
+    [[nodiscard]] quint64 beginRealExamsLoad();
     void finishRealExamsLoad(quint64 loadingToken);
     void setIsLoading(bool value);
     void setMenuExpansionStates(const QHash<QString, bool> &value);

@@ -26,28 +26,18 @@ namespace {
 bool s_exporting = false;
 
 const QString readFailure = QStringLiteral("无法读取每日导出额度记录：");
-const QString writeFailure = QStringLiteral("无法保存每日导出额度记录：");
-
-// A ledger write that failed; the detail alone goes into the restore message.
-class LedgerWriteError : public PdfExportError
-{
-public:
-    explicit LedgerWriteError(const QString &detail) : PdfExportError(writeFailure + detail), m_detail(detail) { }
-    [[nodiscard]] const QString &detail() const { return m_detail; }
-
-private:
-    QString m_detail;
-};
 
 // Serialises ledger access between running copies of the program. The ledger
-// is only held for a read and a write, so a short wait is enough.
+// is only held for a read and a write, so a short wait is enough. Where no
+// lock file can be made at all (the folder cannot be written), the ledger's
+// own read or write reports what is wrong with the place.
 class LedgerLock
 {
 public:
     explicit LedgerLock(const QString &ledgerPath) : m_lock(ledgerPath + QStringLiteral(".lock"))
     {
         QDir().mkpath(QFileInfo(ledgerPath).absolutePath());
-        if (!m_lock.tryLock(10'000))
+        if (!m_lock.tryLock(10'000) && m_lock.error() == QLockFile::LockFailedError)
             throw PdfExportError(readFailure + QStringLiteral("额度记录正被另一个程序使用，请稍后重试。"));
     }
 
@@ -128,56 +118,37 @@ QHash<QString, qint64> PdfExportQuota::load() const
 
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        moveDamagedLedgerAside(parseError.errorString());
-        return {};
-    }
-    if (!document.isObject()) {
-        moveDamagedLedgerAside(QStringLiteral("top level is not an object"));
-        return {};
-    }
+    // A damaged ledger stays as it is and refuses every export: starting it
+    // afresh would lift the day's limit.
+    if (parseError.error != QJsonParseError::NoError)
+        throw PdfExportError(readFailure + parseError.errorString());
+    if (!document.isObject())
+        throw PdfExportError(readFailure + QStringLiteral("the top level is not an object"));
     QHash<QString, qint64> ledger;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const auto count = integerValue(it.value());
-        if (!count) {
-            moveDamagedLedgerAside(QStringLiteral("a count is not an integer"));
-            return {};
-        }
+        if (!count)
+            throw PdfExportError(readFailure + QStringLiteral("the count of %1 is not an integer").arg(it.key()));
         ledger.insert(it.key(), *count);
     }
     return ledger;
 }
 
-void PdfExportQuota::moveDamagedLedgerAside(const QString &reason) const
-{
-    const QString stamp = QDateTime::fromMSecsSinceEpoch(m_clock->nowMilliseconds(), QTimeZone::utc())
-                              .toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = m_ledgerPath + QStringLiteral(".damaged-") + stamp;
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = m_ledgerPath + QStringLiteral(".damaged-") + stamp + QLatin1Char('-') + QString::number(n);
-    QFile file(m_ledgerPath);
-    if (!file.rename(aside)) {
-        // Never overwrite what could not be moved: the counts may still be in it.
-        throw PdfExportError(readFailure + file.errorString());
-    }
-    qCWarning(lcPdfExport) << "[PDFExport] Quota ledger unreadable (" << reason << "); moved aside to" << aside
-                          << "and started afresh";
-}
-
 void PdfExportQuota::save(const QHash<QString, qint64> &ledger) const
 {
+    // The file's own errors, unwrapped: they say what is wrong with the place.
     if (!QDir().mkpath(QFileInfo(m_ledgerPath).absolutePath()))
-        throw LedgerWriteError(QStringLiteral("无法创建文件夹 ") + QFileInfo(m_ledgerPath).absolutePath());
+        throw PdfExportError(QStringLiteral("无法创建文件夹 ") + QFileInfo(m_ledgerPath).absolutePath());
     QJsonObject object;
     for (auto it = ledger.cbegin(); it != ledger.cend(); ++it)
         object.insert(it.key(), it.value());
     QSaveFile file(m_ledgerPath);
     if (!file.open(QIODevice::WriteOnly))
-        throw LedgerWriteError(file.errorString());
+        throw PdfExportError(file.errorString());
     file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
     if (!file.commit())
-        throw LedgerWriteError(file.errorString());
+        throw PdfExportError(file.errorString());
 }
 
 void PdfExportQuota::reserve(const QString &key, const QuestionModel &model, qint64 *reserved) const
@@ -244,8 +215,6 @@ QCoro::Task<> PdfExportQuota::exportPractice(QuestionModel model, QString title,
 
     try {
         giveBack(key, reserved);
-    } catch (const LedgerWriteError &error) {
-        throw PdfExportError(QStringLiteral("导出失败，额度记录恢复失败：") + error.detail());
     } catch (const VuzoError &error) {
         throw PdfExportError(QStringLiteral("导出失败，额度记录恢复失败：") + error.localizedDescription());
     }

@@ -45,13 +45,12 @@ public:
     QCoro::Task<> exportPractice(QuestionModel model, QString title, QString destination, QString environment,
                                  QString account, PracticePdfRenderer::Progress progress);
 
-    // The ledger as stored; moves a damaged file aside like an export would.
+    // The ledger as stored; throws, like an export would, when it is damaged.
     [[nodiscard]] QHash<QString, qint64> readLedger() const;
 
 private:
     [[nodiscard]] QHash<QString, qint64> load() const;
     void save(const QHash<QString, qint64> &ledger) const;
-    void moveDamagedLedgerAside(const QString &reason) const;
     // Reserves count questions under key; returns nothing, throws on refusal.
     void reserve(const QString &key, const QuestionModel &model, qint64 *reserved) const;
     void giveBack(const QString &key, qint64 count) const;

@@ -106,6 +106,11 @@ Item {
             cornerRadius: modal.cornerRadius
         }
 
+        CutoutFallback {
+            anchors.fill: parent
+            wanted: modal.transparent
+            radius: modal.cornerRadius
+        }
         Rectangle {
             anchors.fill: parent
             radius: modal.cornerRadius

@@ -29,7 +29,12 @@ QString HtmlPlainText::plainText(const QString &html)
         return html;
     QTextDocument document;
     document.setHtml(html);
-    QString text = document.toPlainText();
+    // The raw text keeps no-break spaces (toPlainText turns them into plain
+    // spaces, which collapse again in the export's HTML); only the block and
+    // line separators become line feeds.
+    QString text = document.toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     text.remove(QChar::ObjectReplacementCharacter);
     return text.trimmed();
 }

@@ -71,13 +71,13 @@ Item {
         }
     }
 
-    // The capsule is the hit area.
+    // The capsule is the hit area: a click in a corner outside it is not the button's.
     MouseArea {
         id: mouse
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
-        containmentMask: capsule
+        containmentMask: RoundedRectShape { width: capsule.width; height: capsule.height; radius: capsule.radius }
         onClicked: button.clicked()
     }
 }

@@ -85,7 +85,12 @@ Item {
                         anchors.right: parent.right
                         anchors.bottom: parent.bottom
                         opacity: rootViewState.screenAreaOpacity
-                        Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+                        Behavior on opacity {
+                            NumberAnimation {
+                                duration: rootViewState.screenAreaFadeMs
+                                easing.type: rootViewState.screenAreaFadeFollowsLook ? Easing.InOutQuad : Easing.OutCubic
+                            }
+                        }
 
                         // One slot per row of the navigation table (ScreenCatalog).
                         Repeater {

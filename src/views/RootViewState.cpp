@@ -25,7 +25,7 @@ RootViewState::RootViewState(QObject *parent)
     m_zoomTimer.setInterval(3000);
     connect(&m_noticeTimer, &QTimer::timeout, this, &RootViewState::noticeTimedOut);
     connect(&m_zoomTimer, &QTimer::timeout, this, &RootViewState::zoomTimedOut);
-    connect(&Theme::shared(), &Theme::changed, this, &RootViewState::lookChanged);
+    connect(&Theme::shared(), &Theme::changed, this, &RootViewState::announceLook);
 }
 
 void RootViewState::setModel(AppModel *model)
@@ -241,6 +241,26 @@ void RootViewState::synchronize()
     m_synchronizing = false;
     Q_EMIT bannerChanged();
     Q_EMIT zoomChanged();
+    announceLook();
+}
+
+void RootViewState::announceLook()
+{
+    // Settled before the look is announced, so the opacity's animation is
+    // chosen by the change that moves it.
+    const bool nowTransparent = transparent();
+    const double level = Theme::level();
+    bool followsLook = m_screenAreaFadeFollowsLook;
+    if (nowTransparent != m_fadeTransparent)
+        followsLook = true;
+    else if (level != m_fadeLevel)
+        followsLook = false;
+    m_fadeTransparent = nowTransparent;
+    m_fadeLevel = level;
+    if (followsLook != m_screenAreaFadeFollowsLook) {
+        m_screenAreaFadeFollowsLook = followsLook;
+        Q_EMIT screenAreaFadeChanged();
+    }
     Q_EMIT lookChanged();
 }
 

@@ -33,6 +33,10 @@ class RootViewState : public QObject
     Q_PROPERTY(bool showsResizeGrip READ showsResizeGrip NOTIFY lookChanged)
     Q_PROPERTY(bool showsBorder READ showsBorder NOTIFY lookChanged)
     Q_PROPERTY(double screenAreaOpacity READ screenAreaOpacity NOTIFY lookChanged)
+    // How the screen area's opacity moves: a flip of the look eases in and
+    // out over 0.18 s, a change of the brightness level eases out over 0.14 s.
+    Q_PROPERTY(bool screenAreaFadeFollowsLook READ screenAreaFadeFollowsLook NOTIFY screenAreaFadeChanged)
+    Q_PROPERTY(int screenAreaFadeMs READ screenAreaFadeMs NOTIFY screenAreaFadeChanged)
     Q_PROPERTY(QColor gripInkColor READ gripInkColor NOTIFY lookChanged)
 
     Q_PROPERTY(bool bannerVisible READ bannerVisible NOTIFY bannerChanged)
@@ -76,6 +80,8 @@ public:
     [[nodiscard]] bool showsResizeGrip() const;
     [[nodiscard]] bool showsBorder() const;
     [[nodiscard]] double screenAreaOpacity() const;
+    [[nodiscard]] bool screenAreaFadeFollowsLook() const { return m_screenAreaFadeFollowsLook; }
+    [[nodiscard]] int screenAreaFadeMs() const { return m_screenAreaFadeFollowsLook ? 180 : 140; }
     [[nodiscard]] QColor gripInkColor() const;
 
     [[nodiscard]] bool bannerVisible() const { return m_banner != Banner::none; }
@@ -113,6 +119,7 @@ Q_SIGNALS:
     void modelChanged();
     void flagsChanged();
     void lookChanged();
+    void screenAreaFadeChanged();
     void bannerChanged();
     void zoomChanged();
     void timingChanged();
@@ -129,6 +136,7 @@ private:
     void updateBanner();
     void updateZoomCountdown();
     void reactToLookAndScreen();
+    void announceLook();
     void noticeTimedOut();
     void zoomTimedOut();
     void closeInkSettingsSavingInk();
@@ -152,6 +160,10 @@ private:
     QTimer m_zoomTimer;
 
     bool m_lastTransparent = false;
+    // What the screen area's opacity last followed, and its inputs then.
+    bool m_screenAreaFadeFollowsLook = false;
+    bool m_fadeTransparent = false;
+    double m_fadeLevel = 1.0;
     int m_lastScreen = 0;
     bool m_synchronizing = false;
     bool m_resynchronize = false;

@@ -71,6 +71,16 @@ QColor Theme::separatorColor()
     return QColor::fromRgbF(0, 0, 0, 0.1);
 }
 
+QColor Theme::cutoutFallbackFill()
+{
+    // Opaque, light behind a dark ink and dark behind a light one: nothing
+    // of the page may show through, so the card's rows read as they do over
+    // the cut-out desktop.
+    const QColor ink = opaqueInk();
+    const double luminance = 0.2126 * ink.redF() + 0.7152 * ink.greenF() + 0.0722 * ink.blueF();
+    return luminance < 0.5 ? appBackground() : fixedColor(0.12, 0.13, 0.16);
+}
+
 QString Theme::digitFontFamily()
 {
     return QStringLiteral("DejaVu Sans");

@@ -31,6 +31,9 @@ class Theme : public QObject
     Q_PROPERTY(QColor appBackground READ appBackground CONSTANT)
     // The thin lines between regions, in either look.
     Q_PROPERTY(QColor separatorColor READ separatorColor CONSTANT)
+    // Beneath a see-through card whose page cannot be cut out (a scene graph
+    // without shaders): an opaque fill against the ink.
+    Q_PROPERTY(QColor cutoutFallbackFill READ cutoutFallbackFill NOTIFY changed)
     // A face whose digits are all one width, so that a changing figure
     // (a percentage) keeps its place; the system face's digits need not be.
     Q_PROPERTY(QString digitFontFamily READ digitFontFamily CONSTANT)
@@ -92,6 +95,7 @@ public:
     [[nodiscard]] static QColor appPrimarySoft();
     [[nodiscard]] static QColor appBackground();
     [[nodiscard]] static QColor separatorColor();
+    [[nodiscard]] static QColor cutoutFallbackFill();
     [[nodiscard]] static QString digitFontFamily();
     [[nodiscard]] static double level();
     [[nodiscard]] static bool inkActive();

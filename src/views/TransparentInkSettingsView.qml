@@ -273,7 +273,7 @@ Item {
                     anchors.fill: parent
                     hoverEnabled: true
                     cursorShape: Qt.PointingHandCursor
-                    containmentMask: doneCapsule
+                    containmentMask: RoundedRectShape { width: doneCapsule.width; height: doneCapsule.height; radius: doneCapsule.radius }
                     onContainsMouseChanged: controller.hoveringDone = containsMouse
                     onClicked: controller.done()
                 }

@@ -70,12 +70,11 @@ Item {
             Layout.maximumWidth: 72
             Layout.preferredHeight: 36
             z: 200
+            // The whole 72 x 36 frame is the hover area that brings the
+            // buttons back in the transparent look.
             NativeWindowControls {
                 objectName: "windowControls"
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                width: 58
-                height: 36
+                anchors.fill: parent
                 transparent: headerState.transparent
                 maximized: AppModel.isWindowMaximized
                 onCloseRequested: header.closeRequested()
@@ -173,7 +172,7 @@ Item {
                 id: toggleMouse
                 anchors.fill: parent
                 hoverEnabled: true
-                containmentMask: toggleCapsule
+                containmentMask: RoundedRectShape { width: toggleCapsule.width; height: toggleCapsule.height; radius: toggleCapsule.radius }
                 cursorShape: Qt.PointingHandCursor
                 onContainsMouseChanged: header.rootState.hoveringTransparencyControl = containsMouse
                 onClicked: AppModel.studyTransparencyEnabled = !AppModel.studyTransparencyEnabled

@@ -120,7 +120,7 @@ Item {
                 id: resetMouse
                 anchors.fill: parent
                 hoverEnabled: true
-                containmentMask: resetCapsule
+                containmentMask: RoundedRectShape { width: resetCapsule.width; height: resetCapsule.height; radius: resetCapsule.radius }
                 cursorShape: Qt.PointingHandCursor
                 onClicked: badge.resetScale()
             }

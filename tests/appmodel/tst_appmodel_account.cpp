@@ -83,6 +83,38 @@ private Q_SLOTS:
         QVERIFY(!model.errorMessage());
     }
 
+    // The stored bank is no longer listed and sign-in's home answer comes
+    // before the home screen's: sign-in replaces the bank and loads its past
+    // papers, while the home screen's chain, answered later, has started a
+    // past-paper load of its own. Every busy share ends, so the panel is free.
+    void signInWithAnUnlistedBankFreesThePanel()
+    {
+        AppModelEnvironment env;
+        env.defaults->setValue(AppModel::examBankKey, QStringLiteral("999"));
+        AppModel &model = env.makeModel();
+        QObject::connect(&model, &AppModel::screenChanged, &model, [&model] {
+            if (model.screen() == AppScreen::home)
+                model.startHomeStartUp();
+        });
+        env.service.holdReplies(initConfigPath);
+        env.service.holdReplies(cardMenuPath);
+        model.startLogin(mobile, QStringLiteral("123456"));
+        QTRY_COMPARE(env.service.heldReplyCount(initConfigPath), 2); // the home screen's, then sign-in's
+        env.service.holdReplies(vipPath);
+        env.service.releaseReply(initConfigPath, 1);
+        QTRY_COMPARE(env.service.heldReplyCount(cardMenuPath), 1); // sign-in goes on with the new bank
+        env.service.releaseReplies(initConfigPath);
+        QTRY_COMPARE(env.service.heldReplyCount(vipPath), 1); // the home screen's past papers
+        env.service.releaseReplies(cardMenuPath);
+        QTRY_COMPARE(env.service.heldReplyCount(vipPath), 2); // sign-in's past papers
+        env.service.releaseReplies(vipPath);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!model.realExams().isEmpty(), 10'000);
+        QTRY_VERIFY(!model.isLoading());
+        QCOMPARE(model.selectedExamBank().id, QStringLiteral("101"));
+        QVERIFY(!model.errorMessage());
+    }
+
     void verificationCode()
     {
         AppModelEnvironment env;

@@ -8,6 +8,8 @@
 #include "views/AppModelSingleton.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QCommandLineParser>
 #include <QQuickItem>
 #include <QQuickView>
@@ -34,6 +36,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("out"), QStringLiteral("Folder for the pictures."), QStringLiteral("dir"), QStringLiteral(".")},
         {QStringLiteral("size"), QStringLiteral("Panel size WxH."), QStringLiteral("size"), QStringLiteral("720x820")},
         {QStringLiteral("bank"), QStringLiteral("Exam bank id."), QStringLiteral("id"), QStringLiteral("101")},
+        {QStringLiteral("long-names"), QStringLiteral("Menus whose names take more than one line.")},
     });
     parser.process(app);
     const QString out = parser.value(QStringLiteral("out"));
@@ -44,6 +47,18 @@ int main(int argc, char *argv[])
 
     AppModelEnvironment env;
     env.defaults->setValue(AppModel::examBankKey, parser.value(QStringLiteral("bank")));
+    if (parser.isSet(QStringLiteral("long-names"))) {
+        const auto menu = [](const QString &id, const QString &name, QJsonArray children = {}) {
+            return QJsonObject{{"id", id}, {"examBankId", "101"}, {"questionType", 1}, {"menuType", 2}, {"name", name},
+                               {"parentId", ""}, {"needVip", 1}, {"cnt", 20}, {"userWorkCnt", 3}, {"children", children}};
+        };
+        const QString longName = QStringLiteral("言语理解与表达之逻辑填空、片段阅读、语句表达与篇章阅读的综合专项训练（含历年真题精选）");
+        env.service.setData(QStringLiteral("/common/getCardMenu"),
+                            QJsonArray{menu(QStringLiteral("l1"), longName,
+                                            {menu(QStringLiteral("l11"), longName + QStringLiteral("：实词辨析与成语运用")),
+                                             menu(QStringLiteral("l12"), QStringLiteral("片段阅读"))}),
+                                       menu(QStringLiteral("l2"), QStringLiteral("数量关系"))});
+    }
     AppModel &model = env.makeModel();
     model.setScreen(AppScreen::login);
 

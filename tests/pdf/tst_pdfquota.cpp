@@ -242,7 +242,7 @@ private Q_SLOTS:
         QVERIFY(!PdfExportQuota::isExporting());
     }
 
-    void damagedLedgerIsMovedAsideNotOverwritten_data()
+    void damagedLedgerRefusesEveryExportAndStaysAsItIs_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("not JSON") << QByteArray("{\"a\":");
@@ -251,18 +251,24 @@ private Q_SLOTS:
         QTest::newRow("an array") << QByteArray("[1,2]");
     }
 
-    void damagedLedgerIsMovedAsideNotOverwritten()
+    // Starting the day afresh would lift its limit: the file is neither
+    // repaired nor replaced, and every export is refused while it stands.
+    void damagedLedgerRefusesEveryExportAndStaysAsItIs()
     {
         QFETCH(QByteArray, bytes);
         writeLedger(bytes);
-        QCOMPARE(run(set(4)), QString());
-        QCOMPARE(ledgerOnDisk(), (QJsonObject{{today, 4}}));
-        const QStringList aside = QDir(QFileInfo(ledgerPath()).absolutePath())
-                                      .entryList({QStringLiteral("pdf-export-quota.json.damaged-*")}, QDir::Files);
-        QCOMPARE(aside.size(), 1);
-        QFile kept(QFileInfo(ledgerPath()).absolutePath() + QLatin1Char('/') + aside.first());
+        const QString prefix = QStringLiteral("无法读取每日导出额度记录：");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const QString error = run(set(4));
+            QVERIFY2(error.startsWith(prefix) && error.size() > prefix.size(), qPrintable(error));
+        }
+        QCOMPARE(m_script->renders, 0);
+        QVERIFY(!PdfExportQuota::isExporting());
+        QFile kept(ledgerPath());
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), bytes);
+        QCOMPARE(QDir(QFileInfo(ledgerPath()).absolutePath()).entryList(QDir::Files),
+                 QStringList{QFileInfo(ledgerPath()).fileName()});
     }
 
     void unreadableLedgerRefusesAndStaysUntouched()
@@ -281,7 +287,8 @@ private Q_SLOTS:
         QFile blocker(m_dir.filePath(QStringLiteral("data/Zevarud")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QVERIFY(!run(set(4)).isEmpty());
+        // The folder's own error, not a lock said to be held by another program.
+        QCOMPARE(run(set(4)), QStringLiteral("无法创建文件夹 ") + QFileInfo(ledgerPath()).absolutePath());
         QCOMPARE(m_script->renders, 0);
         QVERIFY(!PdfExportQuota::isExporting());
     }

@@ -148,6 +148,44 @@ private Q_SLOTS:
         QVERIFY(!m_model->studyTransparencyEnabled());
     }
 
+    // A capsule button's hit area is the capsule: a click in a corner of its
+    // box, outside the rounded end, does nothing.
+    void capsuleCornersAreNotTheButtons()
+    {
+        const auto corner = [](const QQuickItem *button) { return button->mapToScene(QPointF(1, 1)).toPoint(); };
+        m_model->setStudyTransparencyEnabled(true);
+        settle();
+        click(corner(item("transparencyToggle")));
+        QVERIFY(m_model->studyTransparencyEnabled());
+
+        // The card's "知道了" or "完成": its corner leaves the card open, its middle closes it.
+        const auto closesOnlyInTheCapsule = [&](const char *opener, const char *done, bool (RootViewState::*showing)() const) {
+            click(item(opener));
+            settle();
+            click(corner(item(done)));
+            QVERIFY2((state()->*showing)(), done);
+            click(item(done));
+            QVERIFY2(!(state()->*showing)(), done);
+            settle();
+        };
+        closesOnlyInTheCapsule("appearanceHelpButton", "helpDoneButton", &RootViewState::showingAppearanceHelp);
+        closesOnlyInTheCapsule("inkButton", "inkDoneButton", &RootViewState::showingInkColorSettings);
+    }
+
+    // In the transparent look the window buttons come back while the pointer
+    // is anywhere in the header's 72 x 36 frame that holds them.
+    void windowButtonsComeBackOverTheirWholeFrame()
+    {
+        m_model->setStudyTransparencyEnabled(true);
+        settle();
+        auto *controls = item("windowControls");
+        QCOMPARE(controls->width(), 72.0);
+        QCOMPARE(controls->height(), 36.0);
+        QVERIFY(!controls->property("hovering").toBool());
+        QTest::mouseMove(m_view.get(), controls->mapToScene(QPointF(68, 18)).toPoint());
+        QTRY_VERIFY(controls->property("hovering").toBool());
+    }
+
     void clickOnTheAutoHideLabelFlipsTheSwitch()
     {
         auto *autoHide = item("autoHideSwitch");

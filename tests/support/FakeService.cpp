@@ -176,6 +176,15 @@ void FakeService::releaseReplies(const QString &path)
         send(path, reply.exchangeId, reply.logIndex, reply.status, reply.body);
 }
 
+void FakeService::releaseReply(const QString &path, int index)
+{
+    QList<Held> &held = m_held[path];
+    if (index < 0 || index >= held.size())
+        return;
+    const Held reply = held.takeAt(index);
+    send(path, reply.exchangeId, reply.logIndex, reply.status, reply.body);
+}
+
 int FakeService::heldReplyCount(const QString &path) const
 {
     return int(m_held.value(path).size());

@@ -154,6 +154,8 @@ public:
     // Held replies: requests are handled at once, their replies sent on release.
     void holdReplies(const QString &path);
     void releaseReplies(const QString &path);
+    // Sends the index-th held reply of path (in arrival order) and keeps holding the rest.
+    void releaseReply(const QString &path, int index);
     [[nodiscard]] int heldReplyCount(const QString &path) const;
 
     // What was received.

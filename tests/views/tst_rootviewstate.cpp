@@ -298,6 +298,26 @@ private Q_SLOTS:
         QVERIFY(std::abs(state.screenAreaOpacity() - opacity) < 1e-12);
     }
 
+    // A flip of the look moves the screen area over 0.18 s, eased in and
+    // out; a change of the brightness level over 0.14 s, eased out.
+    void screenAreaFadeFollowsWhatMovedIt()
+    {
+        TestAppModel model;
+        model.setScreen(int(AppScreen::home));
+        RootViewState state;
+        state.setModel(&model);
+        QSignalSpy fade(&state, &RootViewState::screenAreaFadeChanged);
+        model.setStudyTransparencyEnabled(true);
+        QVERIFY(state.screenAreaFadeFollowsLook());
+        QCOMPARE(state.screenAreaFadeMs(), 180);
+        model.setTransparentAppearanceLevel(0.5);
+        QVERIFY(!state.screenAreaFadeFollowsLook());
+        QCOMPARE(state.screenAreaFadeMs(), 140);
+        model.setStudyTransparencyEnabled(false);
+        QCOMPARE(state.screenAreaFadeMs(), 180);
+        QCOMPARE(fade.size(), 3);
+    }
+
     void gripInkFallsBackToTheDefault()
     {
         TestAppModel model;

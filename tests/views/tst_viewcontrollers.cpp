@@ -662,6 +662,9 @@ private Q_SLOTS:
         QTest::newRow("surrounding blanks trimmed") << "<br><p>  x  </p><br>&nbsp;" << "x";
         QTest::newRow("images dropped") << "<p>a<img src=\"q.png\">b</p>" << "ab";
         QTest::newRow("plain text") << "just text" << "just text";
+        QTest::newRow("a run of no-break spaces stays") << "<p>a&nbsp;&nbsp;&nbsp;b</p>" << "a\u00A0\u00A0\u00A0b";
+        QTest::newRow("no-break space beside a space") << "a &nbsp;b" << "a \u00A0b";
+        QTest::newRow("no-break spaces between paragraphs") << "<p>a&nbsp;</p><p>&nbsp;b</p>" << "a\u00A0\n\u00A0b";
     }
     void htmlPlainText()
     {

@@ -115,7 +115,8 @@ Item {
         Rectangle {
             width: parent.width
             height: 1
-            color: Theme.withOpacity(Theme.appSecondary, view.transparent ? 0.18 : 1)
+            color: Theme.separatorColor
+            opacity: view.transparent ? 0.18 : 1
         }
 
         // Title row

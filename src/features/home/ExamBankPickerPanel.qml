@@ -14,6 +14,10 @@ Item {
     readonly property real contentWidth: Math.max(180, list.widestRow) + 12
     implicitWidth: contentWidth
 
+    CutoutFallback {
+        anchors.fill: parent
+        radius: 11
+    }
     Rectangle {
         anchors.fill: parent
         radius: 11

@@ -94,7 +94,7 @@ Item {
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
-        containmentMask: capsule
+        containmentMask: RoundedRectShape { width: capsule.width; height: capsule.height; radius: capsule.radius }
         function activate() {
             if (selector.transparent)
                 selector.toggleRequested();

@@ -65,7 +65,7 @@ Item {
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
-        containmentMask: capsule
+        containmentMask: RoundedRectShape { width: capsule.width; height: capsule.height; radius: capsule.radius }
         onClicked: button.clicked()
     }
 }

@@ -23,7 +23,8 @@ Item {
     // A top-level row after the first closes the card above it.
     readonly property real capAbove: topLevel && index > 0 ? 20 + 14 : 0
 
-    height: topLevel ? capAbove + 20 + 32 + 8 + (expanded ? 1 : 0) : 45
+    // Names are never cut: a long one wraps and its row grows.
+    height: topLevel ? capAbove + 20 + topRow.height + 8 + (expanded ? 1 : 0) : nodeRow.height + 1
 
     // The card above ends here: its bottom padding and the gap.
     CardSlice {
@@ -49,7 +50,7 @@ Item {
         x: 20
         y: row.capAbove + 20
         width: row.width - 40
-        height: 32
+        height: row.topLevel ? Math.max(32, topName.implicitHeight) : 0
 
         Rectangle {
             anchors.verticalCenter: parent.verticalCenter
@@ -63,11 +64,13 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 6
             Text {
+                id: topName
+                objectName: "menuCardName"
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.min(implicitWidth, topRow.width - 10 - 32 - 30)
                 text: row.name
                 textFormat: Text.PlainText
-                elide: Text.ElideRight
+                wrapMode: Text.Wrap
                 font.pixelSize: 17
                 font.weight: Font.DemiBold
                 color: Theme.appTitle
@@ -123,10 +126,13 @@ Item {
         visible: !row.topLevel
         x: 20 + row.depth * 18
         width: row.width - 20 - x
-        height: 44
+        // 44 for one line, as the chevron's frame; each further line of the
+        // name adds its height.
+        height: row.topLevel ? 0 : 44 + nodeName.implicitHeight * (1 - 1 / Math.max(1, nodeName.lineCount))
 
         Item {
             id: chevron
+            anchors.verticalCenter: parent.verticalCenter
             width: 32
             height: 44
             SymbolIcon {
@@ -160,17 +166,19 @@ Item {
             objectName: "menuPracticeRow"
             x: 32
             width: parent.width - 32
-            height: 44
+            height: parent.height
             Row {
                 id: nameContent
                 anchors.verticalCenter: parent.verticalCenter
                 spacing: 5
                 Text {
+                    id: nodeName
+                    objectName: "menuNodeName"
                     anchors.verticalCenter: parent.verticalCenter
                     width: Math.min(implicitWidth, practice.width - 40 - 12 - countText.implicitWidth - 20)
                     text: row.name
                     textFormat: Text.PlainText
-                    elide: Text.ElideRight
+                    wrapMode: Text.Wrap
                     font.pixelSize: 17
                     font.weight: Font.Medium
                     color: Theme.appTitle
@@ -215,7 +223,7 @@ Item {
     Rectangle {
         visible: !row.topLevel
         x: 20 + (row.depth + 1) * 18
-        y: 44
+        y: nodeRow.height
         width: row.width - 20 - x
         height: 1
         color: Qt.rgba(0, 0, 0, 0.06)

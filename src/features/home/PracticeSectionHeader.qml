@@ -85,7 +85,7 @@ RowLayout {
                         anchors.fill: parent
                         hoverEnabled: true
                         cursorShape: Qt.PointingHandCursor
-                        containmentMask: choiceCapsule
+                        containmentMask: RoundedRectShape { width: choiceCapsule.width; height: choiceCapsule.height; radius: choiceCapsule.radius }
                         onEntered: header.hoveredType = choice.type
                         onExited: if (header.hoveredType === choice.type) header.hoveredType = 0
                         onClicked: AppModel.startSelectPracticeType(choice.type)

@@ -12,6 +12,10 @@ Item {
     signal paperChosen(string paperId)
     signal reloadChosen()
 
+    CutoutFallback {
+        anchors.fill: parent
+        radius: 11
+    }
     Rectangle {
         anchors.fill: parent
         radius: 11

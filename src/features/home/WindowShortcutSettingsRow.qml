@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Vuzo
 
@@ -81,17 +82,34 @@ ColumnLayout {
             color: Theme.appTitle
             wrapMode: Text.Wrap
         }
-        Text {
+        // A plain borderless button: reachable by Tab, pressed with Space,
+        // and a button with a press action for screen readers.
+        AbstractButton {
+            id: restoreButton
             objectName: "windowShortcutRestore"
             text: "恢复默认"
+            focusPolicy: Qt.StrongFocus
+            // The padding widens the hit area; the text stays at the row's edge.
+            padding: 4
+            Layout.rightMargin: -4
             font.pixelSize: 10
-            color: Theme.appTitle
-            MouseArea {
-                anchors.fill: parent
-                anchors.margins: -4
-                cursorShape: Qt.PointingHandCursor
-                onClicked: recorderObject.restoreDefault()
+            contentItem: Text {
+                text: restoreButton.text
+                font: restoreButton.font
+                color: Theme.appTitle
             }
+            background: Rectangle {
+                visible: restoreButton.visualFocus
+                radius: 4
+                color: "transparent"
+                border.width: 1
+                border.color: Theme.appPrimary
+            }
+            HoverHandler { cursorShape: Qt.PointingHandCursor }
+            Accessible.role: Accessible.Button
+            Accessible.name: text
+            Accessible.onPressAction: clicked()
+            onClicked: recorderObject.restoreDefault()
         }
     }
 }

@@ -64,7 +64,7 @@ Item {
         Rectangle {
             width: parent.width
             height: 1
-            color: Theme.appSecondary
+            color: Theme.separatorColor
             opacity: view.transparent ? 0.18 : 1
         }
 
@@ -336,7 +336,7 @@ Item {
             width: parent.width
             height: 1
             visible: actionBar.visible
-            color: Theme.appSecondary
+            color: Theme.separatorColor
             opacity: view.transparent ? 0.18 : 1
         }
 
