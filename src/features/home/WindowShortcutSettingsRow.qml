@@ -35,7 +35,7 @@ ColumnLayout {
             objectName: "windowShortcutButton"
             implicitWidth: comboText.implicitWidth + 16
             implicitHeight: comboText.implicitHeight + 16
-            opacity: recorderObject.canRecord ? 1 : 0.5
+            opacity: recorderObject.canRecord || recorderObject.desktopKeepsKey ? 1 : 0.5
             Rectangle {
                 anchors.fill: parent
                 radius: 7
