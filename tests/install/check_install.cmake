@@ -1,6 +1,6 @@
 # Installs the build into a fresh prefix and checks what the application menu
-# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate), SIZES,
-# APPLICATION_ID.
+# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate),
+# APPSTREAMCLI, SIZES, APPLICATION_ID.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -52,3 +52,24 @@ foreach(side IN LISTS SIZES)
     message(FATAL_ERROR "${png} is not a ${side}x${side} PNG (${width}x${height})")
   endif()
 endforeach()
+
+# The AppStream file, where software centres read the program's name and
+# description: valid without the network, and launching the entry above.
+set(metainfo "${PREFIX}/share/metainfo/${APPLICATION_ID}.metainfo.xml")
+if(NOT EXISTS "${metainfo}")
+  message(FATAL_ERROR "no AppStream file at ${metainfo}")
+endif()
+if(NOT APPSTREAMCLI)
+  message(FATAL_ERROR "appstreamcli is missing (package appstream)")
+endif()
+execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net --explain "${metainfo}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate: ${said}")
+endif()
+file(READ "${metainfo}" component)
+string(FIND "${component}" "<id>${APPLICATION_ID}</id>" id_at)
+string(FIND "${component}" "<launchable type=\"desktop-id\">${APPLICATION_ID}.desktop</launchable>" launchable_at)
+if(id_at EQUAL -1 OR launchable_at EQUAL -1)
+  message(FATAL_ERROR "${metainfo} does not name ${APPLICATION_ID} and its desktop entry")
+endif()
