@@ -25,6 +25,12 @@ import sys
 import tempfile
 import time
 
+# The end-to-end tests' helpers; the accessibility library they load reaches
+# the session's buses only when first asked, by when this test made them.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
+import e2elib as ui  # noqa: E402
+from road import sign_in  # noqa: E402
+
 SKIP = 77
 SOCKET = "vuzo-gnome-test"
 # Services the session bus may start: the portal, its GNOME backend, the
@@ -50,7 +56,6 @@ def parse_args():
     parser.add_argument("--fake-service", required=True)
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--desktop-entry", required=True)
-    parser.add_argument("--e2e", required=True, help="folder of e2elib.py")
     parser.add_argument("--output", required=True)
     return parser.parse_args()
 
@@ -83,7 +88,29 @@ def enter_namespace():
     if os.geteuid() != 0:
         skip("needs root, for a private /run and system bus for the shell")
     os.environ["VUZO_GNOME_NAMESPACE"] = "1"
-    os.execvp("unshare", ["unshare", "--mount", "--propagation", "private", sys.executable] + sys.argv)
+    # Inside a chroot (the Debian 13 run) / is no mount point and cannot be
+    # made private; the mounts there are private already, which
+    # private_run() checks before it mounts anything.
+    propagation = "private"
+    if subprocess.run(["unshare", "--mount", "--propagation", "private", "true"], capture_output=True).returncode:
+        propagation = "unchanged"
+    os.execvp("unshare", ["unshare", "--mount", "--propagation", propagation, sys.executable] + sys.argv)
+
+
+def private_run():
+    """An empty /run of this namespace's own; refuses where the mount would
+    reach the machine's other namespaces."""
+    holder, shared = "", False
+    with open("/proc/self/mountinfo") as mounts:
+        for line in mounts:
+            fields = line.split()
+            point, optional = fields[4], fields[6:fields.index("-")]
+            inside = point == "/" or "/run" == point or "/run".startswith(point.rstrip("/") + "/")
+            if inside and len(point) >= len(holder):
+                holder, shared = point, any(f.startswith("shared:") for f in optional)
+    if shared:
+        raise RuntimeError("the mount %s is shared: a private /run would reach the machine's" % holder)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=755", "tmpfs", "/run"], check=True)
 
 
 class Session:
@@ -129,17 +156,6 @@ class Session:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-def wait_until(predicate, what, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise RuntimeError("timed out waiting for " + what)
-        time.sleep(0.2)
-
-
 def bus_config(kind, listen, service_dir=None):
     services = "  <servicedir>%s</servicedir>\n" % service_dir if service_dir else ""
     return ('<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"\n'
@@ -152,7 +168,7 @@ def bus_config(kind, listen, service_dir=None):
 
 def start_desktop(session, args):
     """The buses, the shell and its XWayland; fills session.environment."""
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=755", "tmpfs", "/run"], check=True)
+    private_run()
     os.makedirs("/run/dbus")
     os.makedirs("/tmp/.X11-unix", exist_ok=True)
     os.chmod("/tmp/.X11-unix", 0o1777)
@@ -166,7 +182,7 @@ def start_desktop(session, args):
     with open(session.path("system.conf"), "w") as config:
         config.write(bus_config("system", "unix:path=/run/dbus/system_bus_socket"))
     session.start("system-bus", ["dbus-daemon", "--nofork", "--config-file=" + session.path("system.conf")])
-    wait_until(lambda: os.path.exists("/run/dbus/system_bus_socket"), "the system bus", 10)
+    ui.wait_for(lambda: os.path.exists("/run/dbus/system_bus_socket"), "the system bus", 10)
 
     missing = [s for s in SERVICES[:2] if not os.path.exists(os.path.join(SERVICE_DIR, s))]
     if missing:
@@ -182,7 +198,7 @@ def start_desktop(session, args):
     address_file = session.path("bus-address")
     session.start("session-bus", ["sh", "-c", 'exec dbus-daemon --nofork --print-address=1 --config-file="$0" > "$1"',
                                   session.path("session.conf"), address_file])
-    address = wait_until(lambda: open(address_file).read().strip() if os.path.exists(address_file) else "",
+    address = ui.wait_for(lambda: open(address_file).read().strip() if os.path.exists(address_file) else "",
                          "the session bus", 10)
 
     home = session.path("home")
@@ -212,16 +228,24 @@ def start_desktop(session, args):
         found = re.search(r"Using public X11 display (:\d+)", open(log_path).read())
         return found.group(1) if found else None
 
-    display = wait_until(public_display, "the shell's XWayland", 60)
-    cookies = wait_until(lambda: glob.glob(session.path("runtime/.mutter-Xwaylandauth.*")), "XWayland's cookie", 10)
+    display = ui.wait_for(public_display, "the shell's XWayland", 60)
+    ui.wait_for(lambda: public_display() and "GNOME Shell started" in open(log_path).read(), "the shell", 60)
+    cookies = ui.wait_for(lambda: glob.glob(session.path("runtime/.mutter-Xwaylandauth.*")), "XWayland's cookie", 10)
     session.environment.update({"DISPLAY": display, "XAUTHORITY": cookies[0]})
     update_activation_environment(session.environment)
     os.environ.update(session.environment)
 
 
+_bus = []
+
+
 def session_bus():
+    """One connection for the whole run: mutter ends a remote desktop session
+    when the connection that made it goes away."""
     from gi.repository import Gio
-    return Gio.bus_get_sync(Gio.BusType.SESSION, None)
+    if not _bus:
+        _bus.append(Gio.bus_get_sync(Gio.BusType.SESSION, None))
+    return _bus[0]
 
 
 def call(interface, path, method, parameters=None, destination="org.gnome.Mutter.RemoteDesktop", reply=None):
@@ -247,7 +271,7 @@ class Keyboard:
     def __init__(self):
         from gi.repository import GLib
         self.GLib = GLib
-        wait_until(lambda: self._has_name("org.gnome.Mutter.RemoteDesktop"), "mutter's remote desktop", 30)
+        ui.wait_for(lambda: self._has_name("org.gnome.Mutter.RemoteDesktop"), "mutter's remote desktop", 30)
         (self.session,) = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop", "CreateSession",
                                reply="(o)")
         call("org.gnome.Mutter.RemoteDesktop.Session", self.session, "Start")
@@ -302,25 +326,23 @@ def answer_dialog(ui, name):
 
 def row_texts(ui):
     """The hot-key row of the settings panel: the combination button's title
-    and the message beneath it."""
-    texts = [ui.text_of(a) for a in ui.walk(showing_only=False)]
-    title = next((t for t in texts if t == "显示 / 隐藏整个窗口"), None)
-    if title is None:
-        return None
-    at = texts.index(title)
-    return texts[at + 1], next((t for t in texts[at + 2:] if t.startswith("快捷键")), "")
+    and the message beneath it (the row's first text the accessibility tree
+    has after the button)."""
+    texts = [t for t in (ui.text_of(a) for a in ui.walk(showing_only=False)) if t]
+    at = next((i for i, t in enumerate(texts) if t.startswith("快捷键") and i > 0), None)
+    return (texts[at - 1], texts[at]) if at is not None else None
 
 
 def open_settings(ui):
     button = ui.wait_for(lambda: next((a for a in ui.find_all(role="button") if " · " in ui.text_of(a)), None),
                          "the practice settings button", 30)
     ui.click(button)
-    ui.find("刷题设置", timeout=15)
+    ui.find("确定", "button", timeout=15)
 
 
 def close_settings(ui):
     ui.press("关闭")
-    ui.wait_gone("刷题设置")
+    ui.wait_gone("确定", "button")
 
 
 def visible_panels(session):
@@ -349,9 +371,6 @@ def toggles_twice(ui, session, keyboard, run):
 
 
 def drive(args, session, keyboard):
-    import e2elib as ui
-    from road import sign_in
-
     sys.argv = [sys.argv[0], "--program", session.path("bin/vuzo"), "--fake-service", args.fake_service,
                 "--port", str(args.port), "--output", os.path.join(args.output, "program")]
     run = ui.Run("the hot key on GNOME")
@@ -412,8 +431,6 @@ def main():
     code = 1
     try:
         start_desktop(session, args)
-        # The accessibility library reads the session's bus when imported.
-        sys.path.insert(0, args.e2e)
         code = drive(args, session, Keyboard())
     finally:
         session.stop()

@@ -74,6 +74,9 @@ ColumnLayout {
         Layout.fillWidth: true
         Text {
             objectName: "windowShortcutMessage"
+            // Read out with the row: it tells whether the key works and where it is set.
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             Layout.fillWidth: true
             text: recorderObject.messageText
             textFormat: Text.PlainText
