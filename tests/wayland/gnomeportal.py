@@ -29,6 +29,7 @@ import time
 # the session's buses only when first asked, by when this test made them.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
 import e2elib as ui  # noqa: E402
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
 from road import sign_in  # noqa: E402
 
 SKIP = 77
@@ -199,7 +200,7 @@ def start_desktop(session, args):
     session.start("session-bus", ["sh", "-c", 'exec dbus-daemon --nofork --print-address=1 --config-file="$0" > "$1"',
                                   session.path("session.conf"), address_file])
     address = ui.wait_for(lambda: open(address_file).read().strip() if os.path.exists(address_file) else "",
-                         "the session bus", 10)
+                          "the session bus", 10)
 
     home = session.path("home")
     session.environment = {
@@ -242,21 +243,18 @@ _bus = []
 def session_bus():
     """One connection for the whole run: mutter ends a remote desktop session
     when the connection that made it goes away."""
-    from gi.repository import Gio
     if not _bus:
         _bus.append(Gio.bus_get_sync(Gio.BusType.SESSION, None))
     return _bus[0]
 
 
 def call(interface, path, method, parameters=None, destination="org.gnome.Mutter.RemoteDesktop", reply=None):
-    from gi.repository import GLib
     result = session_bus().call_sync(destination, path, interface, method, parameters,
                                      GLib.VariantType(reply) if reply else None, 0, 10000, None)
     return result.unpack() if result is not None else None
 
 
 def update_activation_environment(environment):
-    from gi.repository import Gio, GLib
     bus = Gio.DBusConnection.new_for_address_sync(
         environment["DBUS_SESSION_BUS_ADDRESS"],
         Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
@@ -269,8 +267,6 @@ class Keyboard:
     """Keys as mutter takes them from a remote desktop session."""
 
     def __init__(self):
-        from gi.repository import GLib
-        self.GLib = GLib
         ui.wait_for(lambda: self._has_name("org.gnome.Mutter.RemoteDesktop"), "mutter's remote desktop", 30)
         (self.session,) = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop", "CreateSession",
                                reply="(o)")
@@ -278,14 +274,13 @@ class Keyboard:
 
     @staticmethod
     def _has_name(name):
-        from gi.repository import GLib
         (owned,) = call("org.freedesktop.DBus", "/org/freedesktop/DBus", "NameHasOwner", GLib.Variant("(s)", (name,)),
                         destination="org.freedesktop.DBus", reply="(b)")
         return owned
 
     def keysym(self, keysym, pressed):
         call("org.gnome.Mutter.RemoteDesktop.Session", self.session, "NotifyKeyboardKeysym",
-             self.GLib.Variant("(ub)", (keysym, pressed)))
+             GLib.Variant("(ub)", (keysym, pressed)))
 
     def tap(self, *keysyms):
         for keysym in keysyms:
@@ -298,14 +293,12 @@ class Keyboard:
 # ---- what the user sees ----------------------------------------------------
 
 def every_application():
-    from gi.repository import Atspi
     desktop = Atspi.get_desktop(0)
     return [a for a in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())) if a is not None]
 
 
-def dialog_button(ui, name):
+def dialog_button(name):
     """The shortcut dialog's button of that name, in any program but ours."""
-    from gi.repository import Atspi
     for app in every_application():
         if ui.name_of(app) == ui.APP_NAME:
             continue
@@ -318,13 +311,13 @@ def dialog_button(ui, name):
     return None
 
 
-def answer_dialog(ui, name):
-    button = ui.wait_for(lambda: dialog_button(ui, name), "the desktop's dialog with %r" % name, 30)
+def answer_dialog(name):
+    button = ui.wait_for(lambda: dialog_button(name), "the desktop's dialog with %r" % name, 30)
     button.get_action_iface().do_action(0)
-    ui.wait_for(lambda: dialog_button(ui, name) is None, "the desktop's dialog to close", 15)
+    ui.wait_for(lambda: dialog_button(name) is None, "the desktop's dialog to close", 15)
 
 
-def row_texts(ui):
+def row_texts():
     """The hot-key row of the settings panel: the combination button's title
     and the message beneath it (the row's first text the accessibility tree
     has after the button)."""
@@ -333,14 +326,14 @@ def row_texts(ui):
     return (texts[at - 1], texts[at]) if at is not None else None
 
 
-def open_settings(ui):
+def open_settings():
     button = ui.wait_for(lambda: next((a for a in ui.find_all(role="button") if " · " in ui.text_of(a)), None),
                          "the practice settings button", 30)
     ui.click(button)
     ui.find("确定", "button", timeout=15)
 
 
-def close_settings(ui):
+def close_settings():
     ui.press("关闭")
     ui.wait_gone("确定", "button")
 
@@ -357,7 +350,7 @@ def frame_of(session, window):
     return dict(line.split("=", 1) for line in said.split() if "=" in line)
 
 
-def toggles_twice(ui, session, keyboard, run):
+def toggles_twice(session, keyboard, run):
     """The key hides the panel and shows it again, in the same place and size."""
     window = ui.wait_for(lambda: (visible_panels(session) or [None])[0], "the panel", 30)
     before = frame_of(session, window)
@@ -383,11 +376,11 @@ def drive(args, session, keyboard):
 
         run.step("first launch: the desktop's dialog, turned down")
         run.start_program()
-        answer_dialog(ui, "Cancel")
+        answer_dialog("Cancel")
         ui.find("登录 / 注册", "button", timeout=30)
         sign_in(run)
-        open_settings(ui)
-        label, message = ui.wait_for(lambda: (row_texts(ui) or (None, ""))[1].startswith(NOT_BOUND) and row_texts(ui),
+        open_settings()
+        label, message = ui.wait_for(lambda: (row_texts() or (None, ""))[1].startswith(NOT_BOUND) and row_texts(),
                                      "the row to say the key is not bound", 20)
         print("  row after Cancel: %r / %r" % (label, message), flush=True)
         run.stop_program()
@@ -397,10 +390,10 @@ def drive(args, session, keyboard):
             run.step("%s launch: %s" % (launch, "the dialog, accepted" if dialog else "no dialog"))
             run.start_program()
             if dialog:
-                answer_dialog(ui, "Add")
-            open_settings(ui)
+                answer_dialog("Add")
+            open_settings()
             label, message = ui.wait_for(
-                lambda: (lambda row: row if row and row[1].startswith("快捷键由桌面保管") else None)(row_texts(ui)),
+                lambda: (lambda row: row if row and row[1].startswith("快捷键由桌面保管") else None)(row_texts()),
                 "the row to show the desktop's key", 30)
             print("  row: %r / %r" % (label, message), flush=True)
             run.check("GNOME" in message, "the row does not send the user to GNOME's settings: %r" % message)
@@ -409,10 +402,10 @@ def drive(args, session, keyboard):
             if shown is not None:
                 run.check(label == shown, "the row changed from %r to %r" % (shown, label))
             shown = label
-            run.check(dialog_button(ui, "Add") is None, "the desktop asked again")
-            close_settings(ui)
+            run.check(dialog_button("Add") is None, "the desktop asked again")
+            close_settings()
             run.step("%s launch: the key toggles the panel twice" % launch)
-            toggles_twice(ui, session, keyboard, run)
+            toggles_twice(session, keyboard, run)
             run.stop_program()
 
     try:

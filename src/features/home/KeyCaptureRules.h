@@ -79,8 +79,8 @@ inline const QString unavailableTitle = QStringLiteral("不可用");
 // The desktop keeps the shortcut but reports no key for it.
 inline const QString unassignedTitle = QStringLiteral("未分配按键");
 
-// Where the desktop keeps the key (the portal): where its settings change it,
-// by the desktops XDG_CURRENT_DESKTOP names ("ubuntu:GNOME", "KDE").
+// Where the desktop keeps the key (the portal): which of its settings change
+// it, for the desktop XDG_CURRENT_DESKTOP names ("ubuntu:GNOME", "KDE").
 [[nodiscard]] QString desktopSettingsMessage(const QString &currentDesktop);
 
 // Every press that reaches a recording is swallowed; the result says what follows.
