@@ -8,15 +8,20 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
+# Fails unless the installed file is there and the tool that validates it too.
+function(require_installed file tool package)
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+  if(NOT tool)
+    message(FATAL_ERROR "the tool that validates ${file} is missing (package ${package})")
+  endif()
+endfunction()
+
 # The entry, and the icon it names, are named after the application id: the
 # desktop portal and the window's class find the program's entry by it.
 set(entry "${PREFIX}/share/applications/${APPLICATION_ID}.desktop")
-if(NOT EXISTS "${entry}")
-  message(FATAL_ERROR "no desktop entry at ${entry}")
-endif()
-if(NOT VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate is missing (package desktop-file-utils)")
-endif()
+require_installed("${entry}" "${VALIDATE}" desktop-file-utils)
 execute_process(COMMAND "${VALIDATE}" "${entry}" RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
 if(NOT status EQUAL 0 OR NOT said STREQUAL "")
   message(FATAL_ERROR "desktop-file-validate: ${said}")
@@ -56,12 +61,7 @@ endforeach()
 # The AppStream file, where software centres read the program's name and
 # description: valid without the network, and launching the entry above.
 set(metainfo "${PREFIX}/share/metainfo/${APPLICATION_ID}.metainfo.xml")
-if(NOT EXISTS "${metainfo}")
-  message(FATAL_ERROR "no AppStream file at ${metainfo}")
-endif()
-if(NOT APPSTREAMCLI)
-  message(FATAL_ERROR "appstreamcli is missing (package appstream)")
-endif()
+require_installed("${metainfo}" "${APPSTREAMCLI}" appstream)
 # vuzo has no web site of its own to name as its homepage; AppStream 1.0
 # warns of that, earlier versions do not know the check.
 execute_process(COMMAND "${APPSTREAMCLI}" --version OUTPUT_VARIABLE appstream_version)

@@ -15,7 +15,6 @@ mount namespace of its own with an empty /run (no systemd seats, so the shell
 manages its own session) and starts a private system bus there. Skips (exit
 77) where GNOME 48 or root is missing."""
 
-import argparse
 import glob
 import os
 import re
@@ -45,20 +44,12 @@ SERVICES = [
     "ca.desrt.dconf.service",
 ]
 SERVICE_DIR = "/usr/share/dbus-1/services"
+DESKTOP_ENTRY = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "resources", "desktop",
+                             "org.vuzo.Vuzo.desktop")
 KEYSYM_ESCAPE = 0xFF1B
 KEYSYM_ALT = 0xFFE9
 KEYSYM_Z = 0x7A
 NOT_BOUND = "快捷键未绑定"
-
-
-def parse_args():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--fake-service", required=True)
-    parser.add_argument("--port", type=int, required=True)
-    parser.add_argument("--desktop-entry", required=True)
-    parser.add_argument("--output", required=True)
-    return parser.parse_args()
 
 
 def skip(reason):
@@ -177,7 +168,7 @@ def start_desktop(session, args):
         os.makedirs(session.path(folder), exist_ok=True)
     os.chmod(session.path("runtime"), 0o700)
     # The program as installed: its entry, and `vuzo` on the session's PATH.
-    shutil.copy(args.desktop_entry, session.path("home/.local/share/applications/org.vuzo.Vuzo.desktop"))
+    shutil.copy(DESKTOP_ENTRY, session.path("home/.local/share/applications/org.vuzo.Vuzo.desktop"))
     os.symlink(os.path.abspath(args.program), session.path("bin/vuzo"))
 
     with open(session.path("system.conf"), "w") as config:
@@ -416,7 +407,7 @@ def drive(args, session, keyboard):
 
 
 def main():
-    args = parse_args()
+    args = ui.parse_args()
     enter_namespace()
     shutil.rmtree(args.output, ignore_errors=True)
     os.makedirs(args.output)
