@@ -350,7 +350,8 @@ def toggles_twice(session, keyboard, run):
     keyboard.tap(KEYSYM_ALT, KEYSYM_Z)
     ui.wait_for(lambda: visible_panels(session), "the key to show the panel", 10)
     after = frame_of(session, visible_panels(session)[0])
-    run.check({k: before.get(k) for k in "XYWH"} == {k: after.get(k) for k in "XYWH"},
+    place = ("X", "Y", "WIDTH", "HEIGHT")
+    run.check(all(before.get(k) for k in place) and [before.get(k) for k in place] == [after.get(k) for k in place],
               "the panel's frame moved: %r, then %r" % (before, after))
 
 
