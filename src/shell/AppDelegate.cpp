@@ -2,6 +2,7 @@
 
 #include "shell/AppDelegateModel.h"
 #include "windowing/ApplicationIconAssets.h"
+#include "windowing/HotKeyBackendChoice.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/MainPanelController.h"
 #include "windowing/PanelWindow.h"
@@ -139,6 +140,10 @@ void AppDelegate::applicationDidFinishLaunching()
         if (self)
             self->toggleMainWindow();
     };
+    // Asked when the desktop may show its dialog, by when the panel is up.
+    m_deps.shortcuts->setDialogParent([panel = QPointer<QWindow>(m_panel.get())] {
+        return HotKeyBackendChoice::portalWindowName(panel);
+    });
     m_deps.shortcuts->start();
 
     m_panel->activateAndOrderFront();

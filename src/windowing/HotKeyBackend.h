@@ -62,6 +62,9 @@ public:
     [[nodiscard]] virtual Availability availability() const { return Availability::available; }
     // False where no global key can ever work: the settings then offer no recording.
     [[nodiscard]] bool isAvailable() const { return availability() == Availability::available; }
+    // True where the desktop keeps the key and the user changes it in the
+    // desktop's own settings: a recorded combination is only a wish there.
+    [[nodiscard]] virtual bool desktopKeepsKey() const { return false; }
     // Grabs the combination (stored key code and modifier mask) in addition to
     // whatever is already grabbed, or replaces the one binding where the
     // desktop keeps one per program.
@@ -72,4 +75,8 @@ public:
     virtual void removeHandler() = 0;
     // Only backends that answer later call it; it must outlive the backend's use.
     virtual void setListener(Listener *listener) { Q_UNUSED(listener) }
+    // The window a desktop's confirmation dialog belongs to, as the portal
+    // names windows ("x11:<id>"), asked for when the dialog may come; empty
+    // when there is none.
+    virtual void setDialogParent(std::function<QString()> parent) { Q_UNUSED(parent) }
 };

@@ -5,6 +5,8 @@
 #include "platform/ApplicationIdentity.h"
 
 #include <QDBusConnection>
+#include <QGuiApplication>
+#include <QWindow>
 
 namespace HotKeyBackendChoice {
 
@@ -25,6 +27,13 @@ std::unique_ptr<HotKeyBackend> make()
     const QDBusConnection connection
         = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("vuzo-hotkey-portal"));
     return std::make_unique<PortalHotKeyBackend>(connection, ApplicationIdentity::id);
+}
+
+QString portalWindowName(const QWindow *window)
+{
+    if (!window || !window->handle() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return {};
+    return QStringLiteral("x11:%1").arg(window->winId(), 0, 16);
 }
 
 } // namespace HotKeyBackendChoice

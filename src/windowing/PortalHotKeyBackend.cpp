@@ -266,8 +266,11 @@ void PortalHotKeyBackend::listShortcuts(Step step)
 void PortalHotKeyBackend::bindShortcuts()
 {
     const QString token = newToken();
+    m_changedDuringBind.reset();
+    // The desktop may ask the user first: its dialog goes over the panel.
+    const QString parent = m_dialogParent ? m_dialogParent() : QString();
     send(Step::bindShortcuts, QStringLiteral("BindShortcuts"),
-         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(wishedShortcuts()), QString(),
+         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(wishedShortcuts()), parent,
           QVariantMap{{QStringLiteral("handle_token"), token}}},
          token);
 }
@@ -327,7 +330,7 @@ void PortalHotKeyBackend::callFailed(Step step, const QDBusError &error)
         becomeUnavailable(Availability::waylandWithoutPortal);
         return;
     }
-    finishWish(refused);
+    finishWish(step == Step::listAfterRefusal ? m_bindFailure : refused);
 }
 
 void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
@@ -358,7 +361,10 @@ void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
         return;
     }
     if (response != 0) {
-        finishWish(statusForResponse(response));
+        if (step == Step::bindShortcuts)
+            bindAnsweredWithFailure(response, results);
+        else
+            finishWish(step == Step::listAfterRefusal ? m_bindFailure : statusForResponse(response));
         return;
     }
     switch (step) {
@@ -376,16 +382,19 @@ void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
         listShortcuts(Step::listAfterBind);
         return;
     case Step::listShortcuts:
-    case Step::listAfterBind: {
+    case Step::listAfterBind:
+    case Step::listAfterRefusal: {
         const auto shortcuts = shortcutsOf(results.value(QStringLiteral("shortcuts")));
         if (!shortcuts) {
             // An answer that makes no sense binds nothing.
-            finishWish(refused);
+            finishWish(step == Step::listAfterRefusal ? m_bindFailure : refused);
         } else if (ours(*shortcuts)) {
             describe(*shortcuts);
             finishWish(ok);
         } else if (step == Step::listShortcuts) {
             bindShortcuts();
+        } else if (step == Step::listAfterRefusal) {
+            finishWish(m_bindFailure);
         } else {
             // The desktop said yes and bound nothing.
             finishWish(refused);
@@ -395,6 +404,27 @@ void PortalHotKeyBackend::onRequestResponse(const QDBusMessage &message)
     case Step::none:
         return;
     }
+}
+
+void PortalHotKeyBackend::bindAnsweredWithFailure(uint response, const QVariantMap &results)
+{
+    // Some desktops answer a bind they made with a failure code. What they
+    // show of the session's shortcuts tells: the answer's own list, a change
+    // they signalled meanwhile, else the session's list asked for now. That
+    // list would also hold a shortcut bound before, so it is asked only of a
+    // session that had none.
+    for (const auto &shown : {shortcutsOf(results.value(QStringLiteral("shortcuts"))), m_changedDuringBind}) {
+        if (shown && ours(*shown)) {
+            describe(*shown);
+            finishWish(ok);
+            return;
+        }
+    }
+    m_bindFailure = statusForResponse(response);
+    if (m_bound)
+        finishWish(m_bindFailure);
+    else
+        listShortcuts(Step::listAfterRefusal);
 }
 
 void PortalHotKeyBackend::finishWish(int status)
@@ -457,8 +487,11 @@ void PortalHotKeyBackend::onShortcutsChanged(const QDBusMessage &message)
     const QVariantList arguments = message.arguments();
     if (arguments.size() < 2 || m_session.isEmpty() || pathOf(arguments.at(0)) != m_session)
         return;
-    if (const auto shortcuts = shortcutsOf(arguments.at(1)))
+    if (const auto shortcuts = shortcutsOf(arguments.at(1))) {
+        if (m_step == Step::bindShortcuts)
+            m_changedDuringBind = shortcuts;
         describe(*shortcuts);
+    }
 }
 
 void PortalHotKeyBackend::onSessionClosed(const QDBusMessage &message)

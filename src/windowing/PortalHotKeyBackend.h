@@ -44,7 +44,9 @@ public:
     void unregisterHotKey(quint64 handle) override;
     void installHandler(std::function<void()> onPressed) override;
     void removeHandler() override;
+    [[nodiscard]] bool desktopKeepsKey() const override { return true; }
     void setListener(Listener *listener) override { m_listener = listener; }
+    void setDialogParent(std::function<QString()> parent) override { m_dialogParent = std::move(parent); }
 
     // The session of this run; empty without one.
     [[nodiscard]] QString sessionPath() const { return m_session; }
@@ -60,7 +62,7 @@ private:
     // known to offer global shortcuts, or known not to.
     enum class Handshake { none, underWay, done };
     // The request in flight; each answers with a Response signal.
-    enum class Step { none, createSession, listShortcuts, bindShortcuts, listAfterBind };
+    enum class Step { none, createSession, listShortcuts, bindShortcuts, listAfterBind, listAfterRefusal };
     struct Wish
     {
         quint64 handle = 0;
@@ -87,12 +89,14 @@ private:
     [[nodiscard]] QString requestPath(const QString &token) const;
     [[nodiscard]] PortalShortcutList wishedShortcuts() const;
     void describe(const PortalShortcutList &shortcuts);
+    void bindAnsweredWithFailure(uint response, const QVariantMap &results);
     static int statusForResponse(uint response);
 
     QDBusConnection m_connection;
     const QString m_applicationId;
     Listener *m_listener = nullptr;
     std::function<void()> m_onPressed;
+    std::function<QString()> m_dialogParent;
     bool m_signalsConnected = false;
     Availability m_availability = Availability::available;
     Handshake m_handshake = Handshake::none;
@@ -106,6 +110,10 @@ private:
     QString m_session;
     // The registration in force in the session.
     std::optional<quint64> m_bound;
+    // What the desktop said of the session's shortcuts while a bind was under
+    // way, and the failure a bind answered that nothing has belied yet.
+    std::optional<PortalShortcutList> m_changedDuringBind;
+    int m_bindFailure = refused;
     bool m_releaseWhenIdle = false;
     quint64 m_nextHandle = 1;
     quint64 m_tokenCounter = 0;

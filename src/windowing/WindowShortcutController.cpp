@@ -30,6 +30,16 @@ HotKeyBackend::Availability WindowShortcutController::availability() const
     return m_backend->availability();
 }
 
+bool WindowShortcutController::desktopKeepsKey() const
+{
+    return m_backend->desktopKeepsKey();
+}
+
+void WindowShortcutController::setDialogParent(std::function<QString()> parent)
+{
+    m_backend->setDialogParent(std::move(parent));
+}
+
 QString WindowShortcutController::label() const
 {
     // Where the desktop binds the key itself, it may have bound another one
@@ -107,7 +117,12 @@ void WindowShortcutController::reportFailure(int status)
         setError(std::nullopt);
         return;
     }
-    setError(QStringLiteral("快捷键注册失败（%1），可能已被其他应用占用，请更换组合键。").arg(status));
+    // A desktop that keeps the key itself answered no: another combination
+    // would fare no better, asking again might.
+    if (desktopKeepsKey())
+        setError(QStringLiteral("快捷键未绑定（%1）：桌面没有确认绑定。点“恢复默认”可再次请求。").arg(status));
+    else
+        setError(QStringLiteral("快捷键注册失败（%1），可能已被其他应用占用，请更换组合键。").arg(status));
 }
 
 void WindowShortcutController::stop()

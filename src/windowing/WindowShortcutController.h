@@ -50,6 +50,10 @@ public:
     // False when this session cannot grab global keys at all.
     [[nodiscard]] bool canRegister() const;
     [[nodiscard]] HotKeyBackend::Availability availability() const;
+    // The desktop keeps the key and changes it in its own settings.
+    [[nodiscard]] bool desktopKeepsKey() const;
+    // The window the desktop's confirmation dialog goes over.
+    void setDialogParent(std::function<QString()> parent);
     [[nodiscard]] bool isPending() const { return m_pending.has_value(); }
     // The settings row's own messages (a refused key) and their clearing.
     void setError(const std::optional<QString> &error);

@@ -226,6 +226,26 @@ private Q_SLOTS:
         QCOMPARE((WindowShortcut{6, mask, label}.displayLabel()), shown);
     }
 
+    // Where the row sends the user to change a key the desktop keeps.
+    void desktopSettingsMessage_data()
+    {
+        QTest::addColumn<QString>("currentDesktop");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("GNOME") << u"GNOME"_s << u"应用 → vuzo → 全局快捷键"_s;
+        QTest::newRow("GNOME behind a distribution's name") << u"ubuntu:GNOME"_s << u"应用 → vuzo → 全局快捷键"_s;
+        QTest::newRow("KDE") << u"KDE"_s << u"系统设置 → 快捷键"_s;
+        QTest::newRow("KDE in lower case") << u"kde"_s << u"系统设置 → 快捷键"_s;
+        QTest::newRow("a desktop with another name") << u"GNOME-Flashback-x"_s << u"桌面的快捷键设置"_s;
+        QTest::newRow("none named") << QString() << u"桌面的快捷键设置"_s;
+    }
+    void desktopSettingsMessage()
+    {
+        QFETCH(QString, currentDesktop);
+        QFETCH(QString, names);
+        const QString message = HotKeyRecording::desktopSettingsMessage(currentDesktop);
+        QVERIFY2(message.startsWith(u"快捷键由桌面保管："_s) && message.contains(names), qPrintable(message));
+    }
+
     void dropdownSlots_data()
     {
         QTest::addColumn<bool>("bank");

@@ -1,6 +1,6 @@
 # Installs the build into a fresh prefix and checks what the application menu
-# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate), SIZES,
-# APPLICATION_ID.
+# relies on. Arguments: BUILD_DIR, PREFIX, VALIDATE (desktop-file-validate),
+# APPSTREAMCLI, SIZES, APPLICATION_ID.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -8,15 +8,20 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
+# Fails unless the installed file is there and the tool that validates it too.
+function(require_installed file tool package)
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+  if(NOT tool)
+    message(FATAL_ERROR "the tool that validates ${file} is missing (package ${package})")
+  endif()
+endfunction()
+
 # The entry, and the icon it names, are named after the application id: the
 # desktop portal and the window's class find the program's entry by it.
 set(entry "${PREFIX}/share/applications/${APPLICATION_ID}.desktop")
-if(NOT EXISTS "${entry}")
-  message(FATAL_ERROR "no desktop entry at ${entry}")
-endif()
-if(NOT VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate is missing (package desktop-file-utils)")
-endif()
+require_installed("${entry}" "${VALIDATE}" desktop-file-utils)
 execute_process(COMMAND "${VALIDATE}" "${entry}" RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
 if(NOT status EQUAL 0 OR NOT said STREQUAL "")
   message(FATAL_ERROR "desktop-file-validate: ${said}")
@@ -52,3 +57,26 @@ foreach(side IN LISTS SIZES)
     message(FATAL_ERROR "${png} is not a ${side}x${side} PNG (${width}x${height})")
   endif()
 endforeach()
+
+# The AppStream file, where software centres read the program's name and
+# description: valid without the network, and launching the entry above.
+set(metainfo "${PREFIX}/share/metainfo/${APPLICATION_ID}.metainfo.xml")
+require_installed("${metainfo}" "${APPSTREAMCLI}" appstream)
+# vuzo has no web site of its own to name as its homepage; AppStream 1.0
+# warns of that, earlier versions do not know the check.
+execute_process(COMMAND "${APPSTREAMCLI}" --version OUTPUT_VARIABLE appstream_version)
+set(overrides)
+if(appstream_version MATCHES "version: ([0-9]+)" AND CMAKE_MATCH_1 GREATER_EQUAL 1)
+  set(overrides --override url-homepage-missing=info)
+endif()
+execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net --explain ${overrides} "${metainfo}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate: ${said}")
+endif()
+file(READ "${metainfo}" component)
+string(FIND "${component}" "<id>${APPLICATION_ID}</id>" id_at)
+string(FIND "${component}" "<launchable type=\"desktop-id\">${APPLICATION_ID}.desktop</launchable>" launchable_at)
+if(id_at EQUAL -1 OR launchable_at EQUAL -1)
+  message(FATAL_ERROR "${metainfo} does not name ${APPLICATION_ID} and its desktop entry")
+endif()

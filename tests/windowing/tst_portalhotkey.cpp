@@ -24,9 +24,15 @@
 
 namespace {
 
+// The desktop keeps the key: a refusal asks for no other combination.
 QString failure(int status)
 {
-    return QStringLiteral("快捷键注册失败（%1），可能已被其他应用占用，请更换组合键。").arg(status);
+    return QStringLiteral("快捷键未绑定（%1）：桌面没有确认绑定。点“恢复默认”可再次请求。").arg(status);
+}
+
+QString desktopSettings()
+{
+    return HotKeyRecording::desktopSettingsMessage(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 
 bool portalRunning()
@@ -162,6 +168,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, stored);
         QFETCH(QString, trigger);
         PortalFixture fixture(stored);
+        // Asked when the bind goes out, by when the panel is up.
+        fixture.controller->setDialogParent([] { return QStringLiteral("x11:3a00007"); });
         fixture.controller->start();
         // Nothing was waited for: the desktop answers later.
         QVERIFY(fixture.controller->isPending());
@@ -174,9 +182,12 @@ private Q_SLOTS:
                                        QStringLiteral("ListShortcuts"),
                                        QStringLiteral("BindShortcuts toggle-window ") + trigger,
                                        QStringLiteral("ListShortcuts")}));
-        // The row shows what the desktop says it bound.
+        // The desktop's dialog goes over the panel.
+        QCOMPARE(QDBusReply<QString>(control().call(QStringLiteral("LastParentWindow"))).value(),
+                 QStringLiteral("x11:3a00007"));
+        // The row shows what the desktop says it bound, and where to change it.
         QCOMPARE(fixture.recorder.buttonTitle(), trigger);
-        QCOMPARE(fixture.recorder.messageText(), HotKeyRecording::hint);
+        QCOMPARE(fixture.recorder.messageText(), desktopSettings());
         QVERIFY(!fixture.controller->error());
         QVERIFY(fixture.store.writes.isEmpty());
     }
@@ -258,8 +269,8 @@ private Q_SLOTS:
         QCOMPARE(fixture.controller->errorText(), failure(status));
         QCOMPARE(fixture.recorder.messageText(), failure(status));
         QVERIFY(fixture.recorder.showsError());
-        QVERIFY(fixture.recorder.canRecord());
-        // The row still offers the stored combination for another try.
+        QVERIFY(!fixture.recorder.canRecord());
+        // The row still names the stored combination for another try.
         QCOMPARE(fixture.recorder.buttonTitle(), QStringLiteral("Alt + Z"));
 
         // The desktop agrees the next time: the same combination binds.
@@ -270,6 +281,55 @@ private Q_SLOTS:
         QCOMPARE(fixture.recorder.buttonTitle(), QStringLiteral("ALT+z"));
         tell(QStringLiteral("Activate"));
         QTRY_COMPARE(fixture.toggles, 1);
+    }
+
+    // Some desktops answer a bind they made with a failure code; what they
+    // show of the session's shortcuts counts, and the row shows their key.
+    void boundDespiteFailureCode_data()
+    {
+        QTest::addColumn<uint>("response");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("refusal code, the answer lists it") << 2u << QStringLiteral("results");
+        QTest::newRow("refusal code, changed before the answer") << 2u << QStringLiteral("signal");
+        QTest::newRow("refusal code, only the session's list has it") << 2u << QStringLiteral("list");
+        QTest::newRow("cancel code, the answer lists it") << 1u << QStringLiteral("results");
+    }
+    void boundDespiteFailureCode()
+    {
+        QFETCH(uint, response);
+        QFETCH(QString, report);
+        tell(QStringLiteral("SetBoundReport"), {response, report});
+        tell(QStringLiteral("SetDescription"), {QStringLiteral("Press <Alt>z")});
+        PortalFixture fixture;
+        startBound(fixture);
+        QVERIFY(!fixture.controller->error());
+        QCOMPARE(fixture.recorder.buttonTitle(), QStringLiteral("Press <Alt>z"));
+        QCOMPARE(fixture.recorder.messageText(), desktopSettings());
+        tell(QStringLiteral("Activate"));
+        QTRY_COMPARE(fixture.toggles, 1);
+    }
+
+    // Where the desktop keeps the key, the row records nothing and asks for
+    // nothing while a key is in force: the desktop's settings change it.
+    void rowOffersNoRecording()
+    {
+        tell(QStringLiteral("SetDescription"), {QStringLiteral("Ctrl+Alt+V")});
+        PortalFixture fixture;
+        startBound(fixture);
+        QVERIFY(fixture.controller->canRegister());
+        QVERIFY(!fixture.recorder.canRecord());
+        QVERIFY(fixture.recorder.desktopKeepsKey());
+        QVERIFY(!fixture.recorder.showsError());
+        fixture.recorder.startRecording();
+        QVERIFY(!fixture.recorder.isCapturing());
+        QVERIFY(!fixture.controller->isRecording());
+        const qsizetype before = calls().size();
+        fixture.recorder.restoreDefault();
+        settle();
+        QCOMPARE(calls().mid(before), QStringList());
+        QVERIFY(!fixture.controller->error());
+        QCOMPARE(fixture.recorder.buttonTitle(), QStringLiteral("Ctrl+Alt+V"));
+        QCOMPARE(fixture.recorder.messageText(), desktopSettings());
     }
 
     void recordingBindsInTheSameSession()

@@ -177,4 +177,14 @@ HotKeyRecordingResult decide(const KeyEventInfo &event)
     return result;
 }
 
+QString desktopSettingsMessage(const QString &currentDesktop)
+{
+    const QStringList desktops = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive))
+        return QStringLiteral("快捷键由桌面保管：请在 GNOME 的“设置 → 应用 → vuzo → 全局快捷键”中更改。");
+    if (desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive))
+        return QStringLiteral("快捷键由桌面保管：请在 KDE 的“系统设置 → 快捷键”中更改。");
+    return QStringLiteral("快捷键由桌面保管：请在桌面的快捷键设置中更改。");
+}
+
 } // namespace HotKeyRecording

@@ -79,6 +79,10 @@ inline const QString unavailableTitle = QStringLiteral("不可用");
 // The desktop keeps the shortcut but reports no key for it.
 inline const QString unassignedTitle = QStringLiteral("未分配按键");
 
+// Where the desktop keeps the key (the portal): which of its settings change
+// it, for the desktop XDG_CURRENT_DESKTOP names ("ubuntu:GNOME", "KDE").
+[[nodiscard]] QString desktopSettingsMessage(const QString &currentDesktop);
+
 // Every press that reaches a recording is swallowed; the result says what follows.
 [[nodiscard]] HotKeyRecordingResult decide(const KeyEventInfo &event);
 // The key's name in the stored label: "Enter", "Space", arrows, "F5",

@@ -45,7 +45,7 @@ QString WindowShortcutRecorder::buttonTitle() const
         return QStringLiteral("请按组合键…");
     if (!m_controller)
         return QString();
-    if (!canRecord())
+    if (!m_controller->canRegister())
         return HotKeyRecording::unavailableTitle;
     const QString label = m_controller->label();
     return label.isEmpty() ? HotKeyRecording::unassignedTitle : label;
@@ -55,7 +55,7 @@ QString WindowShortcutRecorder::messageText() const
 {
     if (m_controller && m_controller->error())
         return *m_controller->error();
-    if (!canRecord()) {
+    if (!m_controller || !m_controller->canRegister()) {
         switch (m_controller ? m_controller->availability() : HotKeyBackend::Availability::noGlobalKeys) {
         case HotKeyBackend::Availability::waylandWithoutPortal:
             return HotKeyRecording::waylandWithoutPortalMessage;
@@ -69,17 +69,26 @@ QString WindowShortcutRecorder::messageText() const
     }
     if (m_controller->isPending())
         return HotKeyRecording::pendingMessage;
+    if (m_controller->desktopKeepsKey())
+        return HotKeyRecording::desktopSettingsMessage(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
     return HotKeyRecording::hint;
 }
 
 bool WindowShortcutRecorder::showsError() const
 {
-    return (m_controller && m_controller->error()) || !canRecord();
+    return m_controller && (m_controller->error() || !m_controller->canRegister());
 }
 
 bool WindowShortcutRecorder::canRecord() const
 {
-    return m_controller && m_controller->canRegister();
+    // A combination recorded where the desktop keeps the key would not take
+    // effect: the desktop binds what its own settings say.
+    return m_controller && m_controller->canRegister() && !m_controller->desktopKeepsKey();
+}
+
+bool WindowShortcutRecorder::desktopKeepsKey() const
+{
+    return m_controller && m_controller->canRegister() && m_controller->desktopKeepsKey();
 }
 
 QString WindowShortcutRecorder::note() const
@@ -100,6 +109,12 @@ void WindowShortcutRecorder::restoreDefault()
 {
     if (!m_controller)
         return;
+    if (m_controller->desktopKeepsKey() && m_controller->holdsHotKey()) {
+        // The desktop keeps the key in force; asking it for another changes
+        // nothing there (some refuse a second bind outright).
+        m_controller->clearError();
+        return;
+    }
     if (m_controller->registerShortcut(WindowShortcut::defaultShortcut(), true))
         setCapturing(false);
 }

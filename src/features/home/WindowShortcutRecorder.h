@@ -22,6 +22,8 @@ class WindowShortcutRecorder : public KeyCaptureHandler
     Q_PROPERTY(QString messageText READ messageText NOTIFY displayChanged)
     Q_PROPERTY(bool showsError READ showsError NOTIFY displayChanged)
     Q_PROPERTY(bool canRecord READ canRecord NOTIFY displayChanged)
+    // The desktop keeps the key: the row shows it, and where to change it.
+    Q_PROPERTY(bool desktopKeepsKey READ desktopKeepsKey NOTIFY displayChanged)
     Q_PROPERTY(QString note READ note CONSTANT)
 
 public:
@@ -36,6 +38,7 @@ public:
     [[nodiscard]] QString messageText() const;
     [[nodiscard]] bool showsError() const;
     [[nodiscard]] bool canRecord() const;
+    [[nodiscard]] bool desktopKeepsKey() const;
     [[nodiscard]] QString note() const;
 
     // The combination button: clears the message and starts recording.

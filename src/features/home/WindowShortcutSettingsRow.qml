@@ -36,7 +36,7 @@ ColumnLayout {
             objectName: "windowShortcutButton"
             implicitWidth: comboText.implicitWidth + 16
             implicitHeight: comboText.implicitHeight + 16
-            opacity: recorderObject.canRecord ? 1 : 0.5
+            opacity: recorderObject.canRecord || recorderObject.desktopKeepsKey ? 1 : 0.5
             Rectangle {
                 anchors.fill: parent
                 radius: 7
@@ -75,6 +75,9 @@ ColumnLayout {
         Layout.fillWidth: true
         Text {
             objectName: "windowShortcutMessage"
+            // Read out with the row: it tells whether the key works and where it is set.
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             Layout.fillWidth: true
             text: recorderObject.messageText
             textFormat: Text.PlainText

@@ -119,8 +119,9 @@ QDBusObjectPath FakePortal::listShortcuts(const QDBusObjectPath &session, const 
 }
 
 QDBusObjectPath FakePortal::bindShortcuts(const QDBusObjectPath &session, const PortalShortcutList &shortcuts,
-                                          const QVariantMap &options)
+                                          const QString &parentWindow, const QVariantMap &options)
 {
+    lastParentWindow = parentWindow;
     QStringList described;
     for (const PortalShortcut &shortcut : shortcuts)
         described.append(shortcut.id + QLatin1Char(' ')
@@ -141,9 +142,15 @@ QDBusObjectPath FakePortal::bindShortcuts(const QDBusObjectPath &session, const 
             bound.insert(shortcut.id,
                          Shortcut{shortcut.properties.value(QStringLiteral("description")).toString(), trigger});
         }
-        results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(listOf(own->component)));
+        const QVariant list = QVariant::fromValue(listOf(own->component));
+        if (boundReport == QLatin1String("results"))
+            results.insert(QStringLiteral("shortcuts"), list);
+        else if (boundReport == QLatin1String("signal"))
+            emitTo(own->owner, portalPath, shortcutsInterface, QStringLiteral("ShortcutsChanged"),
+                   {QVariant::fromValue(session), list});
     }
-    answer(requestPath(options.value(QStringLiteral("handle_token")).toString()), bindAnswer, results);
+    answer(requestPath(options.value(QStringLiteral("handle_token")).toString()), bindAnswer == 0 ? boundAnswer : bindAnswer,
+           results);
     return {};
 }
 

@@ -36,6 +36,12 @@ public:
     uint version = 1;
     uint createSessionAnswer = 0;
     uint bindAnswer = 0;
+    // How a bind that binds is answered: its response code, and where the
+    // bound shortcuts show ("results" of the answer, a "signal" before it, or
+    // only the "list" asked for afterwards).
+    uint boundAnswer = 0;
+    QString boundReport = QStringLiteral("results");
+    QString lastParentWindow;
     QString description; // empty: the preferred trigger is what gets bound
     bool requireAppId = false; // refuses sessions to programs it cannot name
     bool garbled = false; // answers with values of the wrong types
@@ -52,7 +58,7 @@ public:
     QDBusObjectPath createSession(const QVariantMap &options);
     QDBusObjectPath listShortcuts(const QDBusObjectPath &session, const QVariantMap &options);
     QDBusObjectPath bindShortcuts(const QDBusObjectPath &session, const PortalShortcutList &shortcuts,
-                                  const QVariantMap &options);
+                                  const QString &parentWindow, const QVariantMap &options);
 
 private:
     struct Session
@@ -115,9 +121,9 @@ public Q_SLOTS:
         return m_portal->listShortcuts(session, options);
     }
     QDBusObjectPath BindShortcuts(const QDBusObjectPath &session, const PortalShortcutList &shortcuts,
-                                  const QString &, const QVariantMap &options)
+                                  const QString &parentWindow, const QVariantMap &options)
     {
-        return m_portal->bindShortcuts(session, shortcuts, options);
+        return m_portal->bindShortcuts(session, shortcuts, parentWindow, options);
     }
 
 private:
@@ -164,6 +170,14 @@ public Q_SLOTS:
         m_portal->createSessionAnswer = createSession;
         m_portal->bindAnswer = bind;
     }
+    // A bind that binds answers with `response` and shows what it bound as `report` says.
+    void SetBoundReport(uint response, const QString &report)
+    {
+        m_portal->boundAnswer = response;
+        m_portal->boundReport = report;
+    }
+    // The parent window the last bind named for its dialog.
+    QString LastParentWindow() const { return m_portal->lastParentWindow; }
     // What the user binds in the desktop's dialog instead of the preferred trigger.
     void SetDescription(const QString &description) { m_portal->description = description; }
     // The GlobalShortcuts version the portal reports; 0 offers none.
