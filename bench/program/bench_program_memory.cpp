@@ -28,7 +28,9 @@ int main(int argc, char *argv[])
     const QString output = option(QStringLiteral("--output"), QStringLiteral(VUZO_BENCH_OUTPUT));
 
     QProcess driver;
-    driver.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The private session's services write to the same stream as the driver:
+    // only the driver's marked lines are figures, the rest is diagnostics.
+    driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     driver.setProgram(QStringLiteral(VUZO_XVFB_RUN));
     driver.setArguments(QStringList{QStringLiteral("-a"), QStringLiteral("-n"), QStringLiteral("160"),
                                     QStringLiteral("-s"), QStringLiteral("-screen 0 1400x1000x24 -nolisten tcp"),
@@ -44,6 +46,25 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot start %s\n", VUZO_XVFB_RUN);
         return 1;
     }
-    driver.waitForFinished(-1);
+    const QByteArray mark("figure\t");
+    QByteArray pending;
+    const auto pass = [&](bool all) {
+        pending += driver.readAllStandardOutput();
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0 || (all && !pending.isEmpty())) {
+            const QByteArray line = end >= 0 ? pending.left(end + 1) : pending + '\n';
+            pending.remove(0, end >= 0 ? end + 1 : pending.size());
+            if (line.startsWith(mark))
+                std::fwrite(line.constData() + mark.size(), 1, size_t(line.size() - mark.size()), stdout);
+            else
+                std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        }
+        std::fflush(stdout);
+    };
+    while (driver.state() != QProcess::NotRunning) {
+        driver.waitForReadyRead(200);
+        pass(false);
+    }
+    pass(true);
     return driver.exitStatus() == QProcess::NormalExit ? driver.exitCode() : 1;
 }

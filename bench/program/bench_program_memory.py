@@ -59,15 +59,21 @@ def tree(root):
     return out
 
 
-def pss_mb(pid):
+def pss_anon_mb(pid):
+    """PSS, and the anonymous pages (heaps, buffers: what the program itself
+    allocated; unlike PSS and USS, not changed by other programs mapping the
+    same libraries), in MB."""
+    pss = anon = 0.0
     try:
         with open("/proc/%d/smaps_rollup" % pid) as rollup:
             for line in rollup:
                 if line.startswith("Pss:"):
-                    return int(line.split()[1]) / 1024.0
+                    pss = int(line.split()[1]) / 1024.0
+                elif line.startswith("Anonymous:"):
+                    anon = int(line.split()[1]) / 1024.0
     except OSError:
         pass
-    return 0.0
+    return pss, anon
 
 
 def kind(pid, root):
@@ -88,10 +94,13 @@ def kind(pid, root):
 
 def usage(root):
     by_kind = {"browser": 0.0, "renderer": 0.0, "GPU/utility": 0.0}
+    anon = 0.0
     pids = tree(root)
     for pid in pids:
-        by_kind[kind(pid, root)] += pss_mb(pid)
-    return sum(by_kind.values()), by_kind, len(pids)
+        pss, allocated = pss_anon_mb(pid)
+        by_kind[kind(pid, root)] += pss
+        anon += allocated
+    return sum(by_kind.values()), by_kind, len(pids), anon
 
 
 def maps_engine(pid):
@@ -107,19 +116,54 @@ def other_engine_processes(own):
                if entry.isdigit() and int(entry) not in own and maps_engine(int(entry)))
 
 
+# The launcher passes on to its standard output only the lines marked so: the
+# services of the private session write to the same stream.
+FIGURE_MARK = "figure\t"
 FIGURES = sys.stdout
 
 
 def figure(name, value, unit):
-    FIGURES.write(("%s: %s %s" % (name, value, unit)).rstrip() + "\n")
+    FIGURES.write(FIGURE_MARK + ("%s: %s %s" % (name, value, unit)).rstrip() + "\n")
     FIGURES.flush()
 
 
+BREAKDOWN = False
+
+
+def pss_by_mapping(pid):
+    out, current = {}, "[anon]"
+    try:
+        with open("/proc/%d/smaps" % pid) as smaps:
+            for line in smaps:
+                fields = line.split()
+                if not fields:
+                    continue
+                if not fields[0].endswith(":"):
+                    current = " ".join(fields[5:]) if len(fields) >= 6 else "[anon]"
+                elif fields[0] == "Pss:":
+                    out[current] = out.get(current, 0) + int(fields[1]) / 1024.0
+    except OSError:
+        pass
+    return out
+
+
+def print_breakdown(name, root):
+    for pid in tree(root):
+        mappings = pss_by_mapping(pid)
+        print("-- %s: %s (pid %d), PSS %.1f MB" % (name, kind(pid, root), pid, sum(mappings.values())), file=sys.stderr)
+        for mapping, mb in sorted(mappings.items(), key=lambda item: -item[1])[:10]:
+            print("   %8.1f MB  %s" % (mb, mapping), file=sys.stderr)
+    sys.stderr.flush()
+
+
 def report(name, root):
-    total, by_kind, count = usage(root)
+    if BREAKDOWN:
+        print_breakdown(name, root)
+    total, by_kind, count, anon = usage(root)
     figure("PSS " + name, "%.1f" % total, "MB")
     for k in ("browser", "renderer", "GPU/utility"):
         figure("PSS %s, %s" % (name, k), "%.1f" % by_kind[k], "MB")
+    figure("anonymous " + name, "%.1f" % anon, "MB")
     figure("processes " + name, count, "")
     return total
 
@@ -239,8 +283,12 @@ def bench(run):
 def own_options():
     """Options of the bench itself, taken off the harness's: --home-wait S
     (seconds at home, default 60) and --questions N (page through the first N
-    only, to try the bench out)."""
-    global HOME_WAIT, LAST_QUESTION
+    only, to try the bench out), --breakdown (each process's largest mappings
+    by PSS on stderr at every point)."""
+    global HOME_WAIT, LAST_QUESTION, BREAKDOWN
+    if "--breakdown" in sys.argv:
+        sys.argv.remove("--breakdown")
+        BREAKDOWN = True
     for name in ("--home-wait", "--questions"):
         if name in sys.argv:
             at = sys.argv.index(name)
