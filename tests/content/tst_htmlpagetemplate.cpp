@@ -210,11 +210,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("existing");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("none") << QByteArray() << QByteArray("--renderer-process-limit=1");
+        QTest::newRow("none") << QByteArray() << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote");
         QTest::newRow("others kept") << QByteArray(" --disable-gpu ")
-                                     << QByteArray("--disable-gpu --renderer-process-limit=1");
+                                     << QByteArray("--disable-gpu --renderer-process-limit=1 --no-unsandboxed-zygote");
         QTest::newRow("user's own limit wins") << QByteArray("--renderer-process-limit=3")
-                                               << QByteArray("--renderer-process-limit=3");
+                                               << QByteArray("--renderer-process-limit=3 --no-unsandboxed-zygote");
+        QTest::newRow("bare switch counts as set") << QByteArray("--renderer-process-limit")
+                                                   << QByteArray("--renderer-process-limit --no-unsandboxed-zygote");
+        QTest::newRow("zygote switch not doubled") << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2")
+                                                   << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2");
+        QTest::newRow("a longer switch is another one")
+            << QByteArray("--renderer-process-limit-x=1")
+            << QByteArray("--renderer-process-limit-x=1 --renderer-process-limit=1 --no-unsandboxed-zygote");
     }
 
     void chromiumFlags()

@@ -647,8 +647,9 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
     }
 
     // The warm-up loads its page only once wanted for its delay, and lets it
-    // go a while after it is no longer wanted; a wish shorter than the delay
-    // starts nothing.
+    // go a while after it has loaded even while still wanted (an idle page
+    // would keep the page process up at rest), or once no longer wanted; a
+    // wish shorter than the delay starts nothing, and a new wish warms again.
     void warmupFollowsTheWish()
     {
         QQmlComponent component(m_engine.get());
@@ -671,14 +672,23 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QTest::qWait(100);
         QVERIFY(!page());
         QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
-        // Held while wanted.
-        QTest::qWait(1800);
+        // Held a while after loading, then let go although still wanted, and
+        // not loaded again for the same wish.
+        QTest::qWait(200);
         QVERIFY(page());
+        QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
+        QVERIFY(!warmup->property("warm").toBool());
+        QTest::qWait(1500);
+        QVERIFY(!page());
+
+        // A new wish warms again; its end lets the page go after the hold.
+        warmup->setProperty("wanted", false);
+        warmup->setProperty("wanted", true);
+        QTRY_VERIFY_WITH_TIMEOUT(page(), 5000);
         warmup->setProperty("wanted", false);
         QTest::qWait(200);
         QVERIFY(page());
-        QTRY_VERIFY(!page());
-        QVERIFY(!warmup->property("warm").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
     }
 
     // A page above the tallest view is shown at that height, not dropped;

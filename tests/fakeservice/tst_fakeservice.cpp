@@ -686,25 +686,38 @@ private Q_SLOTS:
         }
         QSet<QString> used;
         int figures = 0;
+        int escaped = 0;
         for (const Question &q : set.questionList) {
             QCOMPARE(q.questionOptions.size(), 4);
             if (q.materialsId)
                 used.insert(*q.materialsId);
             figures += q.context.count(QStringLiteral("<img"));
+            escaped += q.analysis.startsWith(QStringLiteral("&lt;p&gt;")) ? 1 : 0;
         }
         QCOMPARE(used, materialIds);
         QVERIFY(figures > 0);
+        QVERIFY(escaped > 0);
         QVERIFY(set.questionList.at(FakeLargeSet::longStemIndex).context.toUtf8().size() >= FakeLargeSet::longStemBytes);
+        for (int m = 0; m < set.materialsList.size(); ++m)
+            QCOMPARE(set.materialsList.at(m).context.contains(QStringLiteral("<img")), m % 5 == 0);
 
-        // Every figure address in the set is served as a PNG of the stated size.
+        // Every image address in the set is served as a PNG of its kind's size:
+        // figures in materials and stems, formulas beside the stems' text.
         static const QRegularExpression address(QStringLiteral("src=\"([^\"]+)\""));
         QNetworkAccessManager nam;
         QSet<QString> addresses;
         for (const Material &material : set.materialsList)
             for (const QRegularExpressionMatch &match : address.globalMatch(material.context))
                 addresses.insert(match.captured(1));
-        QVERIFY(!addresses.isEmpty());
+        for (const Question &q : set.questionList)
+            for (const QRegularExpressionMatch &match : address.globalMatch(q.context))
+                addresses.insert(match.captured(1));
+        QVERIFY(std::any_of(addresses.cbegin(), addresses.cend(),
+                            [](const QString &url) { return url.contains(QLatin1String(FakeLargeSet::formulaPathPrefix)); }));
         for (const QString &url : std::as_const(addresses)) {
+            const bool formula = url.contains(QLatin1String(FakeLargeSet::formulaPathPrefix));
+            const int width = formula ? FakeLargeSet::formulaWidth : FakeLargeSet::figureWidth;
+            const int height = formula ? FakeLargeSet::formulaHeight : FakeLargeSet::figureHeight;
             std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(url))));
             QSignalSpy finished(reply.get(), &QNetworkReply::finished);
             QVERIFY(finished.wait(5000));
@@ -712,15 +725,14 @@ private Q_SLOTS:
             QCOMPARE(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
             const QByteArray png = reply->readAll();
             QVERIFY(png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)));
-            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(FakeLargeSet::figureWidth));
-            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(FakeLargeSet::figureHeight));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(width));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(height));
             // The image data inflates to one filtered RGB row per line.
             const quint32 idatLength = qFromBigEndian<quint32>(png.constData() + 33);
             QCOMPARE(png.mid(37, 4), QByteArray("IDAT"));
             QByteArray sized(4, '\0');
-            qToBigEndian(quint32((FakeLargeSet::figureWidth * 3 + 1) * FakeLargeSet::figureHeight), sized.data());
-            QCOMPARE(qUncompress(sized + png.mid(41, idatLength)).size(),
-                     qsizetype((FakeLargeSet::figureWidth * 3 + 1) * FakeLargeSet::figureHeight));
+            qToBigEndian(quint32((width * 3 + 1) * height), sized.data());
+            QCOMPARE(qUncompress(sized + png.mid(41, idatLength)).size(), qsizetype((width * 3 + 1) * height));
         }
     }
 
@@ -798,6 +810,7 @@ private Q_SLOTS:
         QTest::newRow("hold with two paths") << QStringLiteral("hold /a /b");
         QTest::newRow("commits without set") << QStringLiteral("commits");
         QTest::newRow("no set opened yet") << QStringLiteral("last-set");
+        QTest::newRow("large set without menu") << QStringLiteral("large-set");
     }
 
     void controlRejectsBadCommands()
@@ -872,6 +885,38 @@ private Q_SLOTS:
                  QJsonValue(true));
         QCOMPARE(control.execute(QStringLiteral("expire-sessions")), QStringLiteral("ok"));
         QCOMPARE(call(FakeService::initConfigPath, {}, {}, session).value(QStringLiteral("transportStatus")), QJsonValue(430));
+    }
+
+    // The switch the memory benchmark opens its heavy set with: the whole large
+    // set for that menu only, whatever page size is asked.
+    void controlServesTheLargeSetForOneMenu()
+    {
+        FakeServiceControl control(*fake);
+        const auto open = [&](const QString &menuId, const QString &token) {
+            return call(QStringLiteral("/exam/getQuestionByMenuId"),
+                        {{QStringLiteral("examBankId"), QStringLiteral("101")},
+                         {QStringLiteral("menuId"), menuId},
+                         {QStringLiteral("pageSize"), 5},
+                         {QStringLiteral("questionType"), 0}},
+                        token)
+                .value(QStringLiteral("data"))
+                .toObject();
+        };
+        QCOMPARE(control.execute(QStringLiteral("large-set m101-31")), QStringLiteral("ok"));
+        const QString token = fake->issueToken();
+        const QJsonObject large = open(QStringLiteral("m101-31"), token);
+        QCOMPARE(large.value(QStringLiteral("questionList")).toArray().size(), FakeLargeSet::questionCount);
+        QCOMPARE(large.value(QStringLiteral("materialsList")).toArray().size(), FakeLargeSet::materialCount);
+        QVERIFY(!large.value(QStringLiteral("userExamId")).toString().isEmpty());
+        QCOMPARE(control.execute(QStringLiteral("last-set")), large.value(QStringLiteral("userExamId")).toString());
+        // Other menus keep their own questions and the page size.
+        const QJsonArray other = open(QStringLiteral("m101-11"), token).value(QStringLiteral("questionList")).toArray();
+        QVERIFY(!other.isEmpty() && other.size() <= 5);
+        // A reset forgets the switch with the rest.
+        fake->reset();
+        const QJsonArray reset =
+            open(QStringLiteral("m101-31"), fake->issueToken()).value(QStringLiteral("questionList")).toArray();
+        QVERIFY(!reset.isEmpty() && reset.size() <= 5);
     }
 
     // The standalone program takes the same commands on standard input.

@@ -15,10 +15,15 @@ constexpr int plainPerBlock = 7;
 constexpr int materialsPerBlock = 4;
 static_assert(questionCount / blockSize * materialsPerBlock == materialCount);
 
+QString imageAddress(const QUrl &base, const char *prefix, int index)
+{
+    return base.toString(QUrl::StripTrailingSlash) + QLatin1String(prefix) + QString::number(index)
+        + QStringLiteral(".png");
+}
+
 QString figureAddress(const QUrl &base, int index)
 {
-    return base.toString(QUrl::StripTrailingSlash) + QLatin1String(figurePathPrefix) + QString::number(index)
-        + QStringLiteral(".png");
+    return imageAddress(base, figurePathPrefix, index);
 }
 
 QString tableRow(int row, int seed)
@@ -42,8 +47,8 @@ QString materialHtml(const QUrl &base, int m)
                        .arg(m + 1)
                        .arg(40000 + m * 731)
                        .arg(4 + m % 5);
-    if (m % 4 == 0)
-        html += QStringLiteral("<p><img src=\"%1\" alt=\"图%2\"></p>").arg(figureAddress(base, m / 4 % figureCount)).arg(m + 1);
+    if (m % 5 == 0)
+        html += QStringLiteral("<p><img src=\"%1\" alt=\"图%2\"></p>").arg(figureAddress(base, m / 5 % figureCount)).arg(m + 1);
     html += QStringLiteral("<table><thead><tr><th>类别</th><th>2022年（亿元）</th><th>2023年（亿元）</th>"
                            "<th>增长率</th><th>地区</th></tr></thead><tbody>");
     qsizetype size = html.toUtf8().size();
@@ -78,7 +83,21 @@ QString stemHtml(const QUrl &base, int i)
         + QStringLiteral("</p>");
     if (i % 12 == 5)
         html += QStringLiteral("<p><img src=\"%1\" alt=\"图\"></p>").arg(figureAddress(base, i / 12 % figureCount));
+    // A formula image beside the text, drawn inline at the text's height.
+    if (i % 3 == 1)
+        html += QStringLiteral("<p>若增长率为 <img src=\"%1\" alt=\"公式\"> ，则基期量约为多少？</p>")
+                    .arg(imageAddress(base, formulaPathPrefix, i % formulaCount));
     return html;
+}
+
+// Every fourth analysis arrives with its markup escaped, as some do.
+QString analysisHtml(int i)
+{
+    const QString text = QStringLiteral("本题考查资料分析中的增长率计算，按公式计算可得答案。");
+    if (i % 4 == 3)
+        return QStringLiteral("&lt;p&gt;") + text + QStringLiteral("&lt;/p&gt;&lt;p&gt;故正确答案为 &amp;ldquo;%1&amp;rdquo;。&lt;/p&gt;")
+                                                  .arg(QChar(u'A' + i % 4));
+    return QStringLiteral("<p>") + text + QStringLiteral("</p>");
 }
 
 QJsonArray optionsFor(int i)
@@ -124,16 +143,17 @@ QByteArray chunk(const char *type, const QByteArray &data)
 }
 
 // A bar chart on a light grid, different bars per index; RGB, 8 bits.
-QByteArray figurePng(int index)
+QByteArray pngImage(int index, int width, int height)
 {
     QByteArray raw;
-    raw.reserve((figureWidth * 3 + 1) * figureHeight);
-    for (int y = 0; y < figureHeight; ++y) {
+    raw.reserve((width * 3 + 1) * height);
+    for (int y = 0; y < height; ++y) {
         raw.append('\0'); // no filter
-        for (int x = 0; x < figureWidth; ++x) {
+        for (int x = 0; x < width; ++x) {
             const int bar = x / 60;
-            const int barTop = 60 + ((bar * 53 + index * 29) % 240);
-            const bool inBar = x % 60 >= 12 && x % 60 < 48 && y >= barTop && y < figureHeight - 20;
+            // Bars scaled to the image's height, so a formula-sized one is drawn too.
+            const int barTop = (60 + (bar * 53 + index * 29) % 240) * height / figureHeight;
+            const bool inBar = x % 60 >= 12 && x % 60 < 48 && y >= barTop && y < height - 20 * height / figureHeight;
             const bool grid = y % 40 == 0 || x % 60 == 0;
             quint8 r = 255, g = 255, b = 255;
             if (inBar) {
@@ -146,7 +166,7 @@ QByteArray figurePng(int index)
             raw.append(char(r)).append(char(g)).append(char(b));
         }
     }
-    QByteArray header = bigEndian(figureWidth) + bigEndian(figureHeight);
+    QByteArray header = bigEndian(quint32(width)) + bigEndian(quint32(height));
     header.append(char(8)).append(char(2)).append(char(0)).append(char(0)).append(char(0));
     // qCompress puts the length before a zlib stream; PNG wants the stream.
     const QByteArray zlib = qCompress(raw, 9).mid(4);
@@ -173,7 +193,7 @@ QJsonObject questionModel(const QUrl &figureBase)
                       {QStringLiteral("context"), stemHtml(figureBase, i)},
                       {QStringLiteral("questionOptions"), optionsFor(i)},
                       {QStringLiteral("answer"), QString(QChar(u'A' + i % 4))},
-                      {QStringLiteral("analysis"), QStringLiteral("<p>本题考查资料分析中的增长率计算，按公式计算可得答案。</p>")},
+                      {QStringLiteral("analysis"), analysisHtml(i)},
                       {QStringLiteral("questionFrom"), QStringLiteral("模拟卷 %1").arg(block + 1)}};
         if (position >= plainPerBlock)
             q.insert(QStringLiteral("materialsId"),
@@ -185,14 +205,19 @@ QJsonObject questionModel(const QUrl &figureBase)
 
 std::optional<QByteArray> figure(const QString &path)
 {
-    const QString prefix = QLatin1String(figurePathPrefix);
-    if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
-        return std::nullopt;
-    bool ok = false;
-    const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
-    if (!ok || index < 0 || index >= figureCount)
-        return std::nullopt;
-    return figurePng(index);
+    const auto indexUnder = [&](const char *prefixText, int count) {
+        const QString prefix = QLatin1String(prefixText);
+        if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
+            return -1;
+        bool ok = false;
+        const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
+        return ok && index >= 0 && index < count ? index : -1;
+    };
+    if (const int index = indexUnder(figurePathPrefix, figureCount); index >= 0)
+        return pngImage(index, figureWidth, figureHeight);
+    if (const int index = indexUnder(formulaPathPrefix, formulaCount); index >= 0)
+        return pngImage(index, formulaWidth, formulaHeight);
+    return std::nullopt;
 }
 
 } // namespace FakeLargeSet

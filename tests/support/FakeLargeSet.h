@@ -9,9 +9,11 @@
 
 // A practice set shaped like a large real one, for measuring the question
 // screen: 150 questions with HTML options, 40 reading materials of 2 to
-// 10 kB with data tables, some 600 px figures in materials and stems, and
-// one 12 kB stem. Built in code (the same set on every call) in the
-// service's wire form; the fake service serves its figures as PNG images.
+// 10 kB with data tables, 600 px figures in every fifth material and in some
+// stems, small formula images inline with the text, analyses whose markup
+// arrives escaped, and one 12 kB stem. Built in code (the same set on every
+// call) in the service's wire form; the fake service serves its figures and
+// formulas as PNG images.
 namespace FakeLargeSet {
 
 inline constexpr int questionCount = 150;
@@ -22,13 +24,17 @@ inline constexpr int figureHeight = 360;
 inline constexpr int longStemIndex = 2;
 inline constexpr int longStemBytes = 12 * 1024;
 inline constexpr auto figurePathPrefix = "/figures/";
+inline constexpr int formulaCount = 6;
+inline constexpr int formulaWidth = 56;
+inline constexpr int formulaHeight = 24;
+inline constexpr auto formulaPathPrefix = "/formulas/";
 
 // {"materialsList": [...], "questionList": [...]}; figures are addressed
 // under figureBase (the fake service's base address).
 [[nodiscard]] QJsonObject questionModel(const QUrl &figureBase);
 
-// The PNG image at a path under figurePathPrefix ("/figures/3.png"), or
-// nothing for any other path.
+// The PNG image at a path under figurePathPrefix ("/figures/3.png") or
+// formulaPathPrefix ("/formulas/2.png"), or nothing for any other path.
 [[nodiscard]] std::optional<QByteArray> figure(const QString &path);
 
 } // namespace FakeLargeSet

@@ -82,6 +82,7 @@ void FakeService::reset()
     m_scenarios.clear();
     m_nextSessionFailure = 0;
     m_data.clear();
+    m_largeSetMenus.clear();
     m_holding.clear();
     clearLog();
     loadFixtures();

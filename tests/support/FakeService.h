@@ -150,6 +150,9 @@ public:
                       int times = -1);
     void setData(const QString &path, const QJsonValue &data);
     void clearData(const QString &path);
+    // Every set opened from this practice menu is the whole large set of the
+    // test support (FakeLargeSet), whatever page size the client asks for.
+    void serveLargeSet(const QString &menuId) { m_largeSetMenus.insert(menuId); }
 
     // Held replies: requests are handled at once, their replies sent on release.
     void holdReplies(const QString &path);
@@ -249,6 +252,7 @@ private:
     QHash<QString, QList<FakeScenario>> m_scenarios;
     int m_nextSessionFailure = 0;
     QHash<QString, QJsonValue> m_data;
+    QSet<QString> m_largeSetMenus;
     QSet<QString> m_holding;
     QHash<QString, QList<Held>> m_held;
 

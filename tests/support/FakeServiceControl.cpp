@@ -96,6 +96,12 @@ QString FakeServiceControl::execute(const QString &line)
         const QString id = m_service.lastAnsweringLogId();
         return id.isEmpty() ? QStringLiteral("error: no set opened") : id;
     }
+    if (command == QLatin1String("large-set")) {
+        if (!needs(2, 2))
+            return usage("large-set <menuId>");
+        m_service.serveLargeSet(words.at(1));
+        return QStringLiteral("ok");
+    }
     if (command == QLatin1String("requests")) {
         if (!needs(2, 2))
             return usage("requests <path>");

@@ -20,6 +20,7 @@ class QSocketNotifier;
 //   commits <setId>                how many hand-ins of the set were accepted
 //   last-set                       the id of the answering log opened last
 //   requests <path>                how many requests the path received
+//   large-set <menuId>             sets of the menu are the large set (150 questions)
 class FakeServiceControl : public QObject
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 // The fifteen business endpoints of the fake service.
 
 #include "FakeAnsweringLog.h"
+#include "FakeLargeSet.h"
 
 #include "platform/Clock.h"
 
@@ -244,20 +245,28 @@ void FakeService::questionByMenuId(const QJsonObject &body, Reply &reply)
     if (node.value(QStringLiteral("needVip")).toInt() == 1 && !hasValidMembership(bankId))
         FAIL("403", QStringLiteral("当前题库需要会员权限"));
 
-    QSet<QString> ids;
-    collectIds(node, ids);
-    const bool byType = node.value(QStringLiteral("menuType")).toInt() == 1;
-    const int nodeType = node.value(QStringLiteral("questionType")).toInt();
     QJsonArray questions;
-    for (const QJsonValue &value : m_questionPools.value(bankId).toObject().value(QStringLiteral("questionList")).toArray()) {
-        const QJsonObject q = value.toObject();
-        const int type = q.value(QStringLiteral("questionType")).toInt();
-        const bool inMenu = byType ? type == nodeType : ids.contains(q.value(QStringLiteral("menuId")).toString());
-        if (!inMenu || (questionType != 0 && type != questionType))
-            continue;
-        if (questions.size() >= pageSize)
-            break;
-        questions.append(q);
+    QJsonArray materials;
+    if (m_largeSetMenus.contains(menuId)) {
+        const QJsonObject large = FakeLargeSet::questionModel(baseUrl());
+        questions = large.value(QStringLiteral("questionList")).toArray();
+        materials = large.value(QStringLiteral("materialsList")).toArray();
+    } else {
+        QSet<QString> ids;
+        collectIds(node, ids);
+        const bool byType = node.value(QStringLiteral("menuType")).toInt() == 1;
+        const int nodeType = node.value(QStringLiteral("questionType")).toInt();
+        for (const QJsonValue &value : m_questionPools.value(bankId).toObject().value(QStringLiteral("questionList")).toArray()) {
+            const QJsonObject q = value.toObject();
+            const int type = q.value(QStringLiteral("questionType")).toInt();
+            const bool inMenu = byType ? type == nodeType : ids.contains(q.value(QStringLiteral("menuId")).toString());
+            if (!inMenu || (questionType != 0 && type != questionType))
+                continue;
+            if (questions.size() >= pageSize)
+                break;
+            questions.append(q);
+        }
+        materials = materialsFor(bankId, questions);
     }
 
     auto log = std::make_shared<Log>();
@@ -266,7 +275,7 @@ void FakeService::questionByMenuId(const QJsonObject &body, Reply &reply)
     log->name = node.value(QStringLiteral("name")).toString();
     log->examId = menuId;
     log->questions = questions;
-    log->materials = materialsFor(bankId, questions);
+    log->materials = materials;
     log->beginTime = Clock::shared().nowMilliseconds();
     m_logs.append(log);
     m_lastOpenedLogId = log->id;

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -12,11 +14,18 @@ namespace ContentEngineSetup {
 
 QByteArray chromiumFlags(const QByteArray &existing)
 {
-    const QByteArray trimmed = existing.trimmed();
-    if (trimmed.split(' ').contains(QByteArray("--renderer-process-limit"))
-        || trimmed.contains(QByteArray("--renderer-process-limit=")))
-        return trimmed;
-    return trimmed.isEmpty() ? QByteArray(rendererLimitFlag) : trimmed + ' ' + rendererLimitFlag;
+    QByteArray out = existing.trimmed();
+    const QList<QByteArray> words = out.split(' ');
+    for (const char *flagText : {rendererLimitFlag, noUnsandboxedZygoteFlag}) {
+        const QByteArray flag(flagText);
+        const QByteArray name = flag.split('=').constFirst();
+        const bool set = std::any_of(words.cbegin(), words.cend(), [&](const QByteArray &word) {
+            return word == name || word.startsWith(name + '=');
+        });
+        if (!set)
+            out = out.isEmpty() ? flag : out + ' ' + flag;
+    }
+    return out;
 }
 
 void keepLargeBlocksApart()
