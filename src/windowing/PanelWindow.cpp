@@ -65,8 +65,8 @@ PanelWindow::PanelWindow(const QRectF &frame, const HoverSettings &settings)
     m_windowManagerResizeEnd.setSingleShot(true);
     m_windowManagerResizeEnd.setInterval(windowManagerResizeSettleMs);
     connect(&m_windowManagerResizeEnd, &QTimer::timeout, this, &PanelWindow::endWindowManagerResize);
-    m_returnEnd.setInterval(returnCheckMs);
-    connect(&m_returnEnd, &QTimer::timeout, this, [this] {
+    m_returnCheck.setInterval(returnCheckMs);
+    connect(&m_returnCheck, &QTimer::timeout, this, [this] {
         if (++m_returnChecks * returnCheckMs >= returnWatchMs)
             endReturn();
         else
@@ -216,7 +216,7 @@ void PanelWindow::showEvent(QShowEvent *event)
     if (m_returnPlace) {
         m_returnMoves = 0;
         m_returnChecks = 0;
-        m_returnEnd.start();
+        m_returnCheck.start();
     }
     QMetaObject::invokeMethod(
         this,
@@ -230,7 +230,8 @@ void PanelWindow::showEvent(QShowEvent *event)
 void PanelWindow::exposeEvent(QExposeEvent *event)
 {
     QQuickWindow::exposeEvent(event);
-    // Mapped: the window manager has placed the panel by now.
+    // Mapped: a window manager that placed it elsewhere at the map is seen
+    // at once, one that does so later by the checks that follow.
     if (isExposed())
         holdReturnPlace();
 }
@@ -247,9 +248,11 @@ void PanelWindow::holdReturnPlace()
         endReturn();
         return;
     }
+    // Qt asks for the place itself unless it believes the panel is there.
     if (position() != *m_returnPlace)
         setPosition(*m_returnPlace);
-    X11WindowHints::moveTo(this, *m_returnPlace);
+    else
+        X11WindowHints::moveTo(this, *m_returnPlace);
 }
 
 void PanelWindow::endReturn()
@@ -257,7 +260,7 @@ void PanelWindow::endReturn()
     if (!m_returnPlace)
         return;
     const QPoint place = *m_returnPlace;
-    m_returnEnd.stop();
+    m_returnCheck.stop();
     m_returnPlace.reset();
     // A window manager that kept its own place: the panel is there now.
     const QPoint actual = X11WindowHints::rootPosition(this).value_or(position());
@@ -380,7 +383,7 @@ void PanelWindow::beginWindowDrag(const QPointF &globalPosition)
         return;
     // The user's move is the panel's new place.
     m_returnPlace.reset();
-    m_returnEnd.stop();
+    m_returnCheck.stop();
     m_dragStart = globalPosition;
     m_dragOrigin = position();
     if (m_controller)
@@ -426,7 +429,7 @@ void PanelWindow::setFrame(const QRectF &frame)
         // where it comes back; once shown, the new place stands as it is.
         if (QQuickWindow::isVisible()) {
             m_returnPlace.reset();
-            m_returnEnd.stop();
+            m_returnCheck.stop();
         } else {
             m_returnPlace = rect.topLeft();
         }
@@ -463,7 +466,7 @@ void PanelWindow::orderOut()
     if (!QQuickWindow::isVisible())
         return;
     // Hidden again while still coming back: the place stays the one it left.
-    m_returnEnd.stop();
+    m_returnCheck.stop();
     m_returnPlace = m_returnPlace.value_or(position());
     hide();
     // Window managers may place a window that maps again by a place of their

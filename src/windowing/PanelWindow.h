@@ -120,5 +120,5 @@ private:
     std::optional<QPoint> m_returnPlace;
     int m_returnMoves = 0;
     int m_returnChecks = 0;
-    QTimer m_returnEnd;
+    QTimer m_returnCheck;
 };
