@@ -25,9 +25,9 @@
 #include "../ProcessTreeMemory.h"
 #include "../QuickItemSearch.h"
 #include "app/AppModel.h"
-#include "features/content/ContentEngineSetup.h"
 #include "networking/APIClient.h"
 #include "shell/AppDelegate.h"
+#include "shell/ProgramStart.h"
 #include "windowing/PanelWindow.h"
 #include "windowing/ShellModel.h"
 
@@ -41,7 +41,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
-#include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
 #include <algorithm>
 #include <csignal>
@@ -351,9 +350,9 @@ int main(int argc, char *argv[])
 
     QElapsedTimer runClock;
     runClock.start();
-    ContentEngineSetup::prepareBeforeEngineStarts();
-    QtWebEngineQuick::initialize();
+    ProgramStart::beforeApplication();
     QApplication app(argc, argv);
+    ProgramStart::afterApplication();
     QApplication::setApplicationName(QStringLiteral("vuzo"));
     QApplication::setQuitOnLastWindowClosed(false);
 

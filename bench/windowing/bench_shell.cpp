@@ -3,6 +3,7 @@
 // session whose desktop portal never answers, and the CPU the idle program
 // uses with auto-hide polling the pointer.
 #include "shell/AppDelegate.h"
+#include "shell/ProgramStart.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/PanelWindow.h"
 #include "platform/UserDefaults.h"
@@ -44,8 +45,9 @@ double cpuSeconds()
 // share after 10 s with auto-hide on.
 int child(int argc, char *argv[], bool idle, bool autoHide)
 {
-    QtWebEngineQuick::initialize();
+    ProgramStart::beforeApplication();
     QApplication application(argc, argv);
+    ProgramStart::afterApplication();
     // The real model and root view, on a settings folder of the bench's own.
     UserDefaults::standard().setValue(StandInShellModel::hoverAutoHideKey, autoHide);
     AppDelegate delegate;

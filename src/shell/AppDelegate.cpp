@@ -212,7 +212,7 @@ void AppDelegate::showIcons()
 
     // The window icon stands for the program in task bars and switchers.
     if (const auto dockIcon = ApplicationIconAssets::image(QStringLiteral("AppIconDock")))
-        QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(*dockIcon)));
+        QGuiApplication::setWindowIcon(ApplicationIconAssets::windowIcon(*dockIcon));
 
     if (!m_statusItem)
         return;

@@ -1,13 +1,12 @@
-#include "features/content/ContentEngineSetup.h"
 #include "platform/UserDefaults.h"
 #include "shell/AppDelegate.h"
+#include "shell/ProgramStart.h"
 #include "shell/SingleInstance.h"
 #include "windowing/DesktopIdentity.h"
 #include "windowing/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QtQml/qqmlextensionplugin.h>
-#include <QtWebEngineQuick/qtwebenginequickglobal.h>
 #include <cstdio>
 #include <memory>
 
@@ -33,11 +32,11 @@ std::unique_ptr<AppDelegate> sharedDelegate;
 int main(int argc, char *argv[])
 {
     preferX11();
-    ContentEngineSetup::prepareBeforeEngineStarts();
-    QtWebEngineQuick::initialize();
+    ProgramStart::beforeApplication();
     QApplication application(argc, argv);
     sharedApplication = &application;
     DesktopIdentity::apply();
+    ProgramStart::afterApplication();
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A second launch on the same settings shows the running copy's panel

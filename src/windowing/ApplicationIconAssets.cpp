@@ -1,7 +1,10 @@
 #include "ApplicationIconAssets.h"
 
 #include <QFile>
+#include <QPixmap>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace ApplicationIconAssets {
 
@@ -20,6 +23,21 @@ std::optional<QImage> image(const QString &name)
             return loaded;
     }
     return std::nullopt;
+}
+
+QIcon windowIcon(const QImage &image)
+{
+    QIcon icon;
+    if (image.isNull())
+        return icon;
+    const int side = std::max(image.width(), image.height());
+    for (const int wanted : windowIconSides) {
+        if (wanted <= side)
+            icon.addPixmap(QPixmap::fromImage(image.scaled(wanted, wanted, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    }
+    if (icon.isNull())
+        icon.addPixmap(QPixmap::fromImage(image));
+    return icon;
 }
 
 } // namespace ApplicationIconAssets

@@ -208,27 +208,69 @@ private Q_SLOTS:
 
     void chromiumFlags_data()
     {
+        using ContentEngineSetup::Graphics;
         QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<Graphics>("graphics");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("none") << QByteArray() << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote");
-        QTest::newRow("others kept") << QByteArray(" --disable-gpu ")
+        QTest::newRow("none") << QByteArray() << Graphics::device
+                              << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote");
+        QTest::newRow("others kept") << QByteArray(" --disable-gpu ") << Graphics::device
                                      << QByteArray("--disable-gpu --renderer-process-limit=1 --no-unsandboxed-zygote");
-        QTest::newRow("user's own limit wins") << QByteArray("--renderer-process-limit=3")
+        QTest::newRow("user's own limit wins") << QByteArray("--renderer-process-limit=3") << Graphics::device
                                                << QByteArray("--renderer-process-limit=3 --no-unsandboxed-zygote");
-        QTest::newRow("bare switch counts as set") << QByteArray("--renderer-process-limit")
+        QTest::newRow("bare switch counts as set") << QByteArray("--renderer-process-limit") << Graphics::device
                                                    << QByteArray("--renderer-process-limit --no-unsandboxed-zygote");
-        QTest::newRow("zygote switch not doubled") << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2")
-                                                   << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2");
+        QTest::newRow("zygote switch not doubled")
+            << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2") << Graphics::device
+            << QByteArray("--no-unsandboxed-zygote --renderer-process-limit=2");
         QTest::newRow("a longer switch is another one")
-            << QByteArray("--renderer-process-limit-x=1")
+            << QByteArray("--renderer-process-limit-x=1") << Graphics::device
             << QByteArray("--renderer-process-limit-x=1 --renderer-process-limit=1 --no-unsandboxed-zygote");
+        QTest::newRow("software graphics composite in software")
+            << QByteArray() << Graphics::software
+            << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote --disable-gpu");
+        // The program sets its flags before the application exists and
+        // again once it knows the graphics: the second pass adds only what follows.
+        QTest::newRow("second pass")
+            << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote") << Graphics::software
+            << QByteArray("--renderer-process-limit=1 --no-unsandboxed-zygote --disable-gpu");
+        QTest::newRow("no GPU switch not doubled")
+            << QByteArray("--disable-gpu") << Graphics::software
+            << QByteArray("--disable-gpu --renderer-process-limit=1 --no-unsandboxed-zygote");
+        QTest::newRow("the user's GPU choice wins")
+            << QByteArray("--ignore-gpu-blocklist") << Graphics::software
+            << QByteArray("--ignore-gpu-blocklist --renderer-process-limit=1 --no-unsandboxed-zygote");
     }
 
     void chromiumFlags()
     {
         QFETCH(QByteArray, existing);
+        QFETCH(ContentEngineSetup::Graphics, graphics);
         QFETCH(QByteArray, expected);
-        QCOMPARE(ContentEngineSetup::chromiumFlags(existing), expected);
+        QCOMPARE(ContentEngineSetup::chromiumFlags(existing, graphics), expected);
+    }
+
+    void softwareRasterizers_data()
+    {
+        QTest::addColumn<QByteArray>("renderer");
+        QTest::addColumn<bool>("software");
+        QTest::newRow("llvmpipe") << QByteArray("llvmpipe (LLVM 15.0.6, 256 bits)") << true;
+        QTest::newRow("softpipe") << QByteArray("softpipe") << true;
+        QTest::newRow("zink on lavapipe")
+            << QByteArray("zink Vulkan 1.3(llvmpipe (LLVM 19.1.7, 256 bits) (MESA_LLVMPIPE))") << true;
+        QTest::newRow("classic swrast") << QByteArray("Software Rasterizer") << true;
+        QTest::newRow("a device compiling with LLVM")
+            << QByteArray("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)") << false;
+        QTest::newRow("intel") << QByteArray("Mesa Intel(R) UHD Graphics 620 (KBL GT2)") << false;
+        QTest::newRow("virtual machine's host GPU") << QByteArray("virgl (AMD Radeon Graphics)") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void softwareRasterizers()
+    {
+        QFETCH(QByteArray, renderer);
+        QFETCH(bool, software);
+        QCOMPARE(ContentEngineSetup::isSoftwareRasterizer(renderer), software);
     }
 
     // Each view keeps exactly its current page; every other address is not found.

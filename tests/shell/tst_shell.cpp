@@ -5,6 +5,7 @@
 #include "shell/AppDelegate.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/UserDefaults.h"
+#include "windowing/ApplicationIconAssets.h"
 #include "windowing/HoverVisibilityController.h"
 #include "windowing/MainPanelController.h"
 #include "windowing/PanelRequests.h"
@@ -24,6 +25,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <QKeyEvent>
@@ -124,15 +126,16 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
     return atom;
 }
 
-// A 32-bit property of a window, as a list of values.
-QList<quint32> windowProperty(QWindow *window, const char *name)
+// A 32-bit property of a window, as a list of values (the first maxValues).
+QList<quint32> windowProperty(QWindow *window, const char *name, quint32 maxValues = 64)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *connection = x11->connection();
     QList<quint32> values;
     xcb_get_property_reply_t *reply = xcb_get_property_reply(
         connection,
-        xcb_get_property(connection, 0, xcb_window_t(window->winId()), internAtom(connection, name), XCB_ATOM_ANY, 0, 64),
+        xcb_get_property(connection, 0, xcb_window_t(window->winId()), internAtom(connection, name), XCB_ATOM_ANY, 0,
+                         maxValues),
         nullptr);
     if (reply && reply->format == 32) {
         const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply));
@@ -141,6 +144,22 @@ QList<quint32> windowProperty(QWindow *window, const char *name)
     }
     std::free(reply);
     return values;
+}
+
+// The sides of the images in a window's icon property (width, height, then
+// the pixels, for each image); empty when it is missing or malformed.
+QList<int> iconSides(QWindow *window)
+{
+    const QList<quint32> values = windowProperty(window, "_NET_WM_ICON", 8u << 20);
+    QList<int> sides;
+    for (qsizetype at = 0; at + 2 <= values.size();) {
+        const quint64 pixels = quint64(values.at(at)) * values.at(at + 1);
+        if (values.at(at) != values.at(at + 1) || at + 2 + qsizetype(pixels) > values.size())
+            return {};
+        sides.append(int(values.at(at)));
+        at += 2 + qsizetype(pixels);
+    }
+    return sides;
 }
 
 // What a window manager does to the panel, from a connection of its own.
@@ -287,6 +306,12 @@ void TestShell::launchOpensPanelNearPointer()
     QTRY_VERIFY(shell.delegate->statusItem()->isVisible());
     QVERIFY(!shell.delegate->statusItem()->icon().isNull());
     QVERIFY(!QGuiApplication::windowIcon().isNull());
+    // The desktop gets the icon at the sides it draws, not the 1024-pixel
+    // artwork (4 MB held, and sent again with every window the panel maps).
+    QTRY_VERIFY(!iconSides(panel).isEmpty());
+    QList<int> sides = iconSides(panel);
+    std::sort(sides.begin(), sides.end());
+    QCOMPARE(sides, ApplicationIconAssets::windowIconSides);
     QCOMPARE(shell.delegate->statusMenu()->actions().size(), 3);
     QCOMPARE(shell.delegate->statusMenu()->actions().at(2)->text(), QStringLiteral("退出澜舟题阁"));
     QVERIFY(panel->rootView());

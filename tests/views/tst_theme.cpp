@@ -1,12 +1,20 @@
 #include "views/Theme.h"
+#include "views/SceneSetup.h"
 
 #include "ViewTestSupport.h"
 #include "app/TransparentAppearanceScale.h"
 #include "app/TransparentInkPalette.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QRawFont>
 #include <QSignalSpy>
+#include <QTextLayout>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -245,6 +253,43 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), 4);
         QCOMPARE(Theme::shared().property("level").toDouble(), 1.3);
         QVERIFY(Theme::shared().property("inkActive").toBool());
+    }
+
+    // Han characters in the simplified forms whatever the locale, Latin
+    // letters in the desktop's own face, at every weight the views use.
+    void applicationFontDrawsHanInSimplifiedForms_data()
+    {
+        QTest::addColumn<int>("weight");
+        QTest::newRow("regular") << int(QFont::Normal);
+        QTest::newRow("demibold") << int(QFont::DemiBold);
+        QTest::newRow("bold") << int(QFont::Bold);
+    }
+
+    void applicationFontDrawsHanInSimplifiedForms()
+    {
+        QFETCH(int, weight);
+        const QStringList installed = QFontDatabase::families();
+        const auto han = std::find_if(SceneSetup::hanFamilies.cbegin(), SceneSetup::hanFamilies.cend(),
+                                      [&](const QString &family) { return installed.contains(family); });
+        if (han == SceneSetup::hanFamilies.cend())
+            QSKIP("no simplified Chinese face installed");
+        const QFont system = QGuiApplication::font();
+        QFont font = SceneSetup::applicationFont(system);
+        font.setPixelSize(16);
+        font.setWeight(QFont::Weight(weight));
+        QTextLayout layout(QStringLiteral("返回 资料分析 Abc"), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        QStringList families;
+        for (const QGlyphRun &run : layout.glyphRuns())
+            families.append(run.rawFont().familyName());
+        QVERIFY2(families.contains(*han), qPrintable(families.join(QStringLiteral(", "))));
+        QVERIFY2(families.contains(QFontInfo(system).family()),
+                 qPrintable(families.join(QStringLiteral(", "))));
+        for (const QString &family : std::as_const(families))
+            QVERIFY2(!family.endsWith(QLatin1String(" JP")) && !family.endsWith(QLatin1String(" KR")),
+                     qPrintable(family));
     }
 };
 
