@@ -36,7 +36,6 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     sharedApplication = &application;
     DesktopIdentity::apply();
-    ProgramStart::afterApplication();
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A second launch on the same settings shows the running copy's panel
@@ -52,6 +51,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Only the copy that stays pays for asking the graphics.
+    ProgramStart::afterApplication();
     sharedDelegate = std::make_unique<AppDelegate>();
     QObject::connect(&instance, &SingleInstance::activationRequested, sharedDelegate.get(),
                      &AppDelegate::showMainWindow);
