@@ -994,6 +994,9 @@ void tst_APIClient::oversizedReplyIsRefused()
     QVERIFY2(error, qPrintable(outcome.errorText()));
     QVERIFY(error->isReplyTooLarge());
     QVERIFY(!error->isTimeout());
+    // Cut off by the client: a failure of the reply, not a cancellation.
+    QVERIFY(!error->isCancellation());
+    QVERIFY(error->error() != QNetworkReply::OperationCanceledError);
     QCOMPARE(error->localizedDescription(), QStringLiteral("服务器返回的数据过大（超过 32 MB），已停止接收"));
     // An announced length is refused at the headers, long before the end.
     // (Without one, how far the transfer runs past the bound before the
@@ -1051,6 +1054,7 @@ void tst_APIClient::destroyedWhileWaiting()
     const std::optional<TransferError> error = outcome.errorAs<TransferError>();
     QVERIFY(error);
     QCOMPARE(error->error(), QNetworkReply::OperationCanceledError);
+    QVERIFY(error->isCancellation());
     m_fake.releaseReplies(vipPath);
 }
 
