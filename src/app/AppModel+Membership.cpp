@@ -109,7 +109,7 @@ QCoro::Task<> AppModel::refreshMembershipAfterPurchase()
         }
         setErrorMessage(QStringLiteral("会员状态刷新失败，请稍后重试：") + error.localizedDescription());
     } catch (const TransferError &error) {
-        if (error.error() == QNetworkReply::OperationCanceledError)
+        if (error.isCancellation())
             co_return;
         setErrorMessage(QStringLiteral("会员状态刷新失败，请稍后重试：") + error.localizedDescription());
     } catch (const VuzoError &error) {

@@ -54,6 +54,33 @@ struct ExportingScope
     ExportingScope &operator=(const ExportingScope &) = delete;
 };
 
+// Qt words its file errors in English; the user reads why in Chinese.
+QString readProblem(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("没有读取该文件的权限。");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("系统资源不足。");
+    case QFileDevice::ReadError:
+        return QStringLiteral("读取文件时出错。");
+    default:
+        return QStringLiteral("文件无法打开。");
+    }
+}
+
+QString writeProblem(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("没有写入该文件的权限。");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁盘空间或系统资源不足。");
+    default:
+        return QStringLiteral("写入文件时出错。");
+    }
+}
+
 std::optional<qint64> integerValue(const QJsonValue &value)
 {
     if (!value.isDouble())
@@ -110,10 +137,10 @@ QHash<QString, qint64> PdfExportQuota::load() const
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        throw PdfExportError(readFailure + file.errorString());
+        throw PdfExportError(readFailure + readProblem(file.error()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw PdfExportError(readFailure + file.errorString());
+        throw PdfExportError(readFailure + readProblem(file.error()));
     file.close();
 
     QJsonParseError parseError;
@@ -121,15 +148,15 @@ QHash<QString, qint64> PdfExportQuota::load() const
     // A damaged ledger stays as it is and refuses every export: starting it
     // afresh would lift the day's limit.
     if (parseError.error != QJsonParseError::NoError)
-        throw PdfExportError(readFailure + parseError.errorString());
+        throw PdfExportError(readFailure + QStringLiteral("文件内容不是有效的 JSON。"));
     if (!document.isObject())
-        throw PdfExportError(readFailure + QStringLiteral("the top level is not an object"));
+        throw PdfExportError(readFailure + QStringLiteral("文件内容不是 JSON 对象。"));
     QHash<QString, qint64> ledger;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const auto count = integerValue(it.value());
         if (!count)
-            throw PdfExportError(readFailure + QStringLiteral("the count of %1 is not an integer").arg(it.key()));
+            throw PdfExportError(readFailure + QStringLiteral("记录“%1”的题数不是整数。").arg(it.key()));
         ledger.insert(it.key(), *count);
     }
     return ledger;
@@ -144,11 +171,12 @@ void PdfExportQuota::save(const QHash<QString, qint64> &ledger) const
     for (auto it = ledger.cbegin(); it != ledger.cend(); ++it)
         object.insert(it.key(), it.value());
     QSaveFile file(m_ledgerPath);
+    const QString cannotWrite = QStringLiteral("无法写入文件 ") + m_ledgerPath + QStringLiteral("：");
     if (!file.open(QIODevice::WriteOnly))
-        throw PdfExportError(file.errorString());
+        throw PdfExportError(cannotWrite + writeProblem(file.error()));
     file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
     if (!file.commit())
-        throw PdfExportError(file.errorString());
+        throw PdfExportError(cannotWrite + writeProblem(file.error()));
 }
 
 void PdfExportQuota::reserve(const QString &key, const QuestionModel &model, qint64 *reserved) const

@@ -18,8 +18,9 @@ class Clock;
 // back when rendering fails. One export at a time per process.
 //
 // The ledger is read and written under a lock file, so two running copies of
-// the program never lose each other's counts; a ledger that is not in the
-// expected format is moved aside (kept next to it) rather than overwritten.
+// the program never lose each other's counts. A ledger that cannot be read or
+// is not in the expected format is left as it is and refuses every export
+// until it is mended or removed: starting it afresh would lift the day's limit.
 class PdfExportQuota
 {
 public:

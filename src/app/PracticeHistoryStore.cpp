@@ -40,7 +40,7 @@ bool isCancellation(const std::exception_ptr &error)
     try {
         std::rethrow_exception(error);
     } catch (const TransferError &transfer) {
-        return transfer.error() == QNetworkReply::OperationCanceledError;
+        return transfer.isCancellation();
     } catch (...) {
         return false;
     }

@@ -196,6 +196,31 @@ P256KeyPair P256KeyPair::generate()
     return P256KeyPair(std::move(d));
 }
 
+P256KeyPair P256KeyPair::fromPrivateKey(QByteArrayView scalar)
+{
+    const QString operation = QStringLiteral("P-256 private key import");
+    if (scalar.size() != 32)
+        throw CryptoError(operation, QStringLiteral("not a 32-byte scalar"));
+    // A SEC1 ECPrivateKey on P-256 without its public key: the library
+    // computes the public point from the scalar as it reads it.
+    QByteArray der = QByteArray::fromHex("30310201010420") + scalar.toByteArray()
+                     + QByteArray::fromHex("a00a06082a8648ce3d030107");
+    const auto *cursor = reinterpret_cast<const unsigned char *>(der.constData());
+    PkeyPtr key(d2i_PrivateKey(EVP_PKEY_EC, nullptr, &cursor, long(der.size())));
+    OPENSSL_cleanse(der.data(), size_t(der.size()));
+    if (!key)
+        throw CryptoError(operation, takeLibraryReason());
+    // Rejects 0 and scalars at or past the group order.
+    PkeyCtxPtr check(EVP_PKEY_CTX_new_from_pkey(nullptr, key.get(), nullptr));
+    if (!check || EVP_PKEY_check(check.get()) != 1) {
+        const QString reason = takeLibraryReason();
+        throw CryptoError(operation, reason.isEmpty() ? QStringLiteral("scalar out of range") : reason);
+    }
+    auto d = std::make_unique<Private>();
+    d->key = std::move(key);
+    return P256KeyPair(std::move(d));
+}
+
 QByteArray P256KeyPair::publicKeyX963() const
 {
     std::array<unsigned char, CryptoPrimitives::p256PublicKeyLength + 8> buffer {};

@@ -33,6 +33,10 @@ class P256KeyPair
 public:
     // A fresh random key pair. Throws CryptoError.
     [[nodiscard]] static P256KeyPair generate();
+    // The key pair of a given 32-byte big-endian private scalar, for checks
+    // against published vectors. Throws CryptoError for a scalar that is not
+    // 32 bytes or not in 1 ... n-1.
+    [[nodiscard]] static P256KeyPair fromPrivateKey(QByteArrayView scalar);
 
     P256KeyPair(P256KeyPair &&other) noexcept;
     P256KeyPair &operator=(P256KeyPair &&other) noexcept;

@@ -127,7 +127,7 @@ QCoro::Task<bool> APIClient::establishEncryptionSession(QString baseURL, QString
 QCoro::Task<ResponseEncryptionSession> APIClient::performHandshake(QString baseURL, QString examBankId)
 {
     QPointer<APIClient> self(this);
-    P256KeyPair keyPair = P256KeyPair::generate();
+    P256KeyPair keyPair = m_handshakeKeyPair ? m_handshakeKeyPair() : P256KeyPair::generate();
     const QJsonObject bodyObject {
         {QStringLiteral("clientPublicKey"), QString::fromLatin1(keyPair.publicKeyX963().toBase64())}};
     const QByteArray body = QJsonDocument(bodyObject).toJson(QJsonDocument::Compact);

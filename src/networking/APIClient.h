@@ -34,6 +34,7 @@
 #include <optional>
 #include <type_traits>
 
+class P256KeyPair;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -169,6 +170,10 @@ private:
 
     QSet<QNetworkReply *> m_inFlight;
     bool m_shuttingDown = false;
+
+    // Where the handshake's key pair comes from; empty: a fresh random one.
+    // Only tests set it, to run the agreement on a published vector.
+    std::function<P256KeyPair()> m_handshakeKeyPair;
 };
 
 template<class T, class Body>

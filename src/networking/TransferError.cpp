@@ -7,7 +7,8 @@ TransferError::TransferError(QNetworkReply::NetworkError error, QString detail)
 
 TransferError TransferError::replyTooLarge(qint64 limit)
 {
-    TransferError error(QNetworkReply::OperationCanceledError, QStringLiteral("reply body over %1 bytes").arg(limit));
+    // Qt reports the abort as a cancellation; what went wrong is the content.
+    TransferError error(QNetworkReply::UnknownContentError, QStringLiteral("reply body over %1 bytes").arg(limit));
     error.m_replyLimit = limit;
     return error;
 }
@@ -15,6 +16,11 @@ TransferError TransferError::replyTooLarge(qint64 limit)
 bool TransferError::isTimeout() const
 {
     return m_error == QNetworkReply::TimeoutError;
+}
+
+bool TransferError::isCancellation() const
+{
+    return m_error == QNetworkReply::OperationCanceledError && !isReplyTooLarge();
 }
 
 QString TransferError::localizedDescription() const

@@ -19,6 +19,9 @@ public:
     [[nodiscard]] const QString &detail() const { return m_detail; }
     [[nodiscard]] bool isTimeout() const;
     [[nodiscard]] bool isReplyTooLarge() const { return m_replyLimit > 0; }
+    // The request was given up by the program (its client went away). A reply
+    // cut off at the size bound is a failure of the reply, never this.
+    [[nodiscard]] bool isCancellation() const;
 
     [[nodiscard]] QString localizedDescription() const override;
 

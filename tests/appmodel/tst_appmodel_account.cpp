@@ -457,13 +457,17 @@ private Q_SLOTS:
 
     void refreshAfterPurchaseFailures_data()
     {
-        QTest::addColumn<int>("status"); // 0: the service is gone
+        QTest::addColumn<int>("status"); // 0: the service is gone; -1: a reply over the size cap
         QTest::addColumn<int>("screen");
         QTest::addColumn<QString>("messageStart");
         QTest::newRow("network") << 0 << int(AppScreen::home) << QStringLiteral("会员状态刷新失败，请稍后重试：");
         QTest::newRow("membership demand") << 403 << int(AppScreen::home)
                                            << QStringLiteral("会员状态刷新失败，请稍后重试：当前题库需要会员权限");
         QTest::newRow("expired login") << 401 << int(AppScreen::login) << QStringLiteral("登录已失效，请重新登录");
+        // The client cut the reply off; nobody cancelled anything.
+        QTest::newRow("reply over the size cap")
+            << -1 << int(AppScreen::home)
+            << QStringLiteral("会员状态刷新失败，请稍后重试：服务器返回的数据过大（超过 32 MB），已停止接收");
     }
 
     void refreshAfterPurchaseFailures()
@@ -475,10 +479,15 @@ private Q_SLOTS:
         env.storeToken();
         AppModel &model = env.makeModel();
         model.openPurchasePage();
-        if (status)
+        if (status > 0) {
             env.service.failWithStatus(vipPath, status);
-        else
+        } else if (status < 0) {
+            FakeScenario huge;
+            huge.rawBody = QByteArray(APIClient::maxReplyBytes + 1, 'x');
+            env.service.setScenario(vipPath, huge);
+        } else {
             env.service.stop();
+        }
         env.wait(model.closePurchasePage());
         QTRY_VERIFY_WITH_TIMEOUT(model.errorMessage().has_value(), 10000);
         QVERIFY2(model.errorMessage()->startsWith(messageStart), qPrintable(*model.errorMessage()));

@@ -1,6 +1,5 @@
 #include "models/Enums.h"
 
-#include <QSet>
 #include <QTest>
 
 class TestEnums : public QObject
@@ -56,16 +55,6 @@ private Q_SLOTS:
         QFETCH(int, expected);
         const auto state = HoverWindowStates::fromRawValue(raw);
         QCOMPARE(state ? int(*state) : -1, expected);
-    }
-
-    void suspensionReasonsAreASet()
-    {
-        QSet<SuspensionReason> reasons;
-        reasons.insert(SuspensionReason::windowMoving);
-        reasons.insert(SuspensionReason::windowMoving);
-        QCOMPARE(reasons.size(), 1);
-        reasons.remove(SuspensionReason::windowMoving);
-        QVERIFY(reasons.isEmpty());
     }
 };
 

@@ -447,20 +447,25 @@ private Q_SLOTS:
 
     void failures_data()
     {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("server error") << false;
-        QTest::newRow("cancelled transfer") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("loadError"); // empty: none recorded
+        QTest::newRow("server error") << QStringLiteral("server") << QStringLiteral("服务器错误（HTTP 500）");
+        QTest::newRow("cancelled transfer") << QStringLiteral("cancel") << QString();
+        // Cut off by the client, not by anyone's cancellation: a failure.
+        QTest::newRow("reply over the size cap")
+            << QStringLiteral("oversized") << QStringLiteral("服务器返回的数据过大（超过 32 MB），已停止接收");
     }
 
     void failures()
     {
-        QFETCH(bool, cancel);
+        QFETCH(QString, fault);
+        QFETCH(QString, loadError);
         m_store->configure(scope());
         serve(QJsonArray{row(QStringLiteral("a"), QStringLiteral("1"))});
         QVERIFY(load(PracticeHistoryTab::practice));
 
         bool threw = false;
-        if (cancel) {
+        if (fault == QLatin1String("cancel")) {
             // Destroying the client aborts its transfers as cancelled.
             m_fake->holdReplies(listPath);
             auto task = m_store->load(PracticeHistoryTab::practice, true, false);
@@ -468,18 +473,24 @@ private Q_SLOTS:
             m_client.reset();
             threw = !QCoro::waitFor(completes(std::move(task)));
             m_fake->releaseReplies(listPath);
+        } else if (fault == QLatin1String("oversized")) {
+            FakeScenario huge;
+            huge.rawBody = QByteArray(APIClient::maxReplyBytes + 1, 'x');
+            huge.times = 1;
+            m_fake->setScenario(listPath, huge);
+            threw = !load(PracticeHistoryTab::practice, true);
         } else {
             m_fake->failWithStatus(listPath, 500, 1);
             threw = !load(PracticeHistoryTab::practice, true);
         }
         QVERIFY(threw);
         const auto page = m_store->page(PracticeHistoryTab::practice);
-        QCOMPARE(page.loadError, cancel ? std::optional<QString>() : std::optional<QString>(QStringLiteral("服务器错误（HTTP 500）")));
+        QCOMPARE(page.loadError, loadError.isEmpty() ? std::optional<QString>() : std::optional<QString>(loadError));
         QCOMPARE(idsOf(page.records), QStringList{QStringLiteral("a")}); // the list and paging stay
         QCOMPARE(page.nextPage, 2);
         QVERIFY(!page.requestID);
 
-        if (!cancel) {
+        if (!loadError.isEmpty()) {
             // The next load clears the error when it starts and on success.
             serve(QJsonArray{row(QStringLiteral("b"), QStringLiteral("2"))});
             QVERIFY(load(PracticeHistoryTab::practice, true));

@@ -17,6 +17,15 @@ namespace {
 // The answer-key refusal as the user reads it, with this desktop's key names.
 const QString answerKeyRefusal = QStringLiteral("请按一个不带 Ctrl、Alt 或 Super 的按键");
 
+// The hot-key row's texts as the user reads them, with this desktop's key names.
+const QString hotKeyRefusal = QStringLiteral("请使用带 Alt、Ctrl 或 Super 的组合键。");
+const QString hotKeyHint = QStringLiteral("点击换绑，按住 Alt、Ctrl 或 Super 再按一个键；Esc 取消。");
+const QString hotKeyNote = QStringLiteral("全局生效，与透明模式无关。默认 Alt+Z；修改后立即保存。");
+const QString noGlobalKeysMessage = QStringLiteral("当前会话不支持全局快捷键（纯 Wayland），无法录制；请在 X11 会话中使用。");
+const QString noPortalMessage = QStringLiteral("此 Wayland 会话的桌面不提供全局快捷键接口，快捷键无法使用；请改用 X11 会话，或 GNOME 48、KDE Plasma 5.27 及以上版本。");
+const QString notInstalledMessage = QStringLiteral("桌面只为已安装的程序提供全局快捷键：请先安装 vuzo（含桌面文件 org.vuzo.Vuzo.desktop，见 README），再重新启动。");
+const QString unavailableTitle = QStringLiteral("不可用");
+
 using Flag = KeyEventInfo::ModifierFlag;
 
 KeyEventInfo key(int code, const QString &characters, KeyEventInfo::ModifierFlags flags = {})
@@ -217,6 +226,7 @@ private Q_SLOTS:
         WindowShortcutRecorder recorder;
         recorder.setController(fixture.controller.get());
         QCOMPARE(recorder.buttonTitle(), QStringLiteral("Ctrl + K"));
+        QCOMPARE(recorder.note(), hotKeyNote);
 
         recorder.startRecording();
         QVERIFY(recorder.isCapturing());
@@ -229,7 +239,7 @@ private Q_SLOTS:
         recorder.handleCapturedKey(key(KeyCode::A, QStringLiteral("A"), Flag::Shift));
         QVERIFY(recorder.isCapturing());
         QVERIFY(recorder.showsError());
-        QCOMPARE(recorder.messageText(), HotKeyRecording::modifierMessage);
+        QCOMPARE(recorder.messageText(), hotKeyRefusal);
 
         recorder.handleCapturedKey(key(KeyCode::Z, QStringLiteral("z"), Flag::Option));
         QVERIFY(!recorder.isCapturing());
@@ -238,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(fixture.store.values.value(WindowShortcutController::storageKey).toByteArray(),
                  WindowShortcut::defaultShortcut().toJson());
         QCOMPARE(recorder.buttonTitle(), QStringLiteral("Alt + Z"));
-        QCOMPARE(recorder.messageText(), HotKeyRecording::hint);
+        QCOMPARE(recorder.messageText(), hotKeyHint);
         fixture.backend->press();
         QCOMPARE(fixture.toggles, 1);
 
@@ -267,7 +277,7 @@ private Q_SLOTS:
         QVERIFY(recorder.showsError());
         // A new recording starts without the old message.
         recorder.startRecording();
-        QCOMPARE(recorder.messageText(), HotKeyRecording::hint);
+        QCOMPARE(recorder.messageText(), hotKeyHint);
     }
 
     void recorderGoingAwayEndsRecording()
@@ -287,11 +297,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("reason");
         QTest::addColumn<QString>("message");
         QTest::newRow("no X11, no portal") << int(HotKeyBackend::Availability::noGlobalKeys)
-                                           << HotKeyRecording::unavailableMessage;
+                                           << noGlobalKeysMessage;
         QTest::newRow("Wayland session without the portal")
-            << int(HotKeyBackend::Availability::waylandWithoutPortal) << HotKeyRecording::waylandWithoutPortalMessage;
+            << int(HotKeyBackend::Availability::waylandWithoutPortal) << noPortalMessage;
         QTest::newRow("portal that cannot name the program")
-            << int(HotKeyBackend::Availability::desktopRefusesProgram) << HotKeyRecording::desktopRefusesProgramMessage;
+            << int(HotKeyBackend::Availability::desktopRefusesProgram) << notInstalledMessage;
     }
     void noRecordingWhereKeysCannotBeGrabbed()
     {
@@ -315,7 +325,7 @@ private Q_SLOTS:
         QCOMPARE(recorder.messageText(), message);
         QVERIFY(recorder.showsError());
         // No combination is shown that would do nothing.
-        QCOMPARE(recorder.buttonTitle(), HotKeyRecording::unavailableTitle);
+        QCOMPARE(recorder.buttonTitle(), unavailableTitle);
         // "恢复默认" cannot bring a failure number either.
         recorder.restoreDefault();
         QCOMPARE(recorder.messageText(), message);

@@ -36,6 +36,10 @@ struct APIClientTestAccess
     static bool ecdhEnabled(const APIClient &client) { return client.m_ecdhEnabled; }
     static QString handshakePath(const APIClient &client) { return client.m_handshakePath; }
     static bool fallbackWindowOpen(const APIClient &client) { return client.fallbackWindowOpen(); }
+    static void setHandshakeKeyPair(APIClient &client, std::function<P256KeyPair()> make)
+    {
+        client.m_handshakeKeyPair = std::move(make);
+    }
     template<class T>
     static QCoro::Task<T> request(APIClient &client, QString path, QString token, bool allowSecurityRetry)
     {
@@ -152,6 +156,7 @@ private Q_SLOTS:
     void replyEncodings_data();
     void replyEncodings();
     void handshakeEstablishesSession();
+    void handshakeDerivesTheKnownSessionKey();
     void initConfigAlwaysFixed();
     void handshakeFailures_data();
     void handshakeFailures();
@@ -407,6 +412,39 @@ void tst_APIClient::handshakeEstablishesSession()
     QCOMPARE(call.header("X-Encrypt-Mode"), QByteArray("ecdh"));
     QCOMPARE(call.header("X-Session-Id"), session->sessionId.toUtf8());
     QCOMPARE(call.replyMode, QStringLiteral("ecdh"));
+}
+
+// The agreement on a published vector, so that a fault shared with the fake
+// service (which derives with the same code) cannot pass: the client's scalar
+// and the service's point are NIST CAVS ECC CDH P-256, COUNT = 0, whose shared
+// secret is 46fc6210…97bd7b. The expected key was computed outside this
+// program: `openssl kdf -keylen 32 -kdfopt digest:SHA256 -kdfopt hexkey:<Z>
+// -kdfopt salt:sess-5f1c2a9e -kdfopt info:quiz-svc-key-v1 HKDF`.
+void tst_APIClient::handshakeDerivesTheKnownSessionKey()
+{
+    const QByteArray clientScalar
+        = QByteArray::fromHex("7d7dc5f71eb29ddaf80d6214632eeae03d9058af1fb6d22ed80badb62bc1a534");
+    const QByteArray clientPublic = QByteArray::fromHex("04"
+                                                        "ead218590119e8876b29146ff89ca61770c4edbbf97d38ce385ed281d8a6b230"
+                                                        "28af61281fd35e2fa7002523acc85a429cb06ee6648325389f59edfce1405141");
+    const QByteArray serverPublic = QByteArray::fromHex("04"
+                                                        "700c48f77f56584c5cc632ca65640db91b6bacce3a4df6b42ce7cc838833d287"
+                                                        "db71e509e3fd9b060ddb20ba5c51dcc5948d46fbf640dfe0441782cab85fa4ac");
+    const QByteArray expectedKey
+        = QByteArray::fromHex("37bf9c6f33bdf18bb5b2858200396a57481a9f6996293f086675ef0e9c1e140e");
+
+    APIClientTestAccess::setHandshakeKeyPair(*m_client, [&] { return P256KeyPair::fromPrivateKey(clientScalar); });
+    m_fake.setHandshakeFields(QJsonObject{{QStringLiteral("sessionId"), QStringLiteral("sess-5f1c2a9e")},
+                                          {QStringLiteral("serverPublicKey"), QString::fromLatin1(serverPublic.toBase64())}});
+    QVERIFY(!initConfig().error);
+
+    const FakeRequest handshake = onlyRequest(FakeService::defaultHandshakePath);
+    QCOMPARE(handshake.json.toObject().value(QLatin1String("clientPublicKey")).toString(),
+             QString::fromLatin1(clientPublic.toBase64()));
+    const std::optional<ResponseEncryptionSession> session = APIClientTestAccess::session(*m_client);
+    QVERIFY(session);
+    QCOMPARE(session->sessionId, QStringLiteral("sess-5f1c2a9e"));
+    QCOMPARE(session->aesKey.toHex(), expectedKey.toHex());
 }
 
 void tst_APIClient::initConfigAlwaysFixed()
@@ -994,6 +1032,9 @@ void tst_APIClient::oversizedReplyIsRefused()
     QVERIFY2(error, qPrintable(outcome.errorText()));
     QVERIFY(error->isReplyTooLarge());
     QVERIFY(!error->isTimeout());
+    // Cut off by the client: a failure of the reply, not a cancellation.
+    QVERIFY(!error->isCancellation());
+    QVERIFY(error->error() != QNetworkReply::OperationCanceledError);
     QCOMPARE(error->localizedDescription(), QStringLiteral("服务器返回的数据过大（超过 32 MB），已停止接收"));
     // An announced length is refused at the headers, long before the end.
     // (Without one, how far the transfer runs past the bound before the
@@ -1051,6 +1092,7 @@ void tst_APIClient::destroyedWhileWaiting()
     const std::optional<TransferError> error = outcome.errorAs<TransferError>();
     QVERIFY(error);
     QCOMPARE(error->error(), QNetworkReply::OperationCanceledError);
+    QVERIFY(error->isCancellation());
     m_fake.releaseReplies(vipPath);
 }
 

@@ -72,6 +72,9 @@ private Q_SLOTS:
     void base64RoundTrip();
 
     void p256Agreement();
+    void p256KnownAnswer();
+    void p256RejectsBadPrivateKeys_data();
+    void p256RejectsBadPrivateKeys();
     void p256RejectsBadPeerKeys_data();
     void p256RejectsBadPeerKeys();
     void hkdfSha256_data();
@@ -225,6 +228,43 @@ void tst_NetworkCrypto::p256Agreement()
     QCOMPARE(secretA.size(), 32);
     QCOMPARE(secretA, secretB);
     QVERIFY(secretA != alice.sharedSecret(P256KeyPair::generate().publicKeyX963()));
+}
+
+// NIST CAVS ECC CDH primitive test vectors, P-256, COUNT = 0 (checked with
+// `openssl pkeyutl -derive` on keys built from these digits).
+void tst_NetworkCrypto::p256KnownAnswer()
+{
+    const QByteArray privateKey = QByteArray::fromHex("7d7dc5f71eb29ddaf80d6214632eeae03d9058af1fb6d22ed80badb62bc1a534");
+    const QByteArray ownPublic = QByteArray::fromHex("04"
+                                                     "ead218590119e8876b29146ff89ca61770c4edbbf97d38ce385ed281d8a6b230"
+                                                     "28af61281fd35e2fa7002523acc85a429cb06ee6648325389f59edfce1405141");
+    const QByteArray peerPublic = QByteArray::fromHex("04"
+                                                      "700c48f77f56584c5cc632ca65640db91b6bacce3a4df6b42ce7cc838833d287"
+                                                      "db71e509e3fd9b060ddb20ba5c51dcc5948d46fbf640dfe0441782cab85fa4ac");
+    const QByteArray shared = QByteArray::fromHex("46fc62106420ff012e54a434fbdd2d25ccc5852060561e68040dd7778997bd7b");
+
+    const P256KeyPair own = P256KeyPair::fromPrivateKey(privateKey);
+    QCOMPARE(own.publicKeyX963().toHex(), ownPublic.toHex());
+    QCOMPARE(own.sharedSecret(peerPublic).toHex(), shared.toHex());
+}
+
+void tst_NetworkCrypto::p256RejectsBadPrivateKeys_data()
+{
+    QTest::addColumn<QByteArray>("scalar");
+    QTest::newRow("zero") << QByteArray(32, '\0');
+    // n, the order of the group, and n + 1: not below n.
+    QTest::newRow("the group order")
+        << QByteArray::fromHex("ffffffff00000000ffffffffffffffffbce6faada7179e84f3b9cac2fc632551");
+    QTest::newRow("past the group order")
+        << QByteArray::fromHex("ffffffff00000000ffffffffffffffffbce6faada7179e84f3b9cac2fc632552");
+    QTest::newRow("31 bytes") << QByteArray(31, '\x01');
+    QTest::newRow("33 bytes") << QByteArray(33, '\x01');
+}
+
+void tst_NetworkCrypto::p256RejectsBadPrivateKeys()
+{
+    QFETCH(QByteArray, scalar);
+    QVERIFY_THROWS_EXCEPTION(CryptoError, (void)P256KeyPair::fromPrivateKey(scalar));
 }
 
 void tst_NetworkCrypto::p256RejectsBadPeerKeys_data()

@@ -640,6 +640,32 @@ private Q_SLOTS:
         settle();
     }
 
+    // A first page over the client's size bound is a failed load like any
+    // other: the tab shows why and offers a retry, not a blank list.
+    void historyPageOverTheSizeCapShowsTheError()
+    {
+        FakeScenario huge;
+        huge.rawBody = QByteArray(APIClient::maxReplyBytes + 1, 'x');
+        huge.times = 1;
+        env->service.setScenario(listPath, huge);
+        env->service.setData(listPath, QJsonArray{logRow(0, 1)});
+        model().showPracticeHistory();
+        QVERIFY(show(QStringLiteral("HistoryView.qml")));
+        settle();
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyLoadError")));
+        QCOMPARE(findShown(root(), QStringLiteral("historyLoadError"))->property("text").toString(),
+                 QStringLiteral("加载失败：服务器返回的数据过大（超过 32 MB），已停止接收"));
+        QQuickItem *retry = findShown(root(), QStringLiteral("historyRetry"));
+        QVERIFY(retry);
+        QCOMPARE(retry->property("text").toString(), QStringLiteral("重试"));
+        QVERIFY(!findShown(root(), QStringLiteral("historyEmptyState")));
+
+        click(retry);
+        settle();
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyRow_r0")));
+        QVERIFY(!findShown(root(), QStringLiteral("historyLoadError")));
+    }
+
     void historyBuildsOnlyVisibleRows()
     {
         // A long history: rows exist for what is in view, not for every record.

@@ -64,6 +64,8 @@ private Q_SLOTS:
     void otherWindowOfTheProgramBlocks();
     void dragPausesAndRecoversWhenButtonUp();
     void exportPauseEndsWithTick();
+    void pausesAreHeldByReason_data();
+    void pausesAreHeldByReason();
     void pauseWhileHiddenKeepsHidden();
     void disableWhileHiddenShows();
     void manualHideAndShow();
@@ -230,6 +232,52 @@ void TestHoverController::exportPauseEndsWithTick()
     f.tickAt(tenRight);
     f.tickAt(tenRight);
     QVERIFY(!f.panel->shown);
+}
+
+void TestHoverController::pausesAreHeldByReason_data()
+{
+    // Reasons as their integer values; every reason begins before any ends.
+    QTest::addColumn<QList<int>>("begun");
+    QTest::addColumn<QList<int>>("ended");
+    QTest::addColumn<QList<int>>("left"); // the reasons still holding the pause
+    const int editing = int(SuspensionReason::textEditing);
+    const int menu = int(SuspensionReason::menuPresented);
+    const int popup = int(SuspensionReason::popupPresented);
+    const int modal = int(SuspensionReason::modalPresented);
+    const int drag = int(SuspensionReason::dragAndDrop);
+    const int manual = int(SuspensionReason::manualPause);
+    QTest::newRow("one reason begun twice, ended once") << QList<int>{editing, editing} << QList<int>{editing}
+                                                        << QList<int>{};
+    QTest::newRow("two reasons, one ended") << QList<int>{editing, menu} << QList<int>{editing} << QList<int>{menu};
+    QTest::newRow("two reasons, both ended") << QList<int>{editing, menu} << QList<int>{menu, editing}
+                                             << QList<int>{};
+    QTest::newRow("a reason never begun ended") << QList<int>{popup} << QList<int>{drag} << QList<int>{popup};
+    QTest::newRow("six reasons, all but one ended")
+        << QList<int>{editing, menu, popup, drag, modal, manual} << QList<int>{manual, modal, drag, popup, editing}
+        << QList<int>{menu};
+}
+
+void TestHoverController::pausesAreHeldByReason()
+{
+    QFETCH(QList<int>, begun);
+    QFETCH(QList<int>, ended);
+    QFETCH(QList<int>, left);
+    Fixture f;
+    f.controller->setEnabled(true);
+    for (int reason : begun)
+        f.controller->beginInteraction(SuspensionReason(reason));
+    for (int reason : ended)
+        f.controller->endInteraction(SuspensionReason(reason));
+
+    QSet<SuspensionReason> expected;
+    for (int reason : left)
+        expected.insert(SuspensionReason(reason));
+    QCOMPARE(f.controller->activeSuspensionReasons(), expected);
+    QCOMPARE(f.controller->state(), left.isEmpty() ? HoverWindowState::visible : HoverWindowState::suspended);
+    // The pointer leaves for a second: only a panel no reason holds goes.
+    for (int i = 0; i < 40; ++i)
+        f.tickAt(tenRight);
+    QCOMPARE(f.panel->shown, !left.isEmpty());
 }
 
 void TestHoverController::pauseWhileHiddenKeepsHidden()

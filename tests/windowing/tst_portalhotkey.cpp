@@ -24,6 +24,13 @@
 
 namespace {
 
+// The hot-key row's texts as the user reads them, with this desktop's key names.
+const QString noPortalMessage = QStringLiteral("此 Wayland 会话的桌面不提供全局快捷键接口，快捷键无法使用；请改用 X11 会话，或 GNOME 48、KDE Plasma 5.27 及以上版本。");
+const QString notInstalledMessage = QStringLiteral("桌面只为已安装的程序提供全局快捷键：请先安装 vuzo（含桌面文件 org.vuzo.Vuzo.desktop，见 README），再重新启动。");
+const QString pendingMessage = QStringLiteral("已请桌面绑定快捷键，请在桌面弹出的窗口中确认。");
+const QString unavailableTitle = QStringLiteral("不可用");
+const QString unassignedTitle = QStringLiteral("未分配按键");
+
 // The desktop keeps the key: a refusal asks for no other combination.
 QString failure(int status)
 {
@@ -173,7 +180,7 @@ private Q_SLOTS:
         fixture.controller->start();
         // Nothing was waited for: the desktop answers later.
         QVERIFY(fixture.controller->isPending());
-        QCOMPARE(fixture.recorder.messageText(), HotKeyRecording::pendingMessage);
+        QCOMPARE(fixture.recorder.messageText(), pendingMessage);
         QTRY_VERIFY(fixture.controller->holdsHotKey());
         // The program names itself before anything else; the desktop keeps
         // nothing for it yet, so the shortcut is bound.
@@ -202,7 +209,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::newRow("as bound") << false << QString() << QStringLiteral("ALT+z");
         QTest::newRow("user chose another key") << true << QStringLiteral("Ctrl+Alt+V") << QStringLiteral("Ctrl+Alt+V");
-        QTest::newRow("user took the key away") << true << QString() << HotKeyRecording::unassignedTitle;
+        QTest::newRow("user took the key away") << true << QString() << unassignedTitle;
     }
     void relaunchBindsNothingNew()
     {
@@ -389,7 +396,7 @@ private Q_SLOTS:
         QCOMPARE(fixture.controller->label(), QStringLiteral("Ctrl+Alt+V"));
         // ... or takes the key away: the row says so instead of naming one.
         tell(QStringLiteral("ChangeTrigger"), {QString()});
-        QTRY_COMPARE(fixture.recorder.buttonTitle(), HotKeyRecording::unassignedTitle);
+        QTRY_COMPARE(fixture.recorder.buttonTitle(), unassignedTitle);
         QVERIFY(fixture.store.writes.isEmpty());
     }
 
@@ -451,14 +458,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no portal") << QString() << QVariantList() << HotKeyRecording::waylandWithoutPortalMessage;
+        QTest::newRow("no portal") << QString() << QVariantList() << noPortalMessage;
         QTest::newRow("portal without global shortcuts")
-            << QStringLiteral("SetVersion") << QVariantList{0u} << HotKeyRecording::waylandWithoutPortalMessage;
+            << QStringLiteral("SetVersion") << QVariantList{0u} << noPortalMessage;
         // Newer portals name an unsandboxed program only by its installed
         // desktop entry, and serve no program they cannot name.
         QTest::newRow("desktop entry not installed, portal needs an app id")
             << QStringLiteral("SetInstalled") << QVariantList{QStringList()}
-            << HotKeyRecording::desktopRefusesProgramMessage;
+            << notInstalledMessage;
     }
     void portalCannotServe()
     {
@@ -480,7 +487,7 @@ private Q_SLOTS:
         QVERIFY(!fixture.controller->error());
         QVERIFY(!fixture.recorder.canRecord());
         QCOMPARE(fixture.recorder.messageText(), message);
-        QCOMPARE(fixture.recorder.buttonTitle(), HotKeyRecording::unavailableTitle);
+        QCOMPARE(fixture.recorder.buttonTitle(), unavailableTitle);
         fixture.recorder.startRecording();
         QVERIFY(!fixture.recorder.isCapturing());
         if (setting.isEmpty())
