@@ -159,6 +159,38 @@ private:
 
     void settle() { QTRY_VERIFY(!model().isLoading() && !model().practiceHistory()->isLoading()); }
 
+    // Puts one results screen up with enough data to build all its parts.
+    bool showScreen(const QString &screen)
+    {
+        if (screen == QLatin1String("report")) {
+            model().setReport(report(1, 1, 0, {choice(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("A")),
+                                               choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("B"))}));
+            model().setScreen(AppScreen::report);
+            return show(QStringLiteral("ReportView.qml"));
+        }
+        if (screen == QLatin1String("analysis")) {
+            model().setAnalysisQuestions({choice(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("B")),
+                                          choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("A"))});
+            model().setCurrentAnalysisIndex(0);
+            model().setAnalysisFromCollections(false);
+            model().setScreen(AppScreen::analysis);
+            return show(QStringLiteral("AnalysisView.qml"));
+        }
+        if (screen == QLatin1String("collections")) {
+            model().setScreen(AppScreen::collections);
+            return show(QStringLiteral("CollectionsView.qml"));
+        }
+        QJsonArray page;
+        for (int i = 0; i < 8; ++i)
+            page.append(logRow(i, 2));
+        env->service.setData(listPath, page);
+        model().showPracticeHistory();
+        if (!show(QStringLiteral("HistoryView.qml")))
+            return false;
+        settle();
+        return true;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -665,6 +697,58 @@ private Q_SLOTS:
         QVERIFY(loaded >= 10);
         const int built = countPrefixed(root(), QStringLiteral("historyRow_"));
         QVERIFY2(built < 40, qPrintable(QStringLiteral("%1 rows built").arg(built)));
+    }
+
+    // Nothing of the page shows inside the confirmation card: in the
+    // transparent look the page is cut out beneath it (or, on a scene graph
+    // without shaders, covered), so what the card shows is the same over
+    // rows as over no page at all.
+    void deleteConfirmationHidesThePageBeneath_data()
+    {
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("normal look") << false;
+        QTest::newRow("transparent look") << true;
+    }
+    void deleteConfirmationHidesThePageBeneath()
+    {
+        QFETCH(bool, transparent);
+        model().setStudyTransparencyEnabled(transparent);
+        QVERIFY(showScreen(QStringLiteral("history")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyRow_r2")));
+        QObject *history = root()->findChild<QObject *>(QStringLiteral("historyController"));
+        QVERIFY(history);
+        history->setProperty("showingDeleteConfirmation", true);
+        QTRY_VERIFY(findShown(root(), QStringLiteral("deleteConfirmation")));
+        QTest::qWait(300); // the card's fade-in
+
+        QQuickItem *card = item("modalCard");
+        QVERIFY(card);
+        // Inside the rounded shape, clear of the anti-aliased edge.
+        const qreal ratio = view->effectiveDevicePixelRatio();
+        const QRect inner = QRectF(card->mapToScene(QPointF(0, 0)), card->size())
+                                .adjusted(10, 10, -10, -10)
+                                .toAlignedRect();
+        // Rows lie under the card.
+        int rowsBeneath = 0;
+        for (int i = 0; i < 8; ++i) {
+            if (QQuickItem *row = findShown(root(), QStringLiteral("historyRow_r%1").arg(i)))
+                rowsBeneath += row->mapRectToScene(QRectF(0, 0, row->width(), row->height())).intersects(inner) ? 1 : 0;
+        }
+        QVERIFY(rowsBeneath > 0);
+
+        const QImage overRows = view->grabWindow();
+        for (QQuickItem *part : item("historyPage")->childItems())
+            part->setVisible(false);
+        QTest::qWait(50);
+        const QImage overNothing = view->grabWindow();
+        int differing = 0;
+        for (int y = inner.top(); y <= inner.bottom(); ++y) {
+            for (int x = inner.left(); x <= inner.right(); ++x) {
+                if (overRows.pixel(int(x * ratio), int(y * ratio)) != overNothing.pixel(int(x * ratio), int(y * ratio)))
+                    ++differing;
+            }
+        }
+        QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels of the page show in the card").arg(differing)));
     }
 
     void collectionsScreen()

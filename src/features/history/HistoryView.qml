@@ -23,9 +23,14 @@ Item {
         color: view.transparent ? "transparent" : Theme.appBackground
     }
 
+    // The page, with the confirmation card's shape cut out of it in the
+    // transparent look, so no row shows through behind the card's text.
     Column {
         id: page
+        objectName: "historyPage"
         anchors.fill: parent
+        layer.enabled: deleteModal.cutoutActive
+        layer.effect: deleteModal.cutoutEffect
 
         // Header: back, the tabs midway between it and the trailing buttons.
         Rectangle {
@@ -230,6 +235,7 @@ Item {
     }
 
     AppModal {
+        id: deleteModal
         objectName: "deleteModal"
         anchors.fill: parent
         isPresented: history.showingDeleteConfirmation
