@@ -8,6 +8,7 @@
 #include "ResultsTestSupport.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QQmlComponent>
 #include <QWheelEvent>
 #include <QQmlEngine>
@@ -72,6 +73,18 @@ QJsonObject logRow(int i, int status)
                        {QStringLiteral("wrongNum"), 1},
                        {QStringLiteral("unAnswerNum"), 1},
                        {QStringLiteral("beginTime"), QString::number(1'700'000'000'000 - i)}};
+}
+
+// The first text an item draws: a link button's label.
+QQuickItem *firstText(QQuickItem *from)
+{
+    if (from->inherits("QQuickText") && !from->property("text").toString().isEmpty())
+        return from;
+    for (QQuickItem *child : from->childItems()) {
+        if (QQuickItem *found = firstText(child))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -697,6 +710,51 @@ private Q_SLOTS:
         QVERIFY(loaded >= 10);
         const int built = countPrefixed(root(), QStringLiteral("historyRow_"));
         QVERIFY2(built < 40, qPrintable(QStringLiteral("%1 rows built").arg(built)));
+    }
+
+    // Link buttons draw in the system's regular font; only where a screen
+    // gives a row of buttons a weight of its own do they take it.
+    void linkButtonsKeepTheirScreensWeight_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("weight");
+        QTest::newRow("report back") << QStringLiteral("report") << QStringLiteral("reportBack") << int(QFont::Normal);
+        QTest::newRow("analysis back") << QStringLiteral("analysis") << QStringLiteral("analysisBack") << int(QFont::Normal);
+        QTest::newRow("navigator previous") << QStringLiteral("analysis") << QStringLiteral("navigatorPrevious")
+                                            << int(QFont::Normal);
+        QTest::newRow("navigator next") << QStringLiteral("analysis") << QStringLiteral("navigatorNext") << int(QFont::Normal);
+        QTest::newRow("analysis card previous") << QStringLiteral("analysis") << QStringLiteral("cardPrevious")
+                                                << int(QFont::DemiBold);
+        QTest::newRow("analysis card next") << QStringLiteral("analysis") << QStringLiteral("cardNext") << int(QFont::DemiBold);
+        QTest::newRow("collections back") << QStringLiteral("collections") << QStringLiteral("collectionsBack")
+                                          << int(QFont::Normal);
+        QTest::newRow("collections refresh") << QStringLiteral("collections") << QStringLiteral("collectionsRefresh")
+                                             << int(QFont::Normal);
+        QTest::newRow("history back") << QStringLiteral("history") << QStringLiteral("historyBack") << int(QFont::Medium);
+        QTest::newRow("history refresh") << QStringLiteral("history") << QStringLiteral("historyRefresh") << int(QFont::Medium);
+        QTest::newRow("history edit") << QStringLiteral("history") << QStringLiteral("historyEdit") << int(QFont::Medium);
+        QTest::newRow("history retry") << QStringLiteral("history") << QStringLiteral("historyRetry") << int(QFont::Normal);
+        QTest::newRow("history load more") << QStringLiteral("history") << QStringLiteral("historyLoadMore")
+                                           << int(QFont::Normal);
+        QTest::newRow("history select all") << QStringLiteral("history") << QStringLiteral("selectAll") << int(QFont::Normal);
+        QTest::newRow("delete cancel") << QStringLiteral("history") << QStringLiteral("cancelDelete") << int(QFont::Normal);
+    }
+    void linkButtonsKeepTheirScreensWeight()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, button);
+        QFETCH(int, weight);
+        QVERIFY(showScreen(screen));
+        if (button == QLatin1String("cancelDelete")) {
+            QObject *history = root()->findChild<QObject *>(QStringLiteral("historyController"));
+            QVERIFY(history);
+            history->setProperty("showingDeleteConfirmation", true);
+        }
+        QTRY_VERIFY(find(root(), button));
+        QQuickItem *label = firstText(find(root(), button));
+        QVERIFY(label);
+        QCOMPARE(label->property("font").value<QFont>().weight(), weight);
     }
 
     // Nothing of the page shows inside the confirmation card: in the

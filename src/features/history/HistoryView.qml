@@ -47,6 +47,7 @@ Item {
                     text: "返回首页"
                     iconName: "chevron.left"
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: Theme.appTitle
                     enabled: history.backEnabled
                     onClicked: history.back()
@@ -103,6 +104,7 @@ Item {
                     text: "刷新"
                     iconName: "arrow.clockwise"
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: view.headerTint
                     enabled: history.refreshEnabled
                     onClicked: history.refresh()
@@ -111,6 +113,7 @@ Item {
                     objectName: "historyEdit"
                     text: history.editButtonTitle
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: view.headerTint
                     enabled: history.editEnabled
                     onClicked: history.toggleEditing()
