@@ -6,6 +6,7 @@
 #include "MaterialSplitController.h"
 #include "MaterialSplitGeometry.h"
 #include "ResultsTestSupport.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QFont>
@@ -755,6 +756,38 @@ private Q_SLOTS:
         QQuickItem *label = firstText(find(root(), button));
         QVERIFY(label);
         QCOMPARE(label->property("font").value<QFont>().weight(), weight);
+    }
+
+    // The lines between regions are the neutral separator in either look,
+    // not the secondary text colour with the ink in it.
+    void dividersAreTheNeutralSeparator_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("divider");
+        QTest::addColumn<bool>("transparent");
+        const QList<std::pair<const char *, const char *>> dividers{
+            {"report", "reportHeaderDivider"},     {"report", "reportOverviewDivider"},
+            {"analysis", "analysisHeaderDivider"}, {"analysis", "analysisNavigatorRule"},
+            {"analysis", "answerDivider"},         {"collections", "collectionsDivider"},
+        };
+        for (const bool transparent : {false, true}) {
+            for (const auto &[screen, divider] : dividers)
+                QTest::addRow("%s, %s", divider, transparent ? "transparent look" : "normal look")
+                    << QString::fromLatin1(screen) << QString::fromLatin1(divider) << transparent;
+        }
+    }
+    void dividersAreTheNeutralSeparator()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, divider);
+        QFETCH(bool, transparent);
+        model().setStudyTransparencyEnabled(transparent);
+        model().setTransparentInkHexValue(QStringLiteral("#D02020"));
+        QVERIFY(showScreen(screen));
+        QQuickItem *line = find(root(), divider);
+        QVERIFY(line);
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->property("color").value<QColor>(), Theme::separatorColor());
     }
 
     // Nothing of the page shows inside the confirmation card: in the
