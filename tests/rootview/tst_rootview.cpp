@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QStyleHints>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -557,6 +558,23 @@ private Q_SLOTS:
         click(QPoint(m_view->width() / 2, m_view->height() - 30));
         QVERIFY(!m_model->studyTransparencyEnabled());
         QCOMPARE(activation.count(), 0);
+    }
+
+    // The export card turns the platform's regular indicator, the one a
+    // spinner is when nothing sets its size, not a smaller one.
+    void pdfExportShowsTheRegularIndicator()
+    {
+        m_model->setPdfExportProgress(QStringLiteral("正在导出 PDF…"));
+        m_model->setIsExportingPDF(true);
+        QQuickItem *spinner = item("exportSpinner");
+        QVERIFY(isShown(spinner));
+        QQmlComponent component(m_view->engine());
+        component.setData("import QtQuick\nimport Vuzo\nActivitySpinner {}",
+                          QUrl(QStringLiteral("qrc:/Vuzo/RegularSpinnerTest.qml")));
+        std::unique_ptr<QObject> regular(component.create());
+        QVERIFY2(regular, qPrintable(component.errorString()));
+        const QSizeF regularSize(regular->property("implicitWidth").toReal(), regular->property("implicitHeight").toReal());
+        QCOMPARE(QSizeF(spinner->width(), spinner->height()), regularSize);
     }
 };
 
