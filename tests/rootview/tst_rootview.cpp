@@ -220,6 +220,39 @@ private Q_SLOTS:
         QCOMPARE(item("appearancePercent")->property("text").toString(), Theme::percentText(level));
     }
 
+    // Under the pointer the thumb's outline eases to its stronger colour
+    // along with the fill, and back when the pointer leaves; neither jumps.
+    void sliderOutlineEasesWithTheFill()
+    {
+        m_model->setStudyTransparencyEnabled(true);
+        settle();
+        auto *slider = item("appearanceSlider");
+        QQuickItem *fill = item("sliderFill");
+        QObject *outline = item("sliderThumb")->property("border").value<QObject *>();
+        QVERIFY(slider && fill && outline);
+        const auto fillColor = [fill] { return fill->property("color").value<QColor>(); };
+        const auto outlineColor = [outline] { return outline->property("color").value<QColor>(); };
+        const QPoint away = slider->mapToScene(QPointF(slider->width() / 2, slider->height() + 40)).toPoint();
+        QTest::mouseMove(m_view.get(), away);
+        settle();
+        const QColor restingFill = fillColor();
+        const QColor restingOutline = outlineColor();
+
+        QTest::mouseMove(m_view.get(), centreOf(slider));
+        // The change has begun, not ended: both still show the resting colours
+        // (compared as drawn, eight bits a channel).
+        QCOMPARE(fillColor().rgba(), restingFill.rgba());
+        QCOMPARE(outlineColor().rgba(), restingOutline.rgba());
+        settle();
+        const QColor hoveredOutline = outlineColor();
+        QVERIFY(hoveredOutline.alphaF() > restingOutline.alphaF() + 0.05);
+        QVERIFY(fillColor().rgba() != restingFill.rgba());
+
+        QTest::mouseMove(m_view.get(), away);
+        QCOMPARE(outlineColor().rgba(), hoveredOutline.rgba());
+        QTRY_COMPARE(outlineColor().rgba(), restingOutline.rgba());
+    }
+
     void bannersAppearAndVanish()
     {
         state()->setNoticeDismissMs(300);
