@@ -70,6 +70,7 @@ Item {
         border.width: 1
         border.color: sliderState.thumbBorderColor
         Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+        Behavior on border.color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
     }
 
     // A plain click counts: every press and move sets the level.

@@ -29,9 +29,10 @@ Item {
             id: column
             anchors.centerIn: parent
             spacing: 14
+            // The regular indicator: the spinner's own size.
             ActivitySpinner {
+                objectName: "exportSpinner"
                 anchors.horizontalCenter: parent.horizontalCenter
-                size: 24
                 color: Qt.rgba(0, 0, 0, 0.7)
             }
             Text {

@@ -3,7 +3,7 @@
 //   results_preview <directory>
 // Writes report-*.png (also with a long title), analysis-*.png (also without
 // an analysis, with a material, and at the panel's least width),
-// history-*.png (also while loading) and collections-*.png.
+// history-*.png (also while loading and with the delete confirmation) and collections-*.png.
 
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
@@ -17,6 +17,8 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
+#include <functional>
+
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 using namespace PracticeTest;
@@ -29,7 +31,11 @@ void waitFor(int ms)
     QTest::qWait(ms);
 }
 
-void shoot(AppModel &model, const QString &file, const QString &path, bool transparent, QSize size = {1000, 700})
+// Runs on the shown view before the picture is taken: opens a card, say.
+using Prepare = std::function<void(QQuickView &)>;
+
+void shoot(AppModel &model, const QString &file, const QString &path, bool transparent, QSize size = {1000, 700},
+           const Prepare &prepare = {})
 {
     model.setStudyTransparencyEnabled(transparent);
     QQuickView view;
@@ -45,6 +51,10 @@ void shoot(AppModel &model, const QString &file, const QString &path, bool trans
     view.show();
     (void)QTest::qWaitForWindowExposed(&view);
     waitFor(2500); // web pages load and report their heights
+    if (prepare) {
+        prepare(view);
+        waitFor(400);
+    }
     view.grabWindow().save(path);
 }
 
@@ -117,6 +127,30 @@ int main(int argc, char *argv[])
         model.showPracticeHistory();
         shoot(model, QStringLiteral("HistoryView.qml"), directory + QStringLiteral("/history-") + look + QStringLiteral(".png"),
               transparent);
+        // The delete confirmation over a page of rows, all selected.
+        QJsonArray rows;
+        for (int i = 0; i < 8; ++i)
+            rows.append(QJsonObject{{QStringLiteral("id"), QStringLiteral("r%1").arg(i)},
+                                    {QStringLiteral("examId"), QStringLiteral("e%1").arg(i)},
+                                    {QStringLiteral("examName"), QStringLiteral("言语理解专项练习 %1").arg(i + 1)},
+                                    {QStringLiteral("examStatus"), 2},
+                                    {QStringLiteral("rightNum"), 7},
+                                    {QStringLiteral("wrongNum"), 2},
+                                    {QStringLiteral("unAnswerNum"), 1},
+                                    {QStringLiteral("beginTime"), QString::number(1'700'000'000'000 - i * 3'600'000)}});
+        env.service.setData(listPath, rows);
+        model.backToHome();
+        model.showPracticeHistory();
+        shoot(model, QStringLiteral("HistoryView.qml"),
+              directory + QStringLiteral("/history-delete-") + look + QStringLiteral(".png"), transparent, {1000, 700},
+              [](QQuickView &view) {
+                  if (QObject *history = view.rootObject()->findChild<QObject *>(QStringLiteral("historyController"))) {
+                      QMetaObject::invokeMethod(history, "toggleEditing");
+                      QMetaObject::invokeMethod(history, "selectAll");
+                      history->setProperty("showingDeleteConfirmation", true);
+                  }
+              });
+        env.service.clearData(listPath);
 
         // The first page on its way: the loading row.
         env.service.holdReplies(listPath);

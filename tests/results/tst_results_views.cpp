@@ -6,8 +6,10 @@
 #include "MaterialSplitController.h"
 #include "MaterialSplitGeometry.h"
 #include "ResultsTestSupport.h"
+#include "Theme.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QQmlComponent>
 #include <QWheelEvent>
 #include <QQmlEngine>
@@ -72,6 +74,18 @@ QJsonObject logRow(int i, int status)
                        {QStringLiteral("wrongNum"), 1},
                        {QStringLiteral("unAnswerNum"), 1},
                        {QStringLiteral("beginTime"), QString::number(1'700'000'000'000 - i)}};
+}
+
+// The first text an item draws: a link button's label.
+QQuickItem *firstText(QQuickItem *from)
+{
+    if (from->inherits("QQuickText") && !from->property("text").toString().isEmpty())
+        return from;
+    for (QQuickItem *child : from->childItems()) {
+        if (QQuickItem *found = firstText(child))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -158,6 +172,38 @@ private:
     }
 
     void settle() { QTRY_VERIFY(!model().isLoading() && !model().practiceHistory()->isLoading()); }
+
+    // Puts one results screen up with enough data to build all its parts.
+    bool showScreen(const QString &screen)
+    {
+        if (screen == QLatin1String("report")) {
+            model().setReport(report(1, 1, 0, {choice(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("A")),
+                                               choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("B"))}));
+            model().setScreen(AppScreen::report);
+            return show(QStringLiteral("ReportView.qml"));
+        }
+        if (screen == QLatin1String("analysis")) {
+            model().setAnalysisQuestions({choice(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("B")),
+                                          choice(QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("A"))});
+            model().setCurrentAnalysisIndex(0);
+            model().setAnalysisFromCollections(false);
+            model().setScreen(AppScreen::analysis);
+            return show(QStringLiteral("AnalysisView.qml"));
+        }
+        if (screen == QLatin1String("collections")) {
+            model().setScreen(AppScreen::collections);
+            return show(QStringLiteral("CollectionsView.qml"));
+        }
+        QJsonArray page;
+        for (int i = 0; i < 8; ++i)
+            page.append(logRow(i, 2));
+        env->service.setData(listPath, page);
+        model().showPracticeHistory();
+        if (!show(QStringLiteral("HistoryView.qml")))
+            return false;
+        settle();
+        return true;
+    }
 
 private Q_SLOTS:
     void init()
@@ -691,6 +737,135 @@ private Q_SLOTS:
         QVERIFY(loaded >= 10);
         const int built = countPrefixed(root(), QStringLiteral("historyRow_"));
         QVERIFY2(built < 40, qPrintable(QStringLiteral("%1 rows built").arg(built)));
+    }
+
+    // Link buttons draw in the system's regular font; only where a screen
+    // gives a row of buttons a weight of its own do they take it.
+    void linkButtonsKeepTheirScreensWeight_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("weight");
+        QTest::newRow("report back") << QStringLiteral("report") << QStringLiteral("reportBack") << int(QFont::Normal);
+        QTest::newRow("analysis back") << QStringLiteral("analysis") << QStringLiteral("analysisBack") << int(QFont::Normal);
+        QTest::newRow("navigator previous") << QStringLiteral("analysis") << QStringLiteral("navigatorPrevious")
+                                            << int(QFont::Normal);
+        QTest::newRow("navigator next") << QStringLiteral("analysis") << QStringLiteral("navigatorNext") << int(QFont::Normal);
+        QTest::newRow("analysis card previous") << QStringLiteral("analysis") << QStringLiteral("cardPrevious")
+                                                << int(QFont::DemiBold);
+        QTest::newRow("analysis card next") << QStringLiteral("analysis") << QStringLiteral("cardNext") << int(QFont::DemiBold);
+        QTest::newRow("collections back") << QStringLiteral("collections") << QStringLiteral("collectionsBack")
+                                          << int(QFont::Normal);
+        QTest::newRow("collections refresh") << QStringLiteral("collections") << QStringLiteral("collectionsRefresh")
+                                             << int(QFont::Normal);
+        QTest::newRow("history back") << QStringLiteral("history") << QStringLiteral("historyBack") << int(QFont::Medium);
+        QTest::newRow("history refresh") << QStringLiteral("history") << QStringLiteral("historyRefresh") << int(QFont::Medium);
+        QTest::newRow("history edit") << QStringLiteral("history") << QStringLiteral("historyEdit") << int(QFont::Medium);
+        QTest::newRow("history retry") << QStringLiteral("history") << QStringLiteral("historyRetry") << int(QFont::Normal);
+        QTest::newRow("history load more") << QStringLiteral("history") << QStringLiteral("historyLoadMore")
+                                           << int(QFont::Normal);
+        QTest::newRow("history select all") << QStringLiteral("history") << QStringLiteral("selectAll") << int(QFont::Normal);
+        QTest::newRow("delete cancel") << QStringLiteral("history") << QStringLiteral("cancelDelete") << int(QFont::Normal);
+    }
+    void linkButtonsKeepTheirScreensWeight()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, button);
+        QFETCH(int, weight);
+        QVERIFY(showScreen(screen));
+        if (button == QLatin1String("cancelDelete")) {
+            QObject *history = root()->findChild<QObject *>(QStringLiteral("historyController"));
+            QVERIFY(history);
+            history->setProperty("showingDeleteConfirmation", true);
+        }
+        QTRY_VERIFY(find(root(), button));
+        QQuickItem *label = firstText(find(root(), button));
+        QVERIFY(label);
+        QCOMPARE(label->property("font").value<QFont>().weight(), weight);
+    }
+
+    // The lines between regions are the neutral separator in either look,
+    // not the secondary text colour with the ink in it.
+    void dividersAreTheNeutralSeparator_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("divider");
+        QTest::addColumn<bool>("transparent");
+        const QList<std::pair<const char *, const char *>> dividers{
+            {"report", "reportHeaderDivider"},     {"report", "reportOverviewDivider"},
+            {"analysis", "analysisHeaderDivider"}, {"analysis", "analysisNavigatorRule"},
+            {"analysis", "answerDivider"},         {"collections", "collectionsDivider"},
+        };
+        for (const bool transparent : {false, true}) {
+            for (const auto &[screen, divider] : dividers)
+                QTest::addRow("%s, %s", divider, transparent ? "transparent look" : "normal look")
+                    << QString::fromLatin1(screen) << QString::fromLatin1(divider) << transparent;
+        }
+    }
+    void dividersAreTheNeutralSeparator()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, divider);
+        QFETCH(bool, transparent);
+        model().setStudyTransparencyEnabled(transparent);
+        model().setTransparentInkHexValue(QStringLiteral("#D02020"));
+        QVERIFY(showScreen(screen));
+        QQuickItem *line = find(root(), divider);
+        QVERIFY(line);
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->property("color").value<QColor>(), Theme::separatorColor());
+    }
+
+    // Nothing of the page shows inside the confirmation card: in the
+    // transparent look the page is cut out beneath it (or, on a scene graph
+    // without shaders, covered), so what the card shows is the same over
+    // rows as over no page at all.
+    void deleteConfirmationHidesThePageBeneath_data()
+    {
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("normal look") << false;
+        QTest::newRow("transparent look") << true;
+    }
+    void deleteConfirmationHidesThePageBeneath()
+    {
+        QFETCH(bool, transparent);
+        model().setStudyTransparencyEnabled(transparent);
+        QVERIFY(showScreen(QStringLiteral("history")));
+        QTRY_VERIFY(findShown(root(), QStringLiteral("historyRow_r2")));
+        QObject *history = root()->findChild<QObject *>(QStringLiteral("historyController"));
+        QVERIFY(history);
+        history->setProperty("showingDeleteConfirmation", true);
+        QTRY_VERIFY(findShown(root(), QStringLiteral("deleteConfirmation")));
+        QTest::qWait(300); // the card's fade-in
+
+        QQuickItem *card = item("modalCard");
+        QVERIFY(card);
+        // Inside the rounded shape, clear of the anti-aliased edge.
+        const qreal ratio = view->effectiveDevicePixelRatio();
+        const QRect inner = QRectF(card->mapToScene(QPointF(0, 0)), card->size())
+                                .adjusted(10, 10, -10, -10)
+                                .toAlignedRect();
+        // Rows lie under the card.
+        int rowsBeneath = 0;
+        for (int i = 0; i < 8; ++i) {
+            if (QQuickItem *row = findShown(root(), QStringLiteral("historyRow_r%1").arg(i)))
+                rowsBeneath += row->mapRectToScene(QRectF(0, 0, row->width(), row->height())).intersects(inner) ? 1 : 0;
+        }
+        QVERIFY(rowsBeneath > 0);
+
+        const QImage overRows = view->grabWindow();
+        for (QQuickItem *part : item("historyPage")->childItems())
+            part->setVisible(false);
+        QTest::qWait(50);
+        const QImage overNothing = view->grabWindow();
+        int differing = 0;
+        for (int y = inner.top(); y <= inner.bottom(); ++y) {
+            for (int x = inner.left(); x <= inner.right(); ++x) {
+                if (overRows.pixel(int(x * ratio), int(y * ratio)) != overNothing.pixel(int(x * ratio), int(y * ratio)))
+                    ++differing;
+            }
+        }
+        QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels of the page show in the card").arg(differing)));
     }
 
     void collectionsScreen()

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QStyleHints>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -217,6 +218,39 @@ private Q_SLOTS:
         click(slider->mapToScene(QPointF(x, 12)).toPoint());
         QVERIFY(std::abs(m_model->transparentAppearanceLevel() - level) < 1e-9);
         QCOMPARE(item("appearancePercent")->property("text").toString(), Theme::percentText(level));
+    }
+
+    // Under the pointer the thumb's outline eases to its stronger colour
+    // along with the fill, and back when the pointer leaves; neither jumps.
+    void sliderOutlineEasesWithTheFill()
+    {
+        m_model->setStudyTransparencyEnabled(true);
+        settle();
+        auto *slider = item("appearanceSlider");
+        QQuickItem *fill = item("sliderFill");
+        QObject *outline = item("sliderThumb")->property("border").value<QObject *>();
+        QVERIFY(slider && fill && outline);
+        const auto fillColor = [fill] { return fill->property("color").value<QColor>(); };
+        const auto outlineColor = [outline] { return outline->property("color").value<QColor>(); };
+        const QPoint away = slider->mapToScene(QPointF(slider->width() / 2, slider->height() + 40)).toPoint();
+        QTest::mouseMove(m_view.get(), away);
+        settle();
+        const QColor restingFill = fillColor();
+        const QColor restingOutline = outlineColor();
+
+        QTest::mouseMove(m_view.get(), centreOf(slider));
+        // The change has begun, not ended: both still show the resting colours
+        // (compared as drawn, eight bits a channel).
+        QCOMPARE(fillColor().rgba(), restingFill.rgba());
+        QCOMPARE(outlineColor().rgba(), restingOutline.rgba());
+        settle();
+        const QColor hoveredOutline = outlineColor();
+        QVERIFY(hoveredOutline.alphaF() > restingOutline.alphaF() + 0.05);
+        QVERIFY(fillColor().rgba() != restingFill.rgba());
+
+        QTest::mouseMove(m_view.get(), away);
+        QCOMPARE(outlineColor().rgba(), hoveredOutline.rgba());
+        QTRY_COMPARE(outlineColor().rgba(), restingOutline.rgba());
     }
 
     void bannersAppearAndVanish()
@@ -557,6 +591,23 @@ private Q_SLOTS:
         click(QPoint(m_view->width() / 2, m_view->height() - 30));
         QVERIFY(!m_model->studyTransparencyEnabled());
         QCOMPARE(activation.count(), 0);
+    }
+
+    // The export card turns the platform's regular indicator, the one a
+    // spinner is when nothing sets its size, not a smaller one.
+    void pdfExportShowsTheRegularIndicator()
+    {
+        m_model->setPdfExportProgress(QStringLiteral("正在导出 PDF…"));
+        m_model->setIsExportingPDF(true);
+        QQuickItem *spinner = item("exportSpinner");
+        QVERIFY(isShown(spinner));
+        QQmlComponent component(m_view->engine());
+        component.setData("import QtQuick\nimport Vuzo\nActivitySpinner {}",
+                          QUrl(QStringLiteral("qrc:/Vuzo/RegularSpinnerTest.qml")));
+        std::unique_ptr<QObject> regular(component.create());
+        QVERIFY2(regular, qPrintable(component.errorString()));
+        const QSizeF regularSize(regular->property("implicitWidth").toReal(), regular->property("implicitHeight").toReal());
+        QCOMPARE(QSizeF(spinner->width(), spinner->height()), regularSize);
     }
 };
 

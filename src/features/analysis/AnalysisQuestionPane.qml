@@ -225,10 +225,11 @@ Flickable {
                     }
                 }
                 Rectangle {
+                    objectName: "answerDivider"
                     visible: pane.controller && pane.controller.showsUserAnswer
                     width: 1
                     height: 46
-                    color: Theme.withOpacity(Theme.appSecondary, 0.25)
+                    color: Theme.separatorColor
                 }
                 Column {
                     visible: pane.controller && pane.controller.showsUserAnswer

@@ -106,10 +106,11 @@ Item {
     }
     Rectangle {
         id: divider
+        objectName: "analysisHeaderDivider"
         anchors.top: header.bottom
         width: parent.width
         height: 1
-        color: Theme.appSecondary
+        color: Theme.separatorColor
         opacity: 0.18
     }
 
@@ -245,12 +246,13 @@ Item {
 
     Rectangle {
         id: navigatorRule
+        objectName: "analysisNavigatorRule"
         visible: analysis.hasCurrentQuestion
         anchors.top: divider.bottom
         anchors.bottom: parent.bottom
         anchors.right: navigatorColumn.left
         width: visible ? 1 : 0
-        color: Theme.appSecondary
+        color: Theme.separatorColor
         opacity: 0.18
     }
 

@@ -62,10 +62,11 @@ Item {
     }
     Rectangle {
         id: divider
+        objectName: "collectionsDivider"
         anchors.top: header.bottom
         width: parent.width
         height: 1
-        color: Theme.appSecondary
+        color: Theme.separatorColor
         opacity: 0.18
     }
 

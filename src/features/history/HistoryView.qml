@@ -23,9 +23,14 @@ Item {
         color: view.transparent ? "transparent" : Theme.appBackground
     }
 
+    // The page, with the confirmation card's shape cut out of it in the
+    // transparent look, so no row shows through behind the card's text.
     Column {
         id: page
+        objectName: "historyPage"
         anchors.fill: parent
+        layer.enabled: deleteModal.cutoutActive
+        layer.effect: deleteModal.cutoutEffect
 
         // Header: back, the tabs midway between it and the trailing buttons.
         Rectangle {
@@ -42,6 +47,7 @@ Item {
                     text: "返回首页"
                     iconName: "chevron.left"
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: Theme.appTitle
                     enabled: history.backEnabled
                     onClicked: history.back()
@@ -98,6 +104,7 @@ Item {
                     text: "刷新"
                     iconName: "arrow.clockwise"
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: view.headerTint
                     enabled: history.refreshEnabled
                     onClicked: history.refresh()
@@ -106,6 +113,7 @@ Item {
                     objectName: "historyEdit"
                     text: history.editButtonTitle
                     fontSize: 12
+                    fontWeight: Font.Medium
                     color: view.headerTint
                     enabled: history.editEnabled
                     onClicked: history.toggleEditing()
@@ -230,6 +238,7 @@ Item {
     }
 
     AppModal {
+        id: deleteModal
         objectName: "deleteModal"
         anchors.fill: parent
         isPresented: history.showingDeleteConfirmation

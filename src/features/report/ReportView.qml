@@ -62,6 +62,7 @@ Item {
             }
         }
         Rectangle {
+            objectName: "reportHeaderDivider"
             width: parent.width
             height: 1
             color: Theme.separatorColor
@@ -295,9 +296,10 @@ Item {
                             }
                         }
                         Rectangle {
+                            objectName: "reportOverviewDivider"
                             width: parent.width
                             height: 1
-                            color: Theme.withOpacity(Theme.appSecondary, 0.2)
+                            color: Theme.separatorColor
                         }
                         Grid {
                             id: grid

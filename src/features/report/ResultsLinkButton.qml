@@ -10,7 +10,8 @@ Item {
     property bool iconAfterText: false
     property color color: Theme.appPrimary
     property int fontSize: 13
-    property int fontWeight: Font.Medium
+    // The system's regular font, unless a screen sets a weight of its own.
+    property int fontWeight: Font.Normal
     property real padding: 4
     readonly property bool hovering: mouse.containsMouse
     signal clicked()
