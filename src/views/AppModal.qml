@@ -7,9 +7,9 @@ import Qt5Compat.GraphicalEffects
 // every click and reports a single click of the primary button as
 // dismissed(), whether or not it dims; the card sits at `alignment` within
 // the insets and consumes clicks inside its rounded shape that hit none of
-// its controls. In the transparent look the content under the card is cut
-// out: the content item enables its layer with `cutoutActive` and the effect
-// made by `cutoutEffect`.
+// its controls, and the window's keys are for the focused item alone. In the
+// transparent look the content under the card is cut out: the content item
+// enables its layer with `cutoutActive` and the effect made by `cutoutEffect`.
 Item {
     id: modal
     anchors.fill: parent
@@ -51,6 +51,12 @@ Item {
     }
     onPresenceChanged: if (!isPresented && presence === 0) loader.active = false
     Component.onCompleted: loader.active = isPresented
+
+    // While presented, the window's keys are the card's: the screen behind
+    // answers and pages nothing; the zoom keys still work.
+    ModalKeyGuard {
+        active: modal.isPresented
+    }
 
     MouseArea {
         id: backdrop

@@ -60,7 +60,8 @@ public:
     void toggleMaximize();
     void persistNormalWindowSize();
     bool handleScaleShortcut(const KeyEventInfo &event);
-    // Every key-down of the panel; true when consumed.
+    // A key-down of the panel that no open card or focused text field
+    // holds (those are offered to handleScaleShortcut alone); true when consumed.
     bool routeKeyDown(const KeyEventInfo &event);
 
     // Requests of the root view.

@@ -8,6 +8,7 @@
 #include "X11WindowHints.h"
 #include "platform/gui/KeyEventAdapter.h"
 #include "views/AppModelSingleton.h"
+#include "views/ModalKeyGuard.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -321,7 +322,13 @@ bool PanelWindow::event(QEvent *event)
         if (!info.isRepeat && key->timestamp() != 0 && key->nativeScanCode() == m_lastReleasedScanCode
             && key->timestamp() == m_lastReleaseTimestamp)
             info.isRepeat = true;
-        if (m_controller && m_controller->routeKeyDown(info)) {
+        // While a card is up or a text field has the focus, the keys are the
+        // scene's: past the zoom shortcuts they go to the focused item, never
+        // to the answering and page keys of the screen behind.
+        const bool consumed = m_controller
+            && (ModalKeyGuard::keysBelongToScene(this) ? m_controller->handleScaleShortcut(info)
+                                                       : m_controller->routeKeyDown(info));
+        if (consumed) {
             event->accept();
             return true;
         }

@@ -1,6 +1,7 @@
 // The design system's components on their own: what a user sees and can do.
 #include "ViewTestSupport.h"
 
+#include "views/ModalKeyGuard.h"
 #include "views/Theme.h"
 
 #include <QQmlComponent>
@@ -281,6 +282,57 @@ private Q_SLOTS:
         QVERIFY(dimming->opacity() > 0); // hit-testable
         click(m_root.get(), QPointF(20, 480));
         QCOMPARE(m_root->property("dismissals").toInt(), 1);
+    }
+
+    // A presented card holds its window's keys, whatever its content; so does
+    // a focused text field that takes typing. A dismissed card (also while it
+    // fades out) or one on a hidden screen holds nothing.
+    void modalHoldsTheWindowKeys()
+    {
+        QVERIFY(load(R"(Item {
+            id: root
+            width: 600; height: 500
+            property bool shown: false
+            TextInput { objectName: "field"; width: 100; height: 20; text: "#212636" }
+            Item {
+                objectName: "screen"
+                anchors.fill: parent
+                AppModal {
+                    objectName: "modal"
+                    isPresented: root.shown
+                    card: Component { Rectangle { width: 200; height: 120 } }
+                }
+            }
+        })"));
+        QQuickWindow *window = m_window.get();
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(window));
+        m_root->setProperty("shown", true);
+        QVERIFY(ModalKeyGuard::keysBelongToScene(window));
+        item("screen")->setVisible(false);
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(window));
+        item("screen")->setVisible(true);
+        QVERIFY(ModalKeyGuard::keysBelongToScene(window));
+        QTest::qWait(250);
+        m_root->setProperty("shown", false);
+        QVERIFY(item("modal")->isVisible()); // fading out
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(window));
+        // Another window's card is not this window's.
+        QQuickWindow other;
+        m_root->setProperty("shown", true);
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(&other));
+        m_root->setProperty("shown", false);
+
+        QQuickItem *field = item("field");
+        window->requestActivate();
+        field->forceActiveFocus();
+        QTRY_VERIFY(field->hasActiveFocus());
+        QVERIFY(ModalKeyGuard::keysBelongToScene(window));
+        field->setProperty("readOnly", true);
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(window));
+        field->setProperty("readOnly", false);
+        QVERIFY(ModalKeyGuard::keysBelongToScene(window));
+        field->setFocus(false);
+        QVERIFY(!ModalKeyGuard::keysBelongToScene(window));
     }
 
     // A card lives for one presentation: presented again while it fades out,

@@ -30,9 +30,6 @@ FocusScope {
     readonly property real cardWidth: Math.max(0, Math.min(screenSize.width / drawnScale, width - 40))
     readonly property real cardHeight: Math.max(0, Math.min(screenSize.height / drawnScale, height - 40))
 
-    ModalKeyGuard {
-        active: sheet.visible
-    }
     Keys.onPressed: (event) => {
         if (event.key === Qt.Key_Escape)
             sheet.closed();

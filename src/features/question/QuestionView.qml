@@ -323,11 +323,7 @@ Item {
         }
     }
 
-    // The confirmation, see-through or opaque by the look; keys stay with it.
-    ModalKeyGuard {
-        active: root.showingSubmitConfirmation
-    }
-
+    // The confirmation, see-through or opaque by the look.
     AppModal {
         id: transparentModal
         objectName: "transparentConfirmation"
