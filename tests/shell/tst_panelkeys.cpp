@@ -333,6 +333,46 @@ private Q_SLOTS:
         QVERIFY(model()->revealedQuestionIDs().isEmpty());
         QCOMPARE(isOpen(), open);
     }
+
+    // A click into a stem gives its page the focus (so that text can be
+    // selected); a page takes no typed text, so the answering and page keys
+    // still act on the question.
+    void focusedContentPageLeavesTheKeysToTheScreen()
+    {
+        showScreen(AppScreen::questions, false);
+        QQuickItem *stem = nullptr;
+        const QRectF shown(QPointF(0, 0), panel()->size());
+        QTRY_VERIFY((stem = shownStem(panel()->contentItem(), shown)) != nullptr);
+        QTRY_VERIFY(stem->height() > 0);
+        QVERIFY(clickAt(stem->mapToGlobal(QPointF(8, stem->height() / 2))));
+        // The focus is on the engine's own item for the page.
+        QTRY_VERIFY(panel()->activeFocusItem()
+                    && QByteArray(panel()->activeFocusItem()->metaObject()->className()).contains("RenderWidgetHost"));
+
+        QVERIFY(press(QStringLiteral("c")));
+        QCOMPARE(model()->answers().value(QStringLiteral("q1")), QStringLiteral("C"));
+        QVERIFY(press(QStringLiteral("Right")));
+        QCOMPARE(model()->currentQuestionIndex(), 2);
+    }
+
+private:
+    // The stem drawn on the page in view (the pager keeps its neighbours
+    // built, off to the sides).
+    static QQuickItem *shownStem(QQuickItem *root, const QRectF &window)
+    {
+        if (!root)
+            return nullptr;
+        if (root->objectName() == QLatin1String("stemView") && root->isVisible()) {
+            const QRectF place = root->mapRectToScene(QRectF(0, 0, root->width(), root->height()));
+            if (window.contains(place.center()))
+                return root;
+        }
+        for (QQuickItem *child : root->childItems()) {
+            if (QQuickItem *found = shownStem(child, window))
+                return found;
+        }
+        return nullptr;
+    }
 };
 
 int main(int argc, char *argv[])
