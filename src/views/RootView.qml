@@ -74,7 +74,11 @@ Item {
                         radius: rootViewState.windowCornerRadius
                         antialiasing: true
                         color: root.transparent ? "transparent" : Theme.appBackground
-                        Behavior on color { ColorAnimation { duration: 180; easing.type: Easing.InOutQuad } }
+                        // The user's flip of the look fades; a change of screen switches it.
+                        Behavior on color {
+                            enabled: rootViewState.lookFadeMs > 0
+                            ColorAnimation { duration: rootViewState.lookFadeMs; easing.type: Easing.InOutQuad }
+                        }
                     }
 
                     Item {
@@ -86,6 +90,7 @@ Item {
                         anchors.bottom: parent.bottom
                         opacity: rootViewState.screenAreaOpacity
                         Behavior on opacity {
+                            enabled: rootViewState.screenAreaFadeMs > 0
                             NumberAnimation {
                                 duration: rootViewState.screenAreaFadeMs
                                 easing.type: rootViewState.screenAreaFadeFollowsLook ? Easing.InOutQuad : Easing.OutCubic

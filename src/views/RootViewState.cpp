@@ -37,6 +37,8 @@ void RootViewState::setModel(AppModel *model)
     m_model = model;
     m_lastTransparent = transparent();
     m_lastScreen = model ? int(model->screen()) : 0;
+    m_lookFlip.reset(m_lastTransparent, m_lastScreen);
+    m_fadeLevel = Theme::level();
     m_newest = Banner::none;
     if (model) {
         // Before the synchronisation below, so it sees which message is new.
@@ -246,21 +248,20 @@ void RootViewState::synchronize()
 
 void RootViewState::announceLook()
 {
-    // Settled before the look is announced, so the opacity's animation is
-    // chosen by the change that moves it.
-    const bool nowTransparent = transparent();
+    // Settled before the look is announced, so each animation is chosen by
+    // the change that moves it.
+    const int lookFadeBefore = lookFadeMs();
+    const int screenAreaFadeBefore = screenAreaFadeMs();
+    const bool followsBefore = m_screenAreaFadeFollowsLook;
     const double level = Theme::level();
-    bool followsLook = m_screenAreaFadeFollowsLook;
-    if (nowTransparent != m_fadeTransparent)
-        followsLook = true;
+    if (m_lookFlip.follow(transparent(), m_model ? int(m_model->screen()) : 0))
+        m_screenAreaFadeFollowsLook = true;
     else if (level != m_fadeLevel)
-        followsLook = false;
-    m_fadeTransparent = nowTransparent;
+        m_screenAreaFadeFollowsLook = false;
     m_fadeLevel = level;
-    if (followsLook != m_screenAreaFadeFollowsLook) {
-        m_screenAreaFadeFollowsLook = followsLook;
-        Q_EMIT screenAreaFadeChanged();
-    }
+    if (lookFadeMs() != lookFadeBefore || screenAreaFadeMs() != screenAreaFadeBefore
+        || m_screenAreaFadeFollowsLook != followsBefore)
+        Q_EMIT lookFadeChanged();
     Q_EMIT lookChanged();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include "LookFlip.h"
 #include "app/AppModel.h"
 
 #include <QObject>
@@ -33,10 +34,14 @@ class RootViewState : public QObject
     Q_PROPERTY(bool showsResizeGrip READ showsResizeGrip NOTIFY lookChanged)
     Q_PROPERTY(bool showsBorder READ showsBorder NOTIFY lookChanged)
     Q_PROPERTY(double screenAreaOpacity READ screenAreaOpacity NOTIFY lookChanged)
-    // How the screen area's opacity moves: a flip of the look eases in and
-    // out over 0.18 s, a change of the brightness level eases out over 0.14 s.
-    Q_PROPERTY(bool screenAreaFadeFollowsLook READ screenAreaFadeFollowsLook NOTIFY screenAreaFadeChanged)
-    Q_PROPERTY(int screenAreaFadeMs READ screenAreaFadeMs NOTIFY screenAreaFadeChanged)
+    // How the page follows a flip of the look: over 0.18 s, eased in and out,
+    // when the user flipped the study-transparency setting; at once (0) when
+    // a change of screen flipped it. Announced before the look itself.
+    Q_PROPERTY(int lookFadeMs READ lookFadeMs NOTIFY lookFadeChanged)
+    // How the screen area's opacity moves: with a flip of the look as above,
+    // with a change of the brightness level eased out over 0.14 s.
+    Q_PROPERTY(bool screenAreaFadeFollowsLook READ screenAreaFadeFollowsLook NOTIFY lookFadeChanged)
+    Q_PROPERTY(int screenAreaFadeMs READ screenAreaFadeMs NOTIFY lookFadeChanged)
     Q_PROPERTY(QColor gripInkColor READ gripInkColor NOTIFY lookChanged)
 
     Q_PROPERTY(bool bannerVisible READ bannerVisible NOTIFY bannerChanged)
@@ -80,8 +85,9 @@ public:
     [[nodiscard]] bool showsResizeGrip() const;
     [[nodiscard]] bool showsBorder() const;
     [[nodiscard]] double screenAreaOpacity() const;
+    [[nodiscard]] int lookFadeMs() const { return m_lookFlip.fadeMs(); }
     [[nodiscard]] bool screenAreaFadeFollowsLook() const { return m_screenAreaFadeFollowsLook; }
-    [[nodiscard]] int screenAreaFadeMs() const { return m_screenAreaFadeFollowsLook ? 180 : 140; }
+    [[nodiscard]] int screenAreaFadeMs() const { return m_screenAreaFadeFollowsLook ? lookFadeMs() : 140; }
     [[nodiscard]] QColor gripInkColor() const;
 
     [[nodiscard]] bool bannerVisible() const { return m_banner != Banner::none; }
@@ -119,7 +125,7 @@ Q_SIGNALS:
     void modelChanged();
     void flagsChanged();
     void lookChanged();
-    void screenAreaFadeChanged();
+    void lookFadeChanged();
     void bannerChanged();
     void zoomChanged();
     void timingChanged();
@@ -160,9 +166,10 @@ private:
     QTimer m_zoomTimer;
 
     bool m_lastTransparent = false;
-    // What the screen area's opacity last followed, and its inputs then.
+    // What flipped the look last, what the screen area's opacity last
+    // followed, and the level then.
+    LookFlip m_lookFlip;
     bool m_screenAreaFadeFollowsLook = false;
-    bool m_fadeTransparent = false;
     double m_fadeLevel = 1.0;
     int m_lastScreen = 0;
     bool m_synchronizing = false;

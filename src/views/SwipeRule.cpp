@@ -6,7 +6,10 @@ namespace SwipeRule {
 
 int step(double dx, double dy)
 {
-    if (!std::isfinite(dx) || !std::isfinite(dy) || std::hypot(dx, dy) < minimumDistance)
+    // A drag measured in a zoomed view's coordinates can fall a rounding
+    // short of a distance the hand made exactly.
+    constexpr double rounding = 1e-9;
+    if (!std::isfinite(dx) || !std::isfinite(dy) || std::hypot(dx, dy) < minimumDistance - rounding)
         return 0;
     if (!(std::abs(dx) > dominance * std::abs(dy)))
         return 0;

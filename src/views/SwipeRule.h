@@ -6,7 +6,9 @@
 // screen (its pager and the material view) and the analysis screen: a drag of
 // at least minimumDistance whose horizontal part is strictly more than
 // dominance times its vertical part moves by one question, leftward to the
-// next. Anything else is scrolling and moves nothing.
+// next. Anything else is scrolling and moves nothing. Distances are the
+// content's own points (the view's coordinates), not window pixels: under
+// the panel's zoom z a drag of d pixels is d / z points.
 namespace SwipeRule {
 
 inline constexpr double minimumDistance = 60;

@@ -33,7 +33,12 @@ Item {
             radius: header.topCornerRadius
             antialiasing: true
             color: headerState.backgroundColor
-            Behavior on color { ColorAnimation { duration: 140; easing.type: Easing.OutCubic } }
+            // With the page: the user's flip of the look fades, a change of
+            // screen switches it.
+            Behavior on color {
+                enabled: headerState.lookFadeMs > 0
+                ColorAnimation { duration: headerState.lookFadeMs; easing.type: Easing.InOutQuad }
+            }
         }
     }
 
@@ -55,7 +60,10 @@ Item {
         height: 1
         color: Theme.separatorColor
         opacity: headerState.dividerOpacity
-        Behavior on opacity { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
+        Behavior on opacity {
+            enabled: headerState.lookFadeMs > 0
+            NumberAnimation { duration: headerState.lookFadeMs; easing.type: Easing.InOutQuad }
+        }
     }
 
     RowLayout {

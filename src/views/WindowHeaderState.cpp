@@ -25,6 +25,7 @@ void WindowHeaderState::setScreen(int screen)
     // Emitted on equal values too: the stored phone number may have changed
     // with the same screen (a new login), and the header re-reads it.
     m_screen = screen;
+    followLook();
     Q_EMIT changed();
 }
 
@@ -33,7 +34,16 @@ void WindowHeaderState::setStudyTransparencyEnabled(bool enabled)
     if (m_studyTransparencyEnabled == enabled)
         return;
     m_studyTransparencyEnabled = enabled;
+    followLook();
     Q_EMIT changed();
+}
+
+void WindowHeaderState::followLook()
+{
+    const int before = lookFadeMs();
+    m_lookFlip.follow(transparent(), m_screen);
+    if (lookFadeMs() != before)
+        Q_EMIT lookFadeChanged();
 }
 
 void WindowHeaderState::setHoverAutoHideEnabled(bool enabled)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LookFlip.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
@@ -27,9 +29,12 @@ class WindowHeaderState : public QObject
     Q_PROPERTY(bool showsTransparencyControls READ showsTransparencyControls NOTIFY changed)
     Q_PROPERTY(bool showsInkButton READ showsInkButton NOTIFY changed)
 
-    // Row.
+    // Row. Its background and divider follow a flip of the look over
+    // lookFadeMs: 0.18 s for a flip of the setting, at once (0) for one that
+    // a change of screen made. Announced before the look itself.
     Q_PROPERTY(QColor backgroundColor READ backgroundColor NOTIFY changed)
     Q_PROPERTY(double dividerOpacity READ dividerOpacity NOTIFY changed)
+    Q_PROPERTY(int lookFadeMs READ lookFadeMs NOTIFY lookFadeChanged)
     Q_PROPERTY(QString maskedMobile READ maskedMobile NOTIFY changed)
     Q_PROPERTY(QColor maskedMobileColor READ maskedMobileColor NOTIFY changed)
 
@@ -77,6 +82,7 @@ public:
 
     [[nodiscard]] QColor backgroundColor() const;
     [[nodiscard]] double dividerOpacity() const;
+    [[nodiscard]] int lookFadeMs() const { return m_lookFlip.fadeMs(); }
     [[nodiscard]] QString maskedMobile() const;
     [[nodiscard]] QColor maskedMobileColor() const;
 
@@ -96,14 +102,18 @@ public:
     [[nodiscard]] QColor autoHideBorderColor() const;
 
 Q_SIGNALS:
+    void lookFadeChanged();
     void changed();
 
 private:
     [[nodiscard]] double transparencyOpacity() const;
+    // After a change of the screen or the setting, before it is announced.
+    void followLook();
 
     int m_screen = 0;
     bool m_studyTransparencyEnabled = false;
     bool m_hoverAutoHideEnabled = false;
     bool m_hoveringTransparencyControl = false;
     bool m_hoveringAutoHideControl = false;
+    LookFlip m_lookFlip;
 };

@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QKeyEvent>
 #include <QWheelEvent>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -358,6 +359,106 @@ private Q_SLOTS:
         model().setStudyTransparencyEnabled(false);
         QTRY_VERIFY(!find(QStringLiteral("pickerOverlay"))->isVisible());
         QCOMPARE(m_view->rootObject()->property("showingRealExamPicker").toBool(), false);
+    }
+
+    // The selector and the dropdown are as wide as the longest name of the
+    // whole list, whether or not its row has been made, stay so while the
+    // list scrolls, and follow a new list down as well as up; an empty list
+    // leaves the dropdown its padding.
+    void bankPickerFitsTheWholeListAndFollowsIt()
+    {
+        if (!show(QStringLiteral("102"), true))
+            return;
+        // The width the screen's own text gives a name in 13-pixel type.
+        QQmlComponent measuring(m_view->engine());
+        measuring.setData("import QtQuick\nText { textFormat: Text.PlainText; font.pixelSize: 13 }",
+                          QUrl(QStringLiteral("qrc:/test/Measure.qml")));
+        std::unique_ptr<QObject> text(measuring.create());
+        QVERIFY(text);
+        const auto widthOf = [&](const QString &name, int weight) {
+            text->setProperty("text", name);
+            auto font = text->property("font").value<QFont>();
+            font.setWeight(QFont::Weight(weight));
+            text->setProperty("font", font);
+            return text->property("implicitWidth").toDouble();
+        };
+
+        const ExamBank selected = model().selectedExamBank();
+        const QString longest = QStringLiteral("2025年国家公务员录用考试《行政职业能力测验》专项题库（地市级）");
+        QList<ExamBank> banks{selected};
+        for (int i = 1; i < 59; ++i)
+            banks.append(ExamBank{QStringLiteral("b%1").arg(i), QStringLiteral("题库 %1").arg(i)});
+        banks.append(ExamBank{QStringLiteral("b59"), longest});
+        AppModelTestProbe::applyExamBanks(model(), banks);
+        QCOMPARE(model().selectedExamBank(), selected);
+
+        click(visibleItem(QStringLiteral("examBankSelectorArea")));
+        QQuickItem *picker = find(QStringLiteral("examBankPicker"));
+        QTRY_VERIFY(picker->isVisible());
+        QTest::qWait(50);
+        QQuickItem *nameArea = visibleItem(QStringLiteral("selectedBankName"))->parentItem();
+        QVERIFY(std::abs(nameArea->width() - widthOf(longest, QFont::Medium)) < 1);
+        // The last row is far below the fold: not made yet.
+        QVERIFY(!find(QStringLiteral("examBankRow_b59")));
+        const double longWidth = picker->width();
+        QVERIFY2(std::abs(longWidth - (widthOf(longest, QFont::Normal) + 68 + 12)) < 1, qPrintable(QString::number(longWidth)));
+        screenshot(QStringLiteral("transparent-long-banks"));
+
+        QQuickItem *list = find(QStringLiteral("examBankPickerList"));
+        for (double y = 0; y < list->property("contentHeight").toDouble(); y += 200) {
+            list->setProperty("contentY", y);
+            QTest::qWait(10);
+            QCOMPARE(picker->width(), longWidth);
+        }
+        list->setProperty("contentY", list->property("contentHeight").toDouble() - list->height());
+        QQuickItem *lastRow = nullptr;
+        QTRY_VERIFY((lastRow = visibleItem(QStringLiteral("examBankRow_b59"))));
+        QCOMPARE(picker->width(), longWidth);
+        // Its name fits its row whole.
+        QList<QQuickItem *> pending{lastRow};
+        int names = 0;
+        while (!pending.isEmpty()) {
+            QQuickItem *next = pending.takeFirst();
+            if (next->inherits("QQuickText")) {
+                ++names;
+                QCOMPARE(next->property("text").toString(), longest);
+                QVERIFY(!next->property("truncated").toBool());
+            }
+            pending.append(next->childItems());
+        }
+        QCOMPARE(names, 1);
+        screenshot(QStringLiteral("transparent-long-banks-end"));
+
+        // Shorter names: back to the narrowest panel and a narrower selector.
+        const double selectorBefore = visibleItem(QStringLiteral("examBankSelector"))->width();
+        const ExamBank renamed{selected.id, QStringLiteral("行测")};
+        AppModelTestProbe::applyExamBanks(model(), {renamed, ExamBank{QStringLiteral("b1"), QStringLiteral("题库 1")}});
+        QCOMPARE(model().selectedExamBank(), renamed);
+        QTRY_COMPARE(picker->width(), 192.0);
+        QCOMPARE(picker->height(), 2 * 35.0 + 9);
+        QVERIFY(std::abs(nameArea->width() - widthOf(QStringLiteral("题库 1"), QFont::Medium)) < 1);
+        QQuickItem *selector = visibleItem(QStringLiteral("examBankSelector"));
+        QTRY_VERIFY(selector->width() < selectorBefore);
+        // The slot still hangs under the selector, the panel in its middle.
+        const auto slotUnderTheSelector = [&] {
+            const QRectF slot = m_view->rootObject()->property("bankSlot").toRectF();
+            const QPointF corner = selector->mapToItem(m_view->rootObject(), QPointF(selector->width(), selector->height()));
+            const QPointF centre = picker->mapToItem(m_view->rootObject(), QPointF(picker->width() / 2, picker->height() / 2));
+            return std::abs(slot.right() - corner.x()) < 1e-6 && std::abs(slot.top() - corner.y() - 6) < 1e-6
+                && std::abs(centre.x() - slot.center().x()) < 1e-6;
+        };
+        QTRY_VERIFY(slotUnderTheSelector());
+
+        // No banks at all: the padding alone, in the middle of a one-row slot.
+        AppModelTestProbe::setExamBanks(model(), {});
+        QTRY_COMPARE(picker->width(), 12.0);
+        QCOMPARE(picker->height(), 12.0);
+        const QRectF slot = m_view->rootObject()->property("bankSlot").toRectF();
+        QCOMPARE(slot.height(), 47.0);
+        QCOMPARE(picker->mapToItem(m_view->rootObject(), QPointF(6, 6)), slot.center());
+        QVERIFY(slotUnderTheSelector());
+        QCOMPARE(textOf(QStringLiteral("selectedBankName")), renamed.name);
+        screenshot(QStringLiteral("transparent-no-banks"));
     }
 
     // Only a single click of the primary button outside closes a dropdown:

@@ -123,6 +123,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("step");
         QTest::newRow("59 pt does not start") << -59.0 << 0.0 << 0;
         QTest::newRow("60 pt left") << -60.0 << 0.0 << 1;
+        // A drag from x = 100 to 10 in the window at zoom 1.5, mapped into the
+        // content, falls a rounding short of 60 points; it still makes the 60.
+        QTest::newRow("60 pt from a zoomed drag") << 10 * (1 / 1.5) - 100 * (1 / 1.5) << 0.0 << 1;
         QTest::newRow("left and a little down") << -100.0 << 50.0 << 1;
         QTest::newRow("(-100, 70): 100 > 98") << -100.0 << 70.0 << 1;
         QTest::newRow("(-100, 72): 100 < 100.8") << -100.0 << 72.0 << 0;

@@ -269,8 +269,10 @@ class TestQuestionScreen : public QObject
 
     std::unique_ptr<QQmlEngine> m_engine;
 
-    // The question screen in a window of the given width, on this model.
-    std::unique_ptr<QObject> loadScreen(int width, int height = 760)
+    // The question screen in a window of the given width, on this model,
+    // zoomed as the panel zooms its content: laid out in the window's size
+    // divided by the zoom and drawn scaled from the top-left corner.
+    std::unique_ptr<QObject> loadScreen(int width, int height = 760, double zoom = 1.0)
     {
         m_engine = std::make_unique<QQmlEngine>();
         m_engine->addImportPath(QStringLiteral("qrc:/"));
@@ -281,13 +283,20 @@ import QtQuick
 import QtQuick.Window
 import Vuzo
 Window {
+    id: window
     width: %1; height: %2; visible: true
     property alias view: view
-    QuestionView { id: view; anchors.fill: parent }
+    Item {
+        width: window.width / %3; height: window.height / %3
+        scale: %3
+        transformOrigin: Item.TopLeft
+        QuestionView { id: view; anchors.fill: parent }
+    }
 }
 )")
                               .arg(width)
                               .arg(height)
+                              .arg(zoom)
                               .toUtf8(),
                           QUrl(QStringLiteral("qrc:/test/Screen.qml")));
         std::unique_ptr<QObject> window(component.create());
@@ -580,6 +589,56 @@ private Q_SLOTS:
         QTRY_VERIFY(seeThrough->property("cardItem").value<QQuickItem *>());
         QVERIFY(!modal->property("isPresented").toBool());
         QCOMPARE(seeThrough->property("cardItem").value<QQuickItem *>()->width(), 300.0);
+    }
+
+    // The swipe's 60 points are the content's own: under the panel's zoom a
+    // drag covers its distance in the window divided by the zoom, on the
+    // plain pages as over a material question's card.
+    void swipeIsMeasuredInTheZoomedContent_data()
+    {
+        QTest::addColumn<bool>("material");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("windowPixels");
+        QTest::addColumn<bool>("turns");
+        for (const bool material : {false, true}) {
+            const char *where = material ? "material" : "page";
+            QTest::addRow("%s, zoom 1.5, 60 px = 40 pt", where) << material << 1.5 << 60 << false;
+            QTest::addRow("%s, zoom 1.5, 90 px = 60 pt", where) << material << 1.5 << 90 << true;
+            QTest::addRow("%s, zoom 0.5, 30 px = 60 pt", where) << material << 0.5 << 30 << true;
+            QTest::addRow("%s, zoom 0.5, 28 px = 56 pt", where) << material << 0.5 << 28 << false;
+            QTest::addRow("%s, zoom 1, 58 px", where) << material << 1.0 << 58 << false;
+            QTest::addRow("%s, zoom 1, 62 px", where) << material << 1.0 << 62 << true;
+        }
+    }
+    void swipeIsMeasuredInTheZoomedContent()
+    {
+        QFETCH(bool, material);
+        QFETCH(double, zoom);
+        QFETCH(int, windowPixels);
+        QFETCH(bool, turns);
+        std::unique_ptr<QObject> window = loadScreen(1100, 760, zoom);
+        QVERIFY(window);
+        auto *view = window->property("view").value<QQuickItem *>();
+        QuestionModel set;
+        set.materialsList = {Material{QStringLiteral("m1"), QStringLiteral("材料"), QStringLiteral("<p>材料正文</p>")}};
+        set.questionList = plainSet(3);
+        if (material) {
+            for (Question &q : set.questionList)
+                q.materialsId = QStringLiteral("m1");
+        }
+        model().setQuestionModel(set);
+        open(set.questionList, 1);
+        // Low on the right of the pages, below the question's content.
+        QQuickItem *area = nullptr;
+        QTRY_VERIFY((area = find(view, material ? QStringLiteral("materialPages") : QStringLiteral("pager"))));
+        QTRY_VERIFY(area->height() > 100);
+        QTest::qWait(100);
+        auto *quickWindow = qobject_cast<QQuickWindow *>(window.get());
+        const QPoint start = area->mapToScene(QPointF(area->width() - 20, area->height() - 20)).toPoint();
+        drag(quickWindow, start, start - QPoint(windowPixels, 0));
+        QCOMPARE(model().currentQuestionIndex(), turns ? 2 : 1);
+        drag(quickWindow, start - QPoint(windowPixels, 0), start);
+        QCOMPARE(model().currentQuestionIndex(), 1);
     }
 
     // A sideways drag that begins on the stem's text selects it and keeps the

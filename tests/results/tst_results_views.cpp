@@ -336,6 +336,48 @@ private Q_SLOTS:
         QTRY_COMPARE(model().currentAnalysisIndex(), 1);
     }
 
+    // The swipe's 60 points are the content's own: under the panel's zoom
+    // (the screen laid out at the window's size divided by the zoom and drawn
+    // scaled) a drag covers its window distance divided by the zoom.
+    void analysisSwipeIsMeasuredInTheZoomedContent_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("windowPixels");
+        QTest::addColumn<bool>("turns");
+        QTest::newRow("zoom 1.5, 60 px = 40 pt") << 1.5 << 60 << false;
+        QTest::newRow("zoom 1.5, 90 px = 60 pt") << 1.5 << 90 << true;
+        QTest::newRow("zoom 0.5, 30 px = 60 pt") << 0.5 << 30 << true;
+        QTest::newRow("zoom 0.5, 28 px = 56 pt") << 0.5 << 28 << false;
+        QTest::newRow("zoom 1, 58 px") << 1.0 << 58 << false;
+        QTest::newRow("zoom 1, 62 px") << 1.0 << 62 << true;
+    }
+    void analysisSwipeIsMeasuredInTheZoomedContent()
+    {
+        QFETCH(double, zoom);
+        QFETCH(int, windowPixels);
+        QFETCH(bool, turns);
+        QList<Question> questions;
+        for (int i = 0; i < 3; ++i)
+            questions.append(choice(QStringLiteral("q%1").arg(i), QStringLiteral("A"), QStringLiteral("A")));
+        model().setAnalysisQuestions(questions);
+        model().setCurrentAnalysisIndex(1);
+        model().setAnalysisFromCollections(false);
+        model().setScreen(AppScreen::analysis);
+        QVERIFY(show(QStringLiteral("AnalysisView.qml")));
+        root()->setTransformOrigin(QQuickItem::TopLeft);
+        root()->setScale(zoom);
+        root()->setSize(QSizeF(view->width() / zoom, view->height() / zoom));
+        QTest::qWait(50);
+
+        // Low on the right of the pane, below the question's content.
+        QQuickItem *pane = item("analysisQuestionPane");
+        const QPoint start = pane->mapToScene(QPointF(pane->width() - 20, pane->height() - 20)).toPoint();
+        drag(start, start - QPoint(windowPixels, 0));
+        QCOMPARE(model().currentAnalysisIndex(), turns ? 2 : 1);
+        drag(start - QPoint(windowPixels, 0), start);
+        QCOMPARE(model().currentAnalysisIndex(), 1);
+    }
+
     // The collect button is the question screen's: its full 86 × 32 frame
     // beside a source line that gives way, "处理中" while the change is out.
     void analysisCollectButton()

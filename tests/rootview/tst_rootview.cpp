@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
 
+#include <cmath>
+
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
 
 using ViewTest::centreOf;
@@ -148,6 +150,70 @@ private Q_SLOTS:
         click(item("transparencyToggle"));
         QVERIFY(!m_model->studyTransparencyEnabled());
     }
+
+    // The user's flip of the transparency toggle fades the page, the header
+    // and the screen area; a change of screen that flips the look (the login
+    // and purchase screens never wear it) switches them at once, both ways.
+    void onlyTheTogglesFlipFadesTheLook_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("purchase") << int(AppScreen::purchase);
+        QTest::newRow("login") << int(AppScreen::login);
+    }
+    void onlyTheTogglesFlipFadesTheLook()
+    {
+        QFETCH(int, screen);
+        m_model->setTransparentAppearanceLevel(0.5);
+        settle();
+        struct Look
+        {
+            int page;
+            int header;
+            double divider;
+            double screenArea;
+        };
+        const auto now = [&] {
+            return Look{item("pageBackground")->property("color").value<QColor>().alpha(),
+                        item("headerBackground")->property("color").value<QColor>().alpha(),
+                        item("headerDivider")->opacity(), item("screenArea")->opacity()};
+        };
+        const Look opaque{255, 255, 1.0, 1.0};
+        const Look seeThrough{0, 0, 0.18, 0.5};
+        const auto is = [](const Look &a, const Look &b) {
+            return a.page == b.page && a.header == b.header && std::abs(a.divider - b.divider) < 1e-6
+                && std::abs(a.screenArea - b.screenArea) < 1e-6;
+        };
+        const auto describe = [](const Look &look) {
+            return QStringLiteral("page %1, header %2, divider %3, screen area %4")
+                .arg(look.page)
+                .arg(look.header)
+                .arg(look.divider)
+                .arg(look.screenArea);
+        };
+        QVERIFY2(is(now(), opaque), qPrintable(describe(now())));
+
+        // The toggle: nothing has moved yet, then everything gets there.
+        click(item("transparencyToggle"));
+        QVERIFY(m_model->studyTransparencyEnabled());
+        QVERIFY2(!is(now(), seeThrough), qPrintable(describe(now())));
+        QTRY_VERIFY2(is(now(), seeThrough), qPrintable(describe(now())));
+
+        // Away to a screen without the look and back: at once.
+        m_model->setScreen(screen);
+        QVERIFY2(is(now(), opaque), qPrintable(describe(now())));
+        settle();
+        QVERIFY2(is(now(), opaque), qPrintable(describe(now())));
+        m_model->setScreen(int(AppScreen::home));
+        QVERIFY2(is(now(), seeThrough), qPrintable(describe(now())));
+        settle();
+
+        // The toggle again, the other way: a fade.
+        click(item("transparencyToggle"));
+        QVERIFY(!m_model->studyTransparencyEnabled());
+        QVERIFY2(!is(now(), opaque), qPrintable(describe(now())));
+        QTRY_VERIFY2(is(now(), opaque), qPrintable(describe(now())));
+    }
+
 
     // A capsule button's hit area is the capsule: a click in a corner of its
     // box, outside the rounded end, does nothing.

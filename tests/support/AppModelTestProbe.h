@@ -15,6 +15,8 @@ struct AppModelTestProbe
         return model.makeLocalReport(set, elapsed, perQuestionTime);
     }
     static void applyExamBanks(AppModel &model, const QList<ExamBank> &banks) { model.applyExamBanks(banks); }
+    // The list as it is before any arrives (the service's own lists are never empty).
+    static void setExamBanks(AppModel &model, const QList<ExamBank> &banks) { model.setExamBanks(banks); }
     static void setSelectedMenu(AppModel &model, const std::optional<CardMenu> &menu) { model.m_selectedMenu = menu; }
     static void setCollectionMenusDirect(AppModel &model, const QList<CardMenu> &menus) { model.setCollectionMenus(menus); }
     static void setVipStatusCache(AppModel &model, const std::optional<VIPStatusCache> &cache)

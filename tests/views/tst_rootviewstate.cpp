@@ -298,17 +298,19 @@ private Q_SLOTS:
         QVERIFY(std::abs(state.screenAreaOpacity() - opacity) < 1e-12);
     }
 
-    // A flip of the look moves the screen area over 0.18 s, eased in and
-    // out; a change of the brightness level over 0.14 s, eased out.
+    // A flip of the setting moves the page and the screen area over 0.18 s,
+    // eased in and out; a change of the brightness level the screen area over
+    // 0.14 s, eased out; a flip that a change of screen makes, at once.
     void screenAreaFadeFollowsWhatMovedIt()
     {
         TestAppModel model;
         model.setScreen(int(AppScreen::home));
         RootViewState state;
         state.setModel(&model);
-        QSignalSpy fade(&state, &RootViewState::screenAreaFadeChanged);
+        QSignalSpy fade(&state, &RootViewState::lookFadeChanged);
         model.setStudyTransparencyEnabled(true);
         QVERIFY(state.screenAreaFadeFollowsLook());
+        QCOMPARE(state.lookFadeMs(), 180);
         QCOMPARE(state.screenAreaFadeMs(), 180);
         model.setTransparentAppearanceLevel(0.5);
         QVERIFY(!state.screenAreaFadeFollowsLook());
@@ -316,6 +318,23 @@ private Q_SLOTS:
         model.setStudyTransparencyEnabled(false);
         QCOMPARE(state.screenAreaFadeMs(), 180);
         QCOMPARE(fade.size(), 3);
+
+        model.setStudyTransparencyEnabled(true);
+        model.setScreen(int(AppScreen::purchase));
+        QCOMPARE(state.lookFadeMs(), 0);
+        QCOMPARE(state.screenAreaFadeMs(), 0);
+        // The setting flipped where the look does not apply: nothing to fade.
+        model.setStudyTransparencyEnabled(false);
+        model.setStudyTransparencyEnabled(true);
+        QCOMPARE(state.lookFadeMs(), 0);
+        model.setScreen(int(AppScreen::report));
+        QCOMPARE(state.lookFadeMs(), 0);
+        // A screen change that keeps the look leaves the fade as it was.
+        model.setScreen(int(AppScreen::home));
+        QCOMPARE(state.lookFadeMs(), 0);
+        model.setStudyTransparencyEnabled(false);
+        QCOMPARE(state.lookFadeMs(), 180);
+        QCOMPARE(state.screenAreaFadeMs(), 180);
     }
 
     void gripInkFallsBackToTheDefault()

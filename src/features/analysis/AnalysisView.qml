@@ -218,7 +218,8 @@ Item {
             // A swipe across the question moves to its neighbour. A passive
             // observer: it takes no press from the buttons and web views
             // beneath, and a drag that begins on the text of a web view
-            // selects it and moves nothing.
+            // selects it and moves nothing. The drag is measured in this
+            // item's own points, so the panel's zoom does not change it.
             Item {
                 anchors.fill: questionPane
                 z: 2
@@ -231,14 +232,14 @@ Item {
                     property bool selecting: false
                     onActiveChanged: {
                         if (active) {
-                            start = point.scenePressPosition;
-                            last = point.scenePosition;
+                            start = point.pressPosition;
+                            last = point.position;
                             selecting = ContentViewRules.isOverContent(questionPane, point.scenePressPosition);
                         } else if (!selecting) {
                             analysis.finishSwipe(last.x - start.x, last.y - start.y);
                         }
                     }
-                    onPointChanged: if (active) last = point.scenePosition
+                    onPointChanged: if (active) last = point.position
                 }
             }
         }

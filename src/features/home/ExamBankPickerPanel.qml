@@ -3,7 +3,8 @@ import Vuzo
 
 // The transparent look's bank dropdown, drawn in its slot by the picker
 // overlay. Rows are at least 180 wide and 32 high, 3 apart, inside 6 of
-// padding; a list longer than the slot scrolls.
+// padding; a list longer than the slot scrolls. Its width is that of the
+// longest name of the whole list, created row or not.
 Item {
     id: panel
     property string hoveredBankId: ""
@@ -11,8 +12,16 @@ Item {
     onVisibleChanged: if (!visible) hoveredBankId = ""
     signal chosen(string bankId)
 
-    readonly property real contentWidth: Math.max(180, list.widestRow) + 12
-    implicitWidth: contentWidth
+    ExamBankNameWidth {
+        id: names
+        model: AppModel.examBanksModel
+        font.pixelSize: 13
+        selectedFont.pixelSize: 13
+        selectedFont.weight: Font.DemiBold
+    }
+    readonly property size naturalSize: HomeGeometry.examBankPanelSize(names.widest, list.count)
+    implicitWidth: naturalSize.width
+    implicitHeight: naturalSize.height
 
     CutoutFallback {
         anchors.fill: parent
@@ -36,7 +45,6 @@ Item {
     ListView {
         id: list
         objectName: "examBankPickerList"
-        property real widestRow: 0
         anchors.fill: parent
         anchors.margins: 6
         spacing: 3
@@ -51,9 +59,6 @@ Item {
             readonly property bool hovered: panel.hoveredBankId === bankId
             width: list.width
             height: 32
-            // A row is its name plus 68: padding, the check column, the
-            // spacings and the minimum space at its end.
-            Component.onCompleted: list.widestRow = Math.max(list.widestRow, nameText.implicitWidth + 68)
 
             Rectangle {
                 anchors.fill: parent

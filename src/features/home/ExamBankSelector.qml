@@ -48,24 +48,14 @@ Item {
         Item {
             id: nameArea
             anchors.verticalCenter: parent.verticalCenter
-            width: Math.max(widest.maximum, shown.implicitWidth)
+            width: Math.max(widest.widest, shown.implicitWidth)
             height: shown.implicitHeight
-            // Hidden names reserve the width of the longest one.
-            Item {
+            // The longest name of the list reserves its width.
+            ExamBankNameWidth {
                 id: widest
-                property real maximum: 0
-                visible: false
-                Repeater {
-                    model: AppModel.examBanksModel
-                    delegate: Text {
-                        text: model.name
-                        textFormat: Text.PlainText
-                        font.pixelSize: 13
-                        font.weight: Font.Medium
-                        onImplicitWidthChanged: widest.maximum = Math.max(widest.maximum, implicitWidth)
-                        Component.onCompleted: widest.maximum = Math.max(widest.maximum, implicitWidth)
-                    }
-                }
+                model: AppModel.examBanksModel
+                font.pixelSize: 13
+                font.weight: Font.Medium
             }
             Text {
                 id: shown

@@ -13,6 +13,15 @@ double HomeGeometry::examBankPanelHeight(int bankCount)
     return std::max(bankCount, 1) * 35.0 + 12;
 }
 
+QSizeF HomeGeometry::examBankPanelSize(double widestName, int bankCount)
+{
+    constexpr double padding = 6;
+    if (bankCount <= 0)
+        return {2 * padding, 2 * padding};
+    const double name = std::isfinite(widestName) ? std::max(0.0, widestName) : 0.0;
+    return {std::max(180.0, name + 68) + 2 * padding, bankCount * 35.0 - 3 + 2 * padding};
+}
+
 double HomeGeometry::realExamPanelHeight(int paperCount)
 {
     return std::min(paperSlotMaximumHeight, std::max(paperCount, 1) * 37.0 + 12);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QRectF>
+#include <QSizeF>
 #include <QtQml/qqmlregistration.h>
 
 class QQmlEngine;
@@ -38,6 +39,12 @@ public:
     // The settings card's height: 520, or less when the window is lower, so
     // its buttons stay on screen (the card's content scrolls).
     Q_INVOKABLE static double settingsCardHeightFor(double availableHeight);
+
+    // The bank dropdown's own size, before its slot caps it: rows at least
+    // 180 wide (a name plus 68: padding, the check column, the spacings and
+    // the minimum space at the end), 32 high and 3 apart, inside 6 of
+    // padding; no rows leave the padding alone.
+    Q_INVOKABLE static QSizeF examBankPanelSize(double widestName, int bankCount);
 
     // The natural heights, before any cap.
     [[nodiscard]] static double examBankPanelHeight(int bankCount);

@@ -290,6 +290,10 @@ Item {
     }
     readonly property rect bankAnchor: {
         page.contentY; page.originY; width; height; showingExamBankPicker;
+        // The selector's own size follows the bank names, and its place with it.
+        if (bankSelectorItem) {
+            bankSelectorItem.x; bankSelectorItem.y; bankSelectorItem.width; bankSelectorItem.height;
+        }
         return anchorOf(bankSelectorItem);
     }
     readonly property rect paperAnchor: {
@@ -353,11 +357,13 @@ Item {
             id: bankPanel
             objectName: "examBankPicker"
             visible: home.showingExamBankPicker
-            // Wider than its slot for long names, but never wider than the window.
-            width: Math.min(Math.max(implicitWidth, 192), home.width - 16)
-            height: home.bankSlot.height - 3
+            // Wider than its slot for long names, but never wider than the
+            // window; centred in its slot, 1.5 inside it at top and bottom
+            // when the rows fill it.
+            width: Math.min(implicitWidth, home.width - 16)
+            height: Math.min(implicitHeight, home.bankSlot.height - 3)
             x: Math.max(8, Math.min(home.width - 8 - width, home.bankSlot.x + (home.bankSlot.width - width) / 2))
-            y: home.bankSlot.y + 1.5
+            y: home.bankSlot.y + (home.bankSlot.height - height) / 2
             onChosen: (bankId) => {
                 home.showingExamBankPicker = false;
                 AppModel.startSelectExamBank(bankId);

@@ -168,7 +168,8 @@ Item {
 
             // Watches drags over the pages without taking them from the
             // buttons and web views beneath; a drag that begins on the text
-            // of a web view selects it and moves nothing.
+            // of a web view selects it and moves nothing. The drag is
+            // measured in this item's own points, whatever the panel's zoom.
             Item {
                 anchors.fill: parent
                 z: 2
@@ -181,15 +182,15 @@ Item {
                     property bool selecting: false
                     onActiveChanged: {
                         if (active) {
-                            start = point.scenePressPosition;
-                            last = point.scenePosition;
+                            start = point.pressPosition;
+                            last = point.position;
                             selecting = ContentViewRules.isOverContent(pagesArea, point.scenePressPosition);
                             return;
                         }
                         if (!selecting)
                             pageWindow.swipe(last.x - start.x, last.y - start.y);
                     }
-                    onPointChanged: if (active) last = point.scenePosition
+                    onPointChanged: if (active) last = point.position
                 }
             }
         }
