@@ -33,11 +33,10 @@ Item {
             radius: header.topCornerRadius
             antialiasing: true
             color: headerState.backgroundColor
-            // With the page: the user's flip of the look fades, a change of
-            // screen switches it.
+            // The user's flip of the look fades, a change of screen switches it.
             Behavior on color {
                 enabled: headerState.lookFadeMs > 0
-                ColorAnimation { duration: headerState.lookFadeMs; easing.type: Easing.InOutQuad }
+                ColorAnimation { duration: headerState.lookFadeMs; easing.type: Easing.OutCubic }
             }
         }
     }
@@ -62,7 +61,7 @@ Item {
         opacity: headerState.dividerOpacity
         Behavior on opacity {
             enabled: headerState.lookFadeMs > 0
-            NumberAnimation { duration: headerState.lookFadeMs; easing.type: Easing.InOutQuad }
+            NumberAnimation { duration: headerState.lookFadeMs; easing.type: Easing.OutCubic }
         }
     }
 

@@ -30,8 +30,8 @@ class WindowHeaderState : public QObject
     Q_PROPERTY(bool showsInkButton READ showsInkButton NOTIFY changed)
 
     // Row. Its background and divider follow a flip of the look over
-    // lookFadeMs: 0.18 s for a flip of the setting, at once (0) for one that
-    // a change of screen made. Announced before the look itself.
+    // lookFadeMs: the header's own 0.14 s for a flip of the setting, at once
+    // (0) for one that a change of screen made. Announced before the look itself.
     Q_PROPERTY(QColor backgroundColor READ backgroundColor NOTIFY changed)
     Q_PROPERTY(double dividerOpacity READ dividerOpacity NOTIFY changed)
     Q_PROPERTY(int lookFadeMs READ lookFadeMs NOTIFY lookFadeChanged)
@@ -57,6 +57,9 @@ class WindowHeaderState : public QObject
     Q_PROPERTY(QColor autoHideBorderColor READ autoHideBorderColor NOTIFY changed)
 
 public:
+    // How long the header eases into a new look, as into a hover.
+    static constexpr int fadeMilliseconds = 140;
+
     explicit WindowHeaderState(QObject *parent = nullptr);
 
     [[nodiscard]] int screen() const { return m_screen; }
@@ -82,7 +85,7 @@ public:
 
     [[nodiscard]] QColor backgroundColor() const;
     [[nodiscard]] double dividerOpacity() const;
-    [[nodiscard]] int lookFadeMs() const { return m_lookFlip.fadeMs(); }
+    [[nodiscard]] int lookFadeMs() const { return m_lookFlip.fades() ? fadeMilliseconds : 0; }
     [[nodiscard]] QString maskedMobile() const;
     [[nodiscard]] QColor maskedMobileColor() const;
 
