@@ -2,6 +2,7 @@
 // (run under xvfb-run): the real delegate, model, panel and root view, keys
 // and clicks sent from outside with xdotool as a user makes them.
 #include "ShellFakes.h"
+#include "ViewTestSupport.h"
 #include "app/AppModel.h"
 #include "platform/UserDefaults.h"
 #include "shell/AppDelegate.h"
@@ -47,18 +48,7 @@ bool clickAt(QPointF global)
     return xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
-QQuickItem *find(QQuickItem *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = find(child, name))
-            return found;
-    }
-    return nullptr;
-}
+using ViewTest::findItem;
 
 // Counts the releases of keys other than modifiers that reach one window,
 // before any filter of the window itself sees them.
@@ -112,7 +102,7 @@ class TestPanelKeys : public QObject
     PanelWindow *panel() const { return m_delegate->panelWindow(); }
     AppModel *model() const { return m_delegate->appModel()->viewModel(); }
     RootViewState *rootState() const { return panel()->rootView()->property("viewState").value<RootViewState *>(); }
-    QQuickItem *item(const char *name) const { return find(panel()->rootView(), QString::fromLatin1(name)); }
+    QQuickItem *item(const char *name) const { return findItem(panel()->rootView(), QString::fromLatin1(name)); }
 
     qint64 page(AppScreen screen) const
     {
@@ -319,7 +309,7 @@ private Q_SLOTS:
             QQuickItem *view = item("questionView");
             QVERIFY(view);
             view->setProperty("showingSubmitConfirmation", true);
-            QQuickItem *modal = find(view, QStringLiteral("opaqueConfirmation"));
+            QQuickItem *modal = findItem(view, QStringLiteral("opaqueConfirmation"));
             QTRY_VERIFY(modal->property("cardItem").value<QQuickItem *>());
             isOpen = [view] { return view->property("showingSubmitConfirmation").toBool(); };
         }
