@@ -142,8 +142,10 @@ QByteArray chunk(const char *type, const QByteArray &data)
     return bigEndian(quint32(data.size())) + typed + bigEndian(crc32(typed));
 }
 
+} // namespace
+
 // A bar chart on a light grid, different bars per index; RGB, 8 bits.
-QByteArray pngImage(int index, int width, int height)
+QByteArray barChartPng(int index, int width, int height)
 {
     QByteArray raw;
     raw.reserve((width * 3 + 1) * height);
@@ -173,7 +175,15 @@ QByteArray pngImage(int index, int width, int height)
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", {});
 }
 
-} // namespace
+int imageIndex(const QString &path, const char *prefixText, int count)
+{
+    const QString prefix = QLatin1String(prefixText);
+    if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
+        return -1;
+    bool ok = false;
+    const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
+    return ok && index >= 0 && index < count ? index : -1;
+}
 
 QJsonObject questionModel(const QUrl &figureBase)
 {
@@ -205,18 +215,10 @@ QJsonObject questionModel(const QUrl &figureBase)
 
 std::optional<QByteArray> figure(const QString &path)
 {
-    const auto indexUnder = [&](const char *prefixText, int count) {
-        const QString prefix = QLatin1String(prefixText);
-        if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
-            return -1;
-        bool ok = false;
-        const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
-        return ok && index >= 0 && index < count ? index : -1;
-    };
-    if (const int index = indexUnder(figurePathPrefix, figureCount); index >= 0)
-        return pngImage(index, figureWidth, figureHeight);
-    if (const int index = indexUnder(formulaPathPrefix, formulaCount); index >= 0)
-        return pngImage(index, formulaWidth, formulaHeight);
+    if (const int index = imageIndex(path, figurePathPrefix, figureCount); index >= 0)
+        return barChartPng(index, figureWidth, figureHeight);
+    if (const int index = imageIndex(path, formulaPathPrefix, formulaCount); index >= 0)
+        return barChartPng(index, formulaWidth, formulaHeight);
     return std::nullopt;
 }
 
