@@ -26,6 +26,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <memory>
 
 Q_DECLARE_METATYPE(FakeScenario)
@@ -746,7 +747,8 @@ private Q_SLOTS:
 
     // The heavy set: long materials with tables, figures every fifth, a
     // large figure, a formula of its own in every stem, a 12,000-character
-    // stem, every image served over HTTP at its size.
+    // stem, every image served over HTTP at its size, as a content server
+    // serves it.
     void heavySetHasItsShapeAndImages()
     {
         const QuestionModel set = QuestionModel::fromJson(FakeHeavySet::questionModel(fake->baseUrl()));
@@ -805,6 +807,17 @@ private Q_SLOTS:
             if (QTest::currentTestFailed())
                 return;
         }
+        // As a content server sends them: cacheable, with a validator; the
+        // figures no smaller than a scan's (a flat chart would be 4 kB).
+        const QString figure = *std::find_if(images.keyBegin(), images.keyEnd(), [](const QString &url) {
+            return url.contains(QLatin1String(FakeHeavySet::figurePathPrefix));
+        });
+        std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(figure))));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(reply->rawHeader("Cache-Control").contains("max-age="));
+        QVERIFY(!reply->rawHeader("ETag").isEmpty());
+        QVERIFY(reply->readAll().size() > 100 * 1024);
     }
 
     void clientGoneBeforeReleaseAndStopInsideSlot()

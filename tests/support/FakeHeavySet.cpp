@@ -2,6 +2,7 @@
 
 #include "FakeLargeSet.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 
 namespace FakeHeavySet {
@@ -118,14 +119,21 @@ QJsonObject questionModel(const QUrl &imageBase)
     return {{QStringLiteral("materialsList"), materials}, {QStringLiteral("questionList"), questions}};
 }
 
+QList<QByteArray> cacheHeaders(const QByteArray &image)
+{
+    const QByteArray tag = QCryptographicHash::hash(image, QCryptographicHash::Sha1).toHex().left(16);
+    return {QByteArrayLiteral("Cache-Control: public, max-age=2592000"), "ETag: \"" + tag + '"',
+            QByteArrayLiteral("Last-Modified: Mon, 04 Mar 2024 08:00:00 GMT")};
+}
+
 std::optional<QByteArray> figure(const QString &path)
 {
     using FakeLargeSet::barChartPng;
     using FakeLargeSet::imageIndex;
     if (const int index = imageIndex(path, figurePathPrefix, (materialCount + figureEvery - 1) / figureEvery); index >= 0)
-        return barChartPng(index, figureWidth, figureHeight);
+        return barChartPng(index, figureWidth, figureHeight, true);
     if (path == QLatin1String(largeFigurePath))
-        return barChartPng(99, largeFigureWidth, largeFigureHeight);
+        return barChartPng(99, largeFigureWidth, largeFigureHeight, true);
     if (const int index = imageIndex(path, formulaPathPrefix, questionCount); index >= 0)
         return barChartPng(index, formulaWidth, formulaHeight);
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QJsonObject>
 #include <QString>
 #include <QUrl>
@@ -12,9 +13,10 @@
 // then four materials of two questions), long materials (about 5,000
 // characters with a table), a 600 x 320 figure in every fifth material, one
 // 900 x 500 figure in a stem, a formula image of its own beside the text of
-// every stem, and one stem of 12,000 characters. Images are served by the fake service over
-// HTTP, as a content server would. Built in code (the same set on every call)
-// in the service's wire form.
+// every stem, and one stem of 12,000 characters. Images are served by the
+// fake service over HTTP as a content server would: cacheable, the figures
+// grainy as scans (they compress no better than real ones). Built in code
+// (the same set on every call) in the service's wire form.
 namespace FakeHeavySet {
 
 inline constexpr int questionCount = 150;
@@ -40,5 +42,9 @@ inline constexpr int longStemCharacters = 12000;
 
 // The PNG image at a path of this set's images, or nothing for any other.
 [[nodiscard]] std::optional<QByteArray> figure(const QString &path);
+
+// The header lines a content server sends with such an image: cacheable for
+// a month, with a validator.
+[[nodiscard]] QList<QByteArray> cacheHeaders(const QByteArray &image);
 
 } // namespace FakeHeavySet

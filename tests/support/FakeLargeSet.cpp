@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 
 namespace FakeLargeSet {
@@ -145,7 +146,7 @@ QByteArray chunk(const char *type, const QByteArray &data)
 } // namespace
 
 // A bar chart on a light grid, different bars per index; RGB, 8 bits.
-QByteArray barChartPng(int index, int width, int height)
+QByteArray barChartPng(int index, int width, int height, bool grain)
 {
     QByteArray raw;
     raw.reserve((width * 3 + 1) * height);
@@ -164,6 +165,16 @@ QByteArray barChartPng(int index, int width, int height)
                 b = quint8(200 - (index * 19) % 90);
             } else if (grid) {
                 r = g = b = 225;
+            }
+            if (grain) {
+                // A scanned page's noise: the image then compresses as a real one does.
+                const quint32 noise = quint32(x * 73856093) ^ quint32(y * 19349663) ^ quint32(index * 83492791);
+                const auto grained = [&](quint8 value, int shift) {
+                    return quint8(std::max(0, int(value) - int((noise >> shift) % 3)));
+                };
+                r = grained(r, 3);
+                g = grained(g, 9);
+                b = grained(b, 15);
             }
             raw.append(char(r)).append(char(g)).append(char(b));
         }

@@ -127,12 +127,13 @@ void FakeService::handle(const FakeHttpRequest &request)
     // The large and heavy sets' images, as a content server would serve them.
     if (request.method == "GET") {
         std::optional<QByteArray> png = FakeLargeSet::figure(path);
-        if (!png)
-            png = FakeHeavySet::figure(path);
+        QList<QByteArray> headers;
+        if (!png && (png = FakeHeavySet::figure(path)))
+            headers = FakeHeavySet::cacheHeaders(*png);
         if (png) {
             if (logIndex < m_log.size())
                 m_log[logIndex].status = 200;
-            m_http->respond(request.exchangeId, 200, *png, QByteArrayLiteral("image/png"));
+            m_http->respond(request.exchangeId, 200, *png, QByteArrayLiteral("image/png"), headers);
             return;
         }
     }
