@@ -12,8 +12,9 @@ Item {
     // The program's panel starts the content engine ahead of the question
     // screen, while the signed-in user is elsewhere; views on their own do not.
     property bool warmsContent: false
-    // The question screen's component, compiled ahead (see the warm-up).
-    property Component questionScreenType: null
+    // The question screen's component, compiled ahead (see the warm-up). A
+    // var: only a script reference keeps the engine from collecting it.
+    property var questionScreenType: null
 
     signal activationRequested()
     signal minimizeRequested()
