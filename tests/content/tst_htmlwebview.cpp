@@ -3,6 +3,7 @@
 #include "ContentViewRules.h"
 #include "ContentWarmupPolicy.h"
 #include "HtmlContentController.h"
+#include "ScreenCatalog.h"
 #include "TestAppModel.h"
 
 #include <QApplication>
@@ -700,6 +701,26 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QTest::qWait(300);
         QVERIFY(page());
         QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
+    }
+
+    // Once the program's root view has the engine up, it holds the question
+    // screen's compiled component, and keeps it through a collection, so the
+    // first set does not compile the screen on its way to the first stem.
+    void rootViewKeepsTheQuestionScreenCompiled()
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData("import QtQuick\nimport Vuzo\nRootView { width: 600; height: 500; warmsContent: true }",
+                          QUrl(QStringLiteral("qrc:/test/Root.qml")));
+        std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.create()));
+        QVERIFY2(root, qPrintable(component.errorString()));
+        root->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        const auto compiled = [&] { return root->property("questionScreenType").value<QQmlComponent *>(); };
+        QTRY_VERIFY_WITH_TIMEOUT(compiled() && compiled()->isReady(), 20000);
+        m_engine->collectGarbage();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+        QVERIFY(compiled());
+        QCOMPARE(compiled()->url(), ScreenCatalog::viewUrl(int(AppScreen::questions)));
     }
 
     // A page above the tallest view is shown at that height, not dropped;
