@@ -12,6 +12,9 @@ Item {
     // The program's panel starts the content engine ahead of the question
     // screen, while the signed-in user is elsewhere; views on their own do not.
     property bool warmsContent: false
+    // The question screen's component, compiled ahead (see the warm-up). A
+    // var: only a script reference keeps the engine from collecting it.
+    property var questionScreenType: null
 
     signal activationRequested()
     signal minimizeRequested()
@@ -33,6 +36,13 @@ Item {
 
     ContentWarmup {
         wanted: root.warmsContent && AppModel.screen !== AppScreen.Login && AppModel.screen !== AppScreen.Questions
+        // Once the engine is up, the question screen's types are compiled
+        // (the engine keeps them), so the first set does not compile them on
+        // its way to the first stem.
+        onWarmChanged: {
+            if (warm && !root.questionScreenType)
+                root.questionScreenType = Qt.createComponent(ScreenCatalog.viewUrl(AppScreen.Questions), Component.Asynchronous);
+        }
     }
 
     Item {

@@ -1,7 +1,9 @@
 #include "AppModelSingleton.h"
 #include "ContentEngineSetup.h"
 #include "ContentViewRules.h"
+#include "ContentWarmupPolicy.h"
 #include "HtmlContentController.h"
+#include "ScreenCatalog.h"
 #include "TestAppModel.h"
 
 #include <QApplication>
@@ -646,49 +648,79 @@ HtmlWebViewWithImageViewer { width: 300; height: 100; html: "<p>x</p>" }
         QCOMPARE(web->y(), 0.0);
     }
 
-    // The warm-up loads its page only once wanted for its delay, and lets it
-    // go a while after it has loaded even while still wanted (an idle page
-    // would keep the page process up at rest), or once no longer wanted; a
-    // wish shorter than the delay starts nothing, and a new wish warms again.
-    void warmupFollowsTheWish()
+    // The warm-up loads its page while the policy holds it: once the engine
+    // is to start (after its delay), at once on intent, and through the
+    // hand-over once no longer wanted; the page goes after each.
+    void warmupFollowsThePolicy()
     {
         QQmlComponent component(m_engine.get());
-        component.setData("import QtQuick\nimport Vuzo\nContentWarmup { delay: 1000; holdAfter: 1500 }",
+        component.setData("import QtQuick\nimport Vuzo\n"
+                          "ContentWarmup { readonly property QtObject policy: ContentWarmupPolicy }",
                           QUrl(QStringLiteral("qrc:/test/Warmup.qml")));
         std::unique_ptr<QQuickItem> warmup(qobject_cast<QQuickItem *>(component.create()));
         QVERIFY2(warmup, qPrintable(component.errorString()));
+        auto *policy = qobject_cast<ContentWarmupPolicy *>(warmup->property("policy").value<QObject *>());
+        QVERIFY(policy);
+        ContentWarmupPolicy::Durations times;
+        times.startDelayMs = 300;
+        times.engineHoldMs = 800;
+        times.intentHoldMs = 600;
+        times.handOverMs = 700;
+        policy->setDurations(times);
         warmup->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
         auto *loader = warmup->findChild<QObject *>(QStringLiteral("warmupLoader"));
         QVERIFY(loader);
         const auto page = [&] { return loader->property("item").value<QObject *>(); };
 
-        warmup->setProperty("wanted", true);
-        QTest::qWait(100);
-        warmup->setProperty("wanted", false);
-        QTest::qWait(1200);
+        // Intent counts only while wanted.
+        policy->intentShown();
+        QTest::qWait(50);
         QVERIFY(!page());
 
         warmup->setProperty("wanted", true);
-        QTest::qWait(100);
+        QVERIFY(policy->available());
         QVERIFY(!page());
         QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
-        // Held a while after loading, then let go although still wanted, and
-        // not loaded again for the same wish.
-        QTest::qWait(200);
-        QVERIFY(page());
+        QVERIFY(policy->pageLoaded());
+        // Let go a while after loading although still wanted.
         QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
         QVERIFY(!warmup->property("warm").toBool());
-        QTest::qWait(1500);
+        QTest::qWait(500);
         QVERIFY(!page());
 
-        // A new wish warms again; its end lets the page go after the hold.
+        // Intent loads it at once; quiet lets it go.
+        policy->intentShown();
+        QVERIFY(page());
+        QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
+
+        // Held through the hand-over once no longer wanted.
+        policy->intentShown();
+        QTRY_VERIFY_WITH_TIMEOUT(warmup->property("warm").toBool(), 15000);
         warmup->setProperty("wanted", false);
-        warmup->setProperty("wanted", true);
-        QTRY_VERIFY_WITH_TIMEOUT(page(), 5000);
-        warmup->setProperty("wanted", false);
-        QTest::qWait(200);
+        QTest::qWait(300);
         QVERIFY(page());
         QTRY_VERIFY_WITH_TIMEOUT(!page(), 5000);
+    }
+
+    // Once the program's root view has the engine up, it holds the question
+    // screen's compiled component, and keeps it through a collection, so the
+    // first set does not compile the screen on its way to the first stem.
+    void rootViewKeepsTheQuestionScreenCompiled()
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData("import QtQuick\nimport Vuzo\nRootView { width: 600; height: 500; warmsContent: true }",
+                          QUrl(QStringLiteral("qrc:/test/Root.qml")));
+        std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.create()));
+        QVERIFY2(root, qPrintable(component.errorString()));
+        root->setParentItem(qobject_cast<QQuickWindow *>(m_window.get())->contentItem());
+        const auto compiled = [&] { return root->property("questionScreenType").value<QQmlComponent *>(); };
+        QTRY_VERIFY_WITH_TIMEOUT(compiled() && compiled()->isReady(), 20000);
+        m_engine->collectGarbage();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+        QVERIFY(compiled());
+        QCOMPARE(compiled()->url(), ScreenCatalog::viewUrl(int(AppScreen::questions)));
     }
 
     // A page above the tallest view is shown at that height, not dropped;

@@ -3,6 +3,7 @@
 
 #include "FakeService.h"
 #include "FakeServiceControl.h"
+#include "FakeHeavySet.h"
 #include "FakeLargeSet.h"
 
 #include "crypto/AesCbc.h"
@@ -25,6 +26,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <memory>
 
 Q_DECLARE_METATYPE(FakeScenario)
@@ -671,6 +673,26 @@ private Q_SLOTS:
         QCOMPARE(post(FakeService::initConfigPath, {}, {{"X-Encrypt-Mode", "fixed"}}).status, 200);
     }
 
+    // The image at url is served over HTTP as a PNG of that size.
+    static void checkServedPng(QNetworkAccessManager &nam, const QString &url, int width, int height)
+    {
+        std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(url))));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY2(finished.wait(5000), qPrintable(url));
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        QCOMPARE(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
+        const QByteArray png = reply->readAll();
+        QVERIFY(png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)));
+        QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(width));
+        QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(height));
+        // The image data inflates to one filtered RGB row per line.
+        const quint32 idatLength = qFromBigEndian<quint32>(png.constData() + 33);
+        QCOMPARE(png.mid(37, 4), QByteArray("IDAT"));
+        QByteArray sized(4, '\0');
+        qToBigEndian(quint32((width * 3 + 1) * height), sized.data());
+        QCOMPARE(qUncompress(sized + png.mid(41, idatLength)).size(), qsizetype((width * 3 + 1) * height));
+    }
+
     // The benchmark's large set: its shape is what the memory figures are about.
     void largeSetHasItsShapeAndFigures()
     {
@@ -716,24 +738,86 @@ private Q_SLOTS:
                             [](const QString &url) { return url.contains(QLatin1String(FakeLargeSet::formulaPathPrefix)); }));
         for (const QString &url : std::as_const(addresses)) {
             const bool formula = url.contains(QLatin1String(FakeLargeSet::formulaPathPrefix));
-            const int width = formula ? FakeLargeSet::formulaWidth : FakeLargeSet::figureWidth;
-            const int height = formula ? FakeLargeSet::formulaHeight : FakeLargeSet::figureHeight;
-            std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(url))));
-            QSignalSpy finished(reply.get(), &QNetworkReply::finished);
-            QVERIFY(finished.wait(5000));
-            QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
-            QCOMPARE(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
-            const QByteArray png = reply->readAll();
-            QVERIFY(png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)));
-            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(width));
-            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(height));
-            // The image data inflates to one filtered RGB row per line.
-            const quint32 idatLength = qFromBigEndian<quint32>(png.constData() + 33);
-            QCOMPARE(png.mid(37, 4), QByteArray("IDAT"));
-            QByteArray sized(4, '\0');
-            qToBigEndian(quint32((width * 3 + 1) * height), sized.data());
-            QCOMPARE(qUncompress(sized + png.mid(41, idatLength)).size(), qsizetype((width * 3 + 1) * height));
+            checkServedPng(nam, url, formula ? FakeLargeSet::formulaWidth : FakeLargeSet::figureWidth,
+                           formula ? FakeLargeSet::formulaHeight : FakeLargeSet::figureHeight);
+            if (QTest::currentTestFailed())
+                return;
         }
+    }
+
+    // The heavy set: long materials with tables, figures every fifth, a
+    // large figure, a formula of its own in every stem, a 12,000-character
+    // stem, every image served over HTTP at its size, as a content server
+    // serves it.
+    void heavySetHasItsShapeAndImages()
+    {
+        const QuestionModel set = QuestionModel::fromJson(FakeHeavySet::questionModel(fake->baseUrl()));
+        QCOMPARE(set.questionList.size(), FakeHeavySet::questionCount);
+        QCOMPARE(set.materialsList.size(), FakeHeavySet::materialCount);
+        static const QRegularExpression address(QStringLiteral("src=\"([^\"]+)\""));
+        const auto addressesIn = [](const QString &html) {
+            QStringList out;
+            for (const QRegularExpressionMatch &match : address.globalMatch(html))
+                out.append(match.captured(1));
+            return out;
+        };
+        // Address -> the size it must be served at.
+        QHash<QString, QSize> images;
+        QSet<QString> materialIds;
+        for (int m = 0; m < set.materialsList.size(); ++m) {
+            const Material &material = set.materialsList.at(m);
+            const qsizetype characters = material.context.size();
+            const int wanted = FakeHeavySet::materialCharacters;
+            QVERIFY2(characters >= wanted * 0.95 && characters <= wanted * 1.05,
+                     qPrintable(QStringLiteral("material %1: %2 characters").arg(m).arg(characters)));
+            QVERIFY(material.context.contains(QStringLiteral("<table")));
+            const QStringList figures = addressesIn(material.context);
+            QCOMPARE(figures.size(), m % FakeHeavySet::figureEvery == 0 ? 1 : 0);
+            for (const QString &url : figures)
+                images.insert(url, QSize(FakeHeavySet::figureWidth, FakeHeavySet::figureHeight));
+            materialIds.insert(material.id);
+        }
+        QSet<QString> used;
+        QSet<QString> formulas;
+        for (int i = 0; i < set.questionList.size(); ++i) {
+            const Question &q = set.questionList.at(i);
+            QCOMPARE(q.questionOptions.size(), 4);
+            if (q.materialsId)
+                used.insert(*q.materialsId);
+            const QStringList inStem = addressesIn(q.context);
+            QCOMPARE(inStem.size(), i == FakeHeavySet::largeFigureIndex ? 2 : 1);
+            for (const QString &url : inStem) {
+                const bool formula = url.contains(QLatin1String(FakeHeavySet::formulaPathPrefix));
+                if (formula)
+                    formulas.insert(url);
+                images.insert(url, formula ? QSize(FakeHeavySet::formulaWidth, FakeHeavySet::formulaHeight)
+                                           : QSize(FakeHeavySet::largeFigureWidth, FakeHeavySet::largeFigureHeight));
+            }
+        }
+        QCOMPARE(used, materialIds);
+        // A formula of its own in every stem, beside the text.
+        QCOMPARE(formulas.size(), FakeHeavySet::questionCount);
+        QVERIFY(set.questionList.at(7).context.contains(QStringLiteral("若增长率为 <img")));
+        QVERIFY(set.questionList.at(FakeHeavySet::longStemIndex).context.size() >= FakeHeavySet::longStemCharacters);
+        QVERIFY(set.questionList.at(FakeHeavySet::longStemIndex + 1).context.size() < 1000);
+
+        QNetworkAccessManager nam;
+        for (auto image = images.cbegin(); image != images.cend(); ++image) {
+            checkServedPng(nam, image.key(), image.value().width(), image.value().height());
+            if (QTest::currentTestFailed())
+                return;
+        }
+        // As a content server sends them: cacheable, with a validator; the
+        // figures no smaller than a scan's (a flat chart would be 4 kB).
+        const QString figure = *std::find_if(images.keyBegin(), images.keyEnd(), [](const QString &url) {
+            return url.contains(QLatin1String(FakeHeavySet::figurePathPrefix));
+        });
+        std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(QUrl(figure))));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(reply->rawHeader("Cache-Control").contains("max-age="));
+        QVERIFY(!reply->rawHeader("ETag").isEmpty());
+        QVERIFY(reply->readAll().size() > 100 * 1024);
     }
 
     void clientGoneBeforeReleaseAndStopInsideSlot()
@@ -811,6 +895,7 @@ private Q_SLOTS:
         QTest::newRow("commits without set") << QStringLiteral("commits");
         QTest::newRow("no set opened yet") << QStringLiteral("last-set");
         QTest::newRow("large set without menu") << QStringLiteral("large-set");
+        QTest::newRow("heavy set with two menus") << QStringLiteral("heavy-set m101-3 m101-31");
     }
 
     void controlRejectsBadCommands()
@@ -887,9 +972,9 @@ private Q_SLOTS:
         QCOMPARE(call(FakeService::initConfigPath, {}, {}, session).value(QStringLiteral("transportStatus")), QJsonValue(430));
     }
 
-    // The switch the memory benchmark opens its heavy set with: the whole large
-    // set for that menu only, whatever page size is asked.
-    void controlServesTheLargeSetForOneMenu()
+    // The switches the memory benchmark opens its sets with: the whole large
+    // or heavy set for that menu only, whatever page size is asked.
+    void controlServesTheLargeAndHeavySetsForTheirMenus()
     {
         FakeServiceControl control(*fake);
         const auto open = [&](const QString &menuId, const QString &token) {
@@ -909,14 +994,25 @@ private Q_SLOTS:
         QCOMPARE(large.value(QStringLiteral("materialsList")).toArray().size(), FakeLargeSet::materialCount);
         QVERIFY(!large.value(QStringLiteral("userExamId")).toString().isEmpty());
         QCOMPARE(control.execute(QStringLiteral("last-set")), large.value(QStringLiteral("userExamId")).toString());
+        // The heavy set for another menu; the first keeps the large one.
+        QCOMPARE(control.execute(QStringLiteral("heavy-set m101-3")), QStringLiteral("ok"));
+        const auto firstId = [&](const QString &menuId, const QString &token) {
+            return open(menuId, token).value(QStringLiteral("questionList")).toArray().first().toObject().value(QStringLiteral("id")).toString();
+        };
+        const QJsonObject heavy = open(QStringLiteral("m101-3"), token);
+        QCOMPARE(heavy.value(QStringLiteral("questionList")).toArray().size(), FakeHeavySet::questionCount);
+        QCOMPARE(heavy.value(QStringLiteral("materialsList")).toArray().size(), FakeHeavySet::materialCount);
+        QCOMPARE(firstId(QStringLiteral("m101-3"), token), QStringLiteral("heavy-q0"));
+        QCOMPARE(firstId(QStringLiteral("m101-31"), token), QStringLiteral("big-q0"));
         // Other menus keep their own questions and the page size.
         const QJsonArray other = open(QStringLiteral("m101-11"), token).value(QStringLiteral("questionList")).toArray();
         QVERIFY(!other.isEmpty() && other.size() <= 5);
-        // A reset forgets the switch with the rest.
+        // A reset forgets the switches with the rest.
         fake->reset();
-        const QJsonArray reset =
-            open(QStringLiteral("m101-31"), fake->issueToken()).value(QStringLiteral("questionList")).toArray();
-        QVERIFY(!reset.isEmpty() && reset.size() <= 5);
+        for (const QString &menu : {QStringLiteral("m101-31"), QStringLiteral("m101-3")}) {
+            const QJsonArray reset = open(menu, fake->issueToken()).value(QStringLiteral("questionList")).toArray();
+            QVERIFY(!reset.isEmpty() && reset.size() <= 5);
+        }
     }
 
     // The standalone program takes the same commands on standard input.

@@ -23,6 +23,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
+#include <atomic>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(VuzoPlugin)
@@ -817,6 +818,34 @@ private Q_SLOTS:
         QTRY_VERIFY(find(view, QStringLiteral("page8"))
                     && find(view, QStringLiteral("page8"))->property("questionId").toString() == QStringLiteral("other-q8"));
         verifyCurrentLoadsFirst(view, 8, 12);
+    }
+
+    // The neighbours' web views are built after a frame that shows the
+    // current page's laid-out content, not in the turns before it, where
+    // building them would hold that frame back.
+    void neighboursWaitForTheFrameThatShowsTheCurrentPage()
+    {
+        open(plainSet(6), 2);
+        std::unique_ptr<QObject> window = loadScreen(1100);
+        QVERIFY(window);
+        auto *quickWindow = qobject_cast<QQuickWindow *>(window.get());
+        auto *view = window->property("view").value<QQuickItem *>();
+        std::atomic<int> frames{0};
+        connect(quickWindow, &QQuickWindow::frameSwapped, quickWindow, [&frames] { ++frames; }, Qt::DirectConnection);
+        int framesWhenShown = -1;
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            QVERIFY2(clock.elapsed() < 20000, "the neighbours never loaded");
+            QQuickItem *current = find(view, QStringLiteral("page2"));
+            if (framesWhenShown < 0 && current && current->property("contentShown").toBool())
+                framesWhenShown = frames;
+            if (webViewsOnPage(view, 1) + webViewsOnPage(view, 3) > 0)
+                break;
+            QTest::qWait(1);
+        }
+        QVERIFY(framesWhenShown >= 0);
+        QVERIFY2(frames > framesWhenShown, "a neighbour built its web view before a frame showed the current page");
     }
 
     // The neighbours' fallback delay runs from when a page is to be shown,

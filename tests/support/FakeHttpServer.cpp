@@ -206,7 +206,8 @@ void FakeHttpServer::failConnection(Connection &connection, int status)
     flush(connection);
 }
 
-void FakeHttpServer::respond(quint64 exchangeId, int status, const QByteArray &body, const QByteArray &contentType)
+void FakeHttpServer::respond(quint64 exchangeId, int status, const QByteArray &body, const QByteArray &contentType,
+                             const QList<QByteArray> &extraHeaders)
 {
     QTcpSocket *socket = m_exchangeOwner.take(exchangeId);
     const auto connection = m_connections.value(socket);
@@ -215,7 +216,7 @@ void FakeHttpServer::respond(quint64 exchangeId, int status, const QByteArray &b
     for (Pending &pending : connection->pending) {
         if (pending.exchangeId == exchangeId && !pending.ready) {
             pending.ready = true;
-            pending.bytes = formatResponse(status, body, contentType, pending.closeAfter);
+            pending.bytes = formatResponse(status, body, contentType, pending.closeAfter, extraHeaders);
             break;
         }
     }
@@ -252,7 +253,7 @@ void FakeHttpServer::dropConnection(QTcpSocket *socket)
 }
 
 QByteArray FakeHttpServer::formatResponse(int status, const QByteArray &body, const QByteArray &contentType,
-                                          bool closeAfter)
+                                          bool closeAfter, const QList<QByteArray> &extraHeaders)
 {
     QByteArray out;
     out.reserve(body.size() + 160);
@@ -260,6 +261,8 @@ QByteArray FakeHttpServer::formatResponse(int status, const QByteArray &body, co
     out += "Content-Type: " + contentType + "\r\n";
     out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     out += closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
+    for (const QByteArray &header : extraHeaders)
+        out += header + "\r\n";
     out += "\r\n";
     out += body;
     return out;

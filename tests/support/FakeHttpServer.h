@@ -43,9 +43,11 @@ public:
     [[nodiscard]] bool isListening() const;
     [[nodiscard]] quint16 port() const;
 
-    // Answers the request with this exchange id; a no-op when its connection is gone.
+    // Answers the request with this exchange id; a no-op when its connection is
+    // gone. Extra headers are whole lines without their line end.
     void respond(quint64 exchangeId, int status, const QByteArray &body,
-                 const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"));
+                 const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"),
+                 const QList<QByteArray> &extraHeaders = {});
 
     static constexpr qsizetype maxHeaderBytes = 64 * 1024;
     static constexpr qsizetype maxBodyBytes = 16 * 1024 * 1024;
@@ -74,7 +76,7 @@ private:
     void dropConnection(QTcpSocket *socket);
 
     [[nodiscard]] static QByteArray formatResponse(int status, const QByteArray &body, const QByteArray &contentType,
-                                                   bool closeAfter);
+                                                   bool closeAfter, const QList<QByteArray> &extraHeaders = {});
 
     Handler m_handler;
     QTcpServer *m_server = nullptr;

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 
 namespace FakeLargeSet {
@@ -142,8 +143,10 @@ QByteArray chunk(const char *type, const QByteArray &data)
     return bigEndian(quint32(data.size())) + typed + bigEndian(crc32(typed));
 }
 
+} // namespace
+
 // A bar chart on a light grid, different bars per index; RGB, 8 bits.
-QByteArray pngImage(int index, int width, int height)
+QByteArray barChartPng(int index, int width, int height, bool grain)
 {
     QByteArray raw;
     raw.reserve((width * 3 + 1) * height);
@@ -163,6 +166,16 @@ QByteArray pngImage(int index, int width, int height)
             } else if (grid) {
                 r = g = b = 225;
             }
+            if (grain) {
+                // A scanned page's noise: the image then compresses as a real one does.
+                const quint32 noise = quint32(x * 73856093) ^ quint32(y * 19349663) ^ quint32(index * 83492791);
+                const auto grained = [&](quint8 value, int shift) {
+                    return quint8(std::max(0, int(value) - int((noise >> shift) % 3)));
+                };
+                r = grained(r, 3);
+                g = grained(g, 9);
+                b = grained(b, 15);
+            }
             raw.append(char(r)).append(char(g)).append(char(b));
         }
     }
@@ -173,7 +186,15 @@ QByteArray pngImage(int index, int width, int height)
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", {});
 }
 
-} // namespace
+int imageIndex(const QString &path, const char *prefixText, int count)
+{
+    const QString prefix = QLatin1String(prefixText);
+    if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
+        return -1;
+    bool ok = false;
+    const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
+    return ok && index >= 0 && index < count ? index : -1;
+}
 
 QJsonObject questionModel(const QUrl &figureBase)
 {
@@ -205,18 +226,10 @@ QJsonObject questionModel(const QUrl &figureBase)
 
 std::optional<QByteArray> figure(const QString &path)
 {
-    const auto indexUnder = [&](const char *prefixText, int count) {
-        const QString prefix = QLatin1String(prefixText);
-        if (!path.startsWith(prefix) || !path.endsWith(QStringLiteral(".png")))
-            return -1;
-        bool ok = false;
-        const int index = path.mid(prefix.size(), path.size() - prefix.size() - 4).toInt(&ok);
-        return ok && index >= 0 && index < count ? index : -1;
-    };
-    if (const int index = indexUnder(figurePathPrefix, figureCount); index >= 0)
-        return pngImage(index, figureWidth, figureHeight);
-    if (const int index = indexUnder(formulaPathPrefix, formulaCount); index >= 0)
-        return pngImage(index, formulaWidth, formulaHeight);
+    if (const int index = imageIndex(path, figurePathPrefix, figureCount); index >= 0)
+        return barChartPng(index, figureWidth, figureHeight);
+    if (const int index = imageIndex(path, formulaPathPrefix, formulaCount); index >= 0)
+        return barChartPng(index, formulaWidth, formulaHeight);
     return std::nullopt;
 }
 

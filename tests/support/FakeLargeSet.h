@@ -37,4 +37,13 @@ inline constexpr auto formulaPathPrefix = "/formulas/";
 // formulaPathPrefix ("/formulas/2.png"), or nothing for any other path.
 [[nodiscard]] std::optional<QByteArray> figure(const QString &path);
 
+// A bar chart of that size as an RGB PNG, different bars per index (the
+// images of this set and of the heavy one); with grain, noisy as a scan, so
+// that it compresses no better than one.
+[[nodiscard]] QByteArray barChartPng(int index, int width, int height, bool grain = false);
+
+// The image index in a path "<prefix><index>.png" with 0 <= index < count,
+// or -1.
+[[nodiscard]] int imageIndex(const QString &path, const char *prefix, int count);
+
 } // namespace FakeLargeSet

@@ -83,6 +83,7 @@ void FakeService::reset()
     m_nextSessionFailure = 0;
     m_data.clear();
     m_largeSetMenus.clear();
+    m_heavySetMenus.clear();
     m_holding.clear();
     clearLog();
     loadFixtures();

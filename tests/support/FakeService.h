@@ -153,6 +153,8 @@ public:
     // Every set opened from this practice menu is the whole large set of the
     // test support (FakeLargeSet), whatever page size the client asks for.
     void serveLargeSet(const QString &menuId) { m_largeSetMenus.insert(menuId); }
+    // The same with the heavy set (FakeHeavySet).
+    void serveHeavySet(const QString &menuId) { m_heavySetMenus.insert(menuId); }
 
     // Held replies: requests are handled at once, their replies sent on release.
     void holdReplies(const QString &path);
@@ -253,6 +255,7 @@ private:
     int m_nextSessionFailure = 0;
     QHash<QString, QJsonValue> m_data;
     QSet<QString> m_largeSetMenus;
+    QSet<QString> m_heavySetMenus;
     QSet<QString> m_holding;
     QHash<QString, QList<Held>> m_held;
 

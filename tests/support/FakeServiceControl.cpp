@@ -102,6 +102,12 @@ QString FakeServiceControl::execute(const QString &line)
         m_service.serveLargeSet(words.at(1));
         return QStringLiteral("ok");
     }
+    if (command == QLatin1String("heavy-set")) {
+        if (!needs(2, 2))
+            return usage("heavy-set <menuId>");
+        m_service.serveHeavySet(words.at(1));
+        return QStringLiteral("ok");
+    }
     if (command == QLatin1String("requests")) {
         if (!needs(2, 2))
             return usage("requests <path>");

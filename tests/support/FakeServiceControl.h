@@ -21,6 +21,7 @@ class QSocketNotifier;
 //   last-set                       the id of the answering log opened last
 //   requests <path>                how many requests the path received
 //   large-set <menuId>             sets of the menu are the large set (150 questions)
+//   heavy-set <menuId>             sets of the menu are the heavy set (150 questions)
 class FakeServiceControl : public QObject
 {
     Q_OBJECT

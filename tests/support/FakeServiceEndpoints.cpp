@@ -1,6 +1,7 @@
 // The fifteen business endpoints of the fake service.
 
 #include "FakeAnsweringLog.h"
+#include "FakeHeavySet.h"
 #include "FakeLargeSet.h"
 
 #include "platform/Clock.h"
@@ -247,10 +248,11 @@ void FakeService::questionByMenuId(const QJsonObject &body, Reply &reply)
 
     QJsonArray questions;
     QJsonArray materials;
-    if (m_largeSetMenus.contains(menuId)) {
-        const QJsonObject large = FakeLargeSet::questionModel(baseUrl());
-        questions = large.value(QStringLiteral("questionList")).toArray();
-        materials = large.value(QStringLiteral("materialsList")).toArray();
+    if (m_largeSetMenus.contains(menuId) || m_heavySetMenus.contains(menuId)) {
+        const QJsonObject set = m_heavySetMenus.contains(menuId) ? FakeHeavySet::questionModel(baseUrl())
+                                                                 : FakeLargeSet::questionModel(baseUrl());
+        questions = set.value(QStringLiteral("questionList")).toArray();
+        materials = set.value(QStringLiteral("materialsList")).toArray();
     } else {
         QSet<QString> ids;
         collectIds(node, ids);

@@ -5,6 +5,7 @@
 
 #include "FakeCipher.h"
 #include "FakeHttpServer.h"
+#include "FakeHeavySet.h"
 #include "FakeLargeSet.h"
 
 #include "crypto/CryptoPrimitives.h"
@@ -123,12 +124,16 @@ void FakeService::handle(const FakeHttpRequest &request)
         send(path, request.exchangeId, index, status, body);
     };
 
-    // The large set's figures, as a content server would serve them.
+    // The large and heavy sets' images, as a content server would serve them.
     if (request.method == "GET") {
-        if (const std::optional<QByteArray> png = FakeLargeSet::figure(path)) {
+        std::optional<QByteArray> png = FakeLargeSet::figure(path);
+        QList<QByteArray> headers;
+        if (!png && (png = FakeHeavySet::figure(path)))
+            headers = FakeHeavySet::cacheHeaders(*png);
+        if (png) {
             if (logIndex < m_log.size())
                 m_log[logIndex].status = 200;
-            m_http->respond(request.exchangeId, 200, *png, QByteArrayLiteral("image/png"));
+            m_http->respond(request.exchangeId, 200, *png, QByteArrayLiteral("image/png"), headers);
             return;
         }
     }

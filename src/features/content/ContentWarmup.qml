@@ -1,25 +1,26 @@
 import QtQuick
 import Vuzo
 
-// Starts the content engine and its page process before the first content
-// page is asked for. Both take a few hundred ms the first time, which would
-// otherwise fall on the first question shown. A small page of the content
-// kind, never shown, is loaded once the program has been `wanted` for
-// `delay` ms (so never before the first frame), and let go `holdAfter` ms
-// after it has loaded, or once no longer wanted: the engine stays up, while
-// the page process, which costs tens of MB for as long as a page holds it,
-// ends with the page. A new wish warms again.
+// Starts the content engine and its page process before a content page is
+// asked for: both take a while the first time, which would otherwise fall
+// on the first stem. A small page of the content kind, never shown, is
+// loaded while ContentWarmupPolicy holds it (once the engine is to start,
+// and while the user shows intent to open a set) and let go after: the
+// engine stays up, while the page process, which costs tens of MB for as
+// long as a page holds it, ends with the page. The root view makes the one
+// warm-up; `wanted` is whether it may warm now.
 Item {
     id: warmup
     property bool wanted: false
-    property int delay: 1500
-    property int holdAfter: 5000
     // The page has loaded: engine and page process are up.
     readonly property bool warm: loader.item !== null && loader.item.contentHeight > 0
-    // This wish has had its page.
-    property bool done: false
 
-    onWantedChanged: if (wanted) done = false
+    Binding {
+        target: ContentWarmupPolicy
+        property: "available"
+        value: warmup.wanted
+    }
+    onWarmChanged: if (warm) ContentWarmupPolicy.pageLoaded = true
 
     // Drawn by nobody, but shown to the engine: a page it thinks hidden is
     // not laid out, and the face would not load.
@@ -29,19 +30,9 @@ Item {
     height: 1
     Accessible.ignored: true
 
-    Timer {
-        interval: warmup.delay
-        running: warmup.wanted && !warmup.done && !loader.active
-        onTriggered: loader.active = true
-    }
-    Timer {
-        interval: warmup.holdAfter
-        running: loader.active && (warmup.warm || !warmup.wanted)
-        onTriggered: {
-            warmup.done = true;
-            loader.active = false;
-            release.restart();
-        }
+    Connections {
+        target: ContentWarmupPolicy
+        function onPageReleased() { release.restart(); }
     }
     // By now the screen before (a question set) is gone as well; its web
     // views are torn down a moment after the page.
@@ -54,7 +45,7 @@ Item {
     Loader {
         id: loader
         objectName: "warmupLoader"
-        active: false
+        active: ContentWarmupPolicy.holdsPage
         sourceComponent: HtmlWebView {
             width: 400
             height: 40

@@ -97,5 +97,10 @@ Item {
         anchors.fill: parent
         cursorShape: Qt.PointingHandCursor
         onClicked: row.controller.rowClicked(row.recordId)
+        // Outside edit mode a click opens the set or its report: the content
+        // engine gets ready.
+        hoverEnabled: !row.editing
+        onContainsMouseChanged: if (containsMouse) ContentWarmupPolicy.intentShown()
+        onPositionChanged: ContentWarmupPolicy.intentShown()
     }
 }

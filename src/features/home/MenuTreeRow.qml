@@ -208,6 +208,9 @@ Item {
                 hoverEnabled: true
                 cursorShape: Qt.PointingHandCursor
                 onClicked: AppModel.startOpenMenuRow(row.index)
+                // A set may open from here: the content engine gets ready.
+                onContainsMouseChanged: if (containsMouse) ContentWarmupPolicy.intentShown()
+                onPositionChanged: ContentWarmupPolicy.intentShown()
             }
             Loader {
                 active: practiceMouse.containsMouse && !row.topLevel

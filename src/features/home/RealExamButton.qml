@@ -16,6 +16,8 @@ HomeCapsuleButton {
     normalBorderOpacity: 0.3
     normalFill: Theme.inkActive ? Theme.appPrimarySoft : Qt.rgba(0.894, 0.941, 1.0, 1)
     transparentBorderOpacity: 0.72
+    // A past paper may open from here: the content engine gets ready.
+    onHoveringChanged: if (hovering) ContentWarmupPolicy.intentShown()
     onClicked: {
         if (transparent)
             toggleRequested();
@@ -45,6 +47,7 @@ HomeCapsuleButton {
                 reserveSymbolSlot: true
                 readonly property string paperId: model.realExamId
                 onTriggered: AppModel.startOpenRealExam(paperId)
+                onHoveredChanged: if (hovered) ContentWarmupPolicy.intentShown()
             }
             onObjectAdded: (index, object) => menu.insertItem(index + 1, object)
             onObjectRemoved: (index, object) => menu.removeItem(object)

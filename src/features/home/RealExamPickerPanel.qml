@@ -99,6 +99,7 @@ Item {
             showsSymbol: HomeText.isLocked(model.needVip, AppModel.hasCurrentExamBankVIP)
             readonly property string paperId: model.realExamId
             onClicked: panel.paperChosen(paperId)
+            onHoveredChanged: if (hovered) ContentWarmupPolicy.intentShown()
         }
     }
 

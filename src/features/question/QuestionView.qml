@@ -107,21 +107,58 @@ Item {
                     // lets them go after two seconds.
                     property bool currentReady: false
                     readonly property int currentIndex: controller.currentIndex
+                    // The current page has laid out its content: the
+                    // neighbours' views are built once the frame that shows
+                    // it is out, not in the turns before it.
+                    property int frameStage: 0
+                    function currentLaidOut() {
+                        if (currentReady || frameStage !== 0)
+                            return;
+                        frameStage = 1;
+                        frameFallback.restart();
+                        if (Window.window)
+                            Window.window.update();
+                    }
+                    function currentDrawn() {
+                        if (frameStage === 0)
+                            return;
+                        frameStage = 0;
+                        frameFallback.stop();
+                        currentReady = true;
+                    }
+                    Connections {
+                        target: pager.Window.window
+                        enabled: pager.frameStage !== 0
+                        // A frame that took the new layout in, then its swap.
+                        function onAfterSynchronizing() { if (pager.frameStage === 1) pager.frameStage = 2; }
+                        function onFrameSwapped() { if (pager.frameStage === 2) Qt.callLater(pager.currentDrawn); }
+                    }
+                    // A window that draws nothing (hidden) lets them go anyway.
+                    Timer {
+                        id: frameFallback
+                        interval: 500
+                        onTriggered: pager.currentDrawn()
+                    }
                     // Another current page: a move, or a new set (even at the
                     // same index). A page shown before (a neighbour) is ready
-                    // at once; the delay runs from here, not from the screen's
-                    // start.
+                    // with the move's frame; the delay runs from here, not
+                    // from the screen's start.
                     function awaitCurrentPage() {
                         currentReady = false;
+                        frameStage = 0;
+                        frameFallback.stop();
+                        let shownBefore = false;
                         for (let i = 0; i < pages.count; ++i) {
                             const shown = pages.itemAt(i);
                             if (shown && shown.questionIndex === currentIndex && shown.contentShown)
-                                currentReady = true;
+                                shownBefore = true;
                         }
-                        if (currentReady)
+                        if (shownBefore) {
                             neighbourDelay.stop();
-                        else
+                            currentLaidOut();
+                        } else {
                             neighbourDelay.restart();
+                        }
                     }
                     onCurrentIndexChanged: awaitCurrentPage()
                     Component.onCompleted: awaitCurrentPage()
@@ -131,6 +168,8 @@ Item {
                         // finds the old set's readiness.
                         function onModelAboutToBeReset() {
                             pager.currentReady = false;
+                            pager.frameStage = 0;
+                            frameFallback.stop();
                             neighbourDelay.stop();
                         }
                         // No page of a new set has shown anything yet.
@@ -207,7 +246,7 @@ Item {
                                     item.contentReady.connect(() => {
                                         page.contentShown = true;
                                         if (page.isCurrent)
-                                            pager.currentReady = true;
+                                            pager.currentLaidOut();
                                     });
                                 }
                             }
@@ -219,7 +258,7 @@ Item {
                                     Component.onCompleted: {
                                         page.contentShown = true;
                                         if (page.isCurrent)
-                                            pager.currentReady = true;
+                                            pager.currentLaidOut();
                                     }
                                     controller: root.controller
                                     sectionTitle: page.sectionTitle
