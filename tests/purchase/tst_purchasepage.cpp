@@ -135,6 +135,27 @@ setTimeout(function () {
 }, 300);
 </script>)");
 
+// A page that opens the next in a new window, n times over, on the shop's
+// host and another by turns, asking for credentials all the while; the last
+// one reports where it landed.
+const QByteArray hopPage = page(R"(<script>
+var left = Number(new URLSearchParams(location.search).get('n'));
+if (left === 0) {
+  report('landed', location.hostname + location.search);
+} else {
+  var transport = window.qt && window.qt.webChannelTransport;
+  setInterval(function () {
+    if (transport)
+      transport.send(JSON.stringify({type: 6, object: 'tolqDesktopPurchase', method: 'postMessage',
+                                     args: [event('auth.request')], id: 904}));
+  }, 2);
+  var next = location.hostname === 'localhost' ? '127.0.0.1' : 'localhost';
+  setTimeout(function () {
+    window.open('https://' + next + ':' + location.port + '/hop?desktop_client=mac&n=' + (left - 1));
+  }, 20);
+}
+</script>)");
+
 // A page of another host that reports payments for 1.5 s, then stops.
 const QByteArray payingPage = page(R"(<script>
 function quietPost(text) {
@@ -180,11 +201,22 @@ Window {
         anchors.fill: parent
         shopOrigin: root.shopOrigin
     }
-    Connections {
-        target: purchase.webView
-        function onJavaScriptConsoleMessage(level, message, lineNumber, sourceID) { root.report(message); }
-        function onUrlChanged() { root.urlSeen(purchase.webView.url); }
+    // Every view the shop has had: a page being replaced still reports.
+    property var watched: []
+    function watch(view) {
+        if (!view || watched.indexOf(view) >= 0)
+            return;
+        watched.push(view);
+        view.javaScriptConsoleMessage.connect((level, message) => root.report(message));
+        view.urlChanged.connect(() => root.urlSeen(view.url));
+        if (view.url.toString() !== "")
+            root.urlSeen(view.url);
     }
+    Connections {
+        target: purchase
+        function onWebViewChanged() { root.watch(purchase.webView); }
+    }
+    Component.onCompleted: watch(purchase.webView)
     function load(address) { purchase.webView.url = address; }
 }
 )";
@@ -272,6 +304,7 @@ private Q_SLOTS:
         m_shop->setPage(QStringLiteral("/popup"), popupPage);
         m_shop->setPage(QStringLiteral("/opened"), openedPage);
         m_shop->setPage(QStringLiteral("/opener"), openerPage);
+        m_shop->setPage(QStringLiteral("/hop"), hopPage);
         m_shop->setPage(QStringLiteral("/form"), formPage);
         m_shop->setPage(QStringLiteral("/paying"), payingPage);
         m_shop->setPacedPage(QStringLiteral("/slow"), slowShopPage, 1, 0, 2500);
@@ -460,6 +493,22 @@ private Q_SLOTS:
         const QJsonObject echo = m_reports.values(QStringLiteral("echo")).first().toObject();
         QCOMPARE(echo.value(QStringLiteral("method")).toString(), QStringLiteral("POST"));
         QCOMPARE(echo.value(QStringLiteral("body")).toString(), QStringLiteral("plan=year"));
+    }
+
+    // Each new window takes the place of the page that opened it, however
+    // often; the views left behind go.
+    void newWindowsReplaceThePageOverAndOver()
+    {
+        AppModel &model = m_env->makeModel();
+        model.openPurchasePage();
+        showPage(model);
+        load(shopAddress() + QStringLiteral("/hop?desktop_client=mac&n=25"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_reports.has(QStringLiteral("landed")), 60'000);
+        QCOMPARE(m_reports.values(QStringLiteral("landed")).first(),
+                 QJsonValue(QStringLiteral("localhost?desktop_client=mac&n=0")));
+        QTRY_COMPARE(purchasePage()->findChildren<QQuickItem *>(QStringLiteral("shopWebEngineView")).size(), 1);
+        QCOMPARE(qvariant_cast<QQuickItem *>(purchasePage()->property("webView"))->property("url").toUrl().query(),
+                 QStringLiteral("desktop_client=mac&n=0"));
     }
 
     // A page of another host opens the shop and asks for the token before it
