@@ -3,6 +3,7 @@
 // mapping, time limits and every endpoint.
 
 #include "FakeService.h"
+#include "P256TestVector.h"
 
 #include "crypto/CryptoPrimitives.h"
 #include "models/LenientJson.h"
@@ -422,14 +423,9 @@ void tst_APIClient::handshakeEstablishesSession()
 // -kdfopt salt:sess-5f1c2a9e -kdfopt info:quiz-svc-key-v1 HKDF`.
 void tst_APIClient::handshakeDerivesTheKnownSessionKey()
 {
-    const QByteArray clientScalar
-        = QByteArray::fromHex("7d7dc5f71eb29ddaf80d6214632eeae03d9058af1fb6d22ed80badb62bc1a534");
-    const QByteArray clientPublic = QByteArray::fromHex("04"
-                                                        "ead218590119e8876b29146ff89ca61770c4edbbf97d38ce385ed281d8a6b230"
-                                                        "28af61281fd35e2fa7002523acc85a429cb06ee6648325389f59edfce1405141");
-    const QByteArray serverPublic = QByteArray::fromHex("04"
-                                                        "700c48f77f56584c5cc632ca65640db91b6bacce3a4df6b42ce7cc838833d287"
-                                                        "db71e509e3fd9b060ddb20ba5c51dcc5948d46fbf640dfe0441782cab85fa4ac");
+    const QByteArray clientScalar = P256TestVector::privateKey();
+    const QByteArray clientPublic = P256TestVector::ownPublic();
+    const QByteArray serverPublic = P256TestVector::peerPublic();
     const QByteArray expectedKey
         = QByteArray::fromHex("37bf9c6f33bdf18bb5b2858200396a57481a9f6996293f086675ef0e9c1e140e");
 

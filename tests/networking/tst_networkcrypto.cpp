@@ -1,6 +1,7 @@
 // AES-CBC routine, Base64 decoders, P-256 agreement, HKDF and the response
 // body decoder.
 
+#include "P256TestVector.h"
 #include "TestCipher.h"
 
 #include "crypto/AesCbc.h"
@@ -230,22 +231,14 @@ void tst_NetworkCrypto::p256Agreement()
     QVERIFY(secretA != alice.sharedSecret(P256KeyPair::generate().publicKeyX963()));
 }
 
-// NIST CAVS ECC CDH primitive test vectors, P-256, COUNT = 0 (checked with
-// `openssl pkeyutl -derive` on keys built from these digits).
+// The published P-256 exchange (checked with `openssl pkeyutl -derive` on
+// keys built from its digits).
 void tst_NetworkCrypto::p256KnownAnswer()
 {
-    const QByteArray privateKey = QByteArray::fromHex("7d7dc5f71eb29ddaf80d6214632eeae03d9058af1fb6d22ed80badb62bc1a534");
-    const QByteArray ownPublic = QByteArray::fromHex("04"
-                                                     "ead218590119e8876b29146ff89ca61770c4edbbf97d38ce385ed281d8a6b230"
-                                                     "28af61281fd35e2fa7002523acc85a429cb06ee6648325389f59edfce1405141");
-    const QByteArray peerPublic = QByteArray::fromHex("04"
-                                                      "700c48f77f56584c5cc632ca65640db91b6bacce3a4df6b42ce7cc838833d287"
-                                                      "db71e509e3fd9b060ddb20ba5c51dcc5948d46fbf640dfe0441782cab85fa4ac");
-    const QByteArray shared = QByteArray::fromHex("46fc62106420ff012e54a434fbdd2d25ccc5852060561e68040dd7778997bd7b");
-
-    const P256KeyPair own = P256KeyPair::fromPrivateKey(privateKey);
-    QCOMPARE(own.publicKeyX963().toHex(), ownPublic.toHex());
-    QCOMPARE(own.sharedSecret(peerPublic).toHex(), shared.toHex());
+    using namespace P256TestVector;
+    const P256KeyPair own = P256KeyPair::fromPrivateKey(privateKey());
+    QCOMPARE(own.publicKeyX963().toHex(), ownPublic().toHex());
+    QCOMPARE(own.sharedSecret(peerPublic()).toHex(), sharedSecret().toHex());
 }
 
 void tst_NetworkCrypto::p256RejectsBadPrivateKeys_data()
